@@ -1,0 +1,48 @@
+// Cost of one pen report through the whole report path, over a long stroke.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "board_reports.h"
+#include "fake_velno.h"
+#include "report_handler.h"
+
+namespace velno {
+namespace {
+
+class CountingPlatform : public DriverPlatform {
+ public:
+  void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override {
+    checksum += flags + static_cast<std::uint32_t>(x) + static_cast<std::uint32_t>(y);
+  }
+  std::uint32_t checksum = 0;
+};
+
+// A stroke of 10 000 reports wandering over the board, then the pen lifted.
+std::vector<BoardReport> LongStroke() {
+  std::vector<BoardReport> stroke;
+  for (int i = 0; i < 10000; ++i) {
+    stroke.push_back(testing::PenDown(1000 + (i * 7) % 30000, 2000 + (i * 13) % 28000));
+  }
+  stroke.push_back(testing::PenUp(1000, 2000));
+  return stroke;
+}
+
+void BM_ReportPathLongStroke(benchmark::State& state) {
+  testing::ResetFakeVelno();
+  CountingPlatform platform;
+  Driver driver(platform);
+  driver.velno = testing::FakeVelnoLibrary();
+  const std::vector<BoardReport> stroke = LongStroke();
+  for (auto _ : state) {
+    for (const BoardReport& r : stroke) HandleReport(driver, driver.boards[0], r);
+  }
+  benchmark::DoNotOptimize(platform.checksum);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(stroke.size()));
+  state.counters["ns_per_report"] = benchmark::Counter(
+      static_cast<double>(state.iterations() * stroke.size()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ReportPathLongStroke)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace velno

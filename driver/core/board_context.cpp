@@ -1,0 +1,46 @@
+#include "board_context.h"
+
+#include "calibration_grid.h"
+
+namespace velno {
+
+BoardContext::BoardContext()
+    : adjustType(0),
+      pointRows(0),
+      pointCols(0),
+      touchButtons{},
+      touchButtonCount(0),
+      rawPoints{},
+      targetPoints{},
+      cellCentres{},
+      cellCount(0),
+      cellRows(0),
+      cellCols(0),
+      shortcuts{},
+      cellCoefficients{},
+      warmupCount(0),
+      sumX(0),
+      sumY(0),
+      avgX(0),
+      avgY(0),
+      sampleRing{},
+      sampleCount(0),
+      ringPos(0),
+      penUp(1),
+      lastX(0),
+      lastY(0),
+      captureActive(0),
+      captureCount(0),
+      outX(0),
+      outY(0),
+      calibrated(0),
+      extendScreenFlag(0),
+      portHandle(PortHandle::None),
+      readerThread(ThreadHandle::None) {
+  // The construction order of the record: calibration reset, shortcut table, empty port name,
+  // coefficients and pointer state (zeroed above, pen up), no port and no reader.
+  ResetCalibration(*this);
+  BuildShortcutTable(shortcuts);
+}
+
+}  // namespace velno

@@ -1,0 +1,25 @@
+// The process-wide state of the driver: its platform, the bound library, the two board slots.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "board_context.h"
+#include "driver_platform.h"
+#include "velno_library.h"
+
+namespace velno {
+
+inline constexpr int kBoardSlots = 2;
+
+struct Driver {
+  explicit Driver(DriverPlatform& p) : platform(p) {}
+
+  DriverPlatform& platform;
+  VelnoLibrary velno{};
+  std::array<BoardContext, kBoardSlots> boards;  // built slot 0 first
+  std::atomic<std::int32_t> stopFlag{0};         // set once, when the driver stops; readers leave on it
+};
+
+}  // namespace velno

@@ -1,0 +1,117 @@
+#include "report_handler.h"
+
+#include <cstdint>
+
+#include "calibration_capture.h"
+#include "gestures.h"
+#include "hardware_buttons.h"
+#include "pen_event.h"
+#include "press_and_hold.h"
+#include "projective_mapping.h"
+#include "settings_file.h"
+#include "smoothing.h"
+#include "touch_buttons.h"
+
+namespace velno {
+namespace {
+
+std::uint32_t InjectionFlags(PenEvent event) {
+  switch (event) {
+    case kPenPress: return kInjectPress;
+    case kPenRelease: return kInjectRelease;
+    default: return kInjectMove;
+  }
+}
+
+// A mapped position far outside the calibrated area can sit near the end of the 32-bit range; the
+// extended-screen offset must not wrap it around.
+std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
+  const std::int64_t sum = static_cast<std::int64_t>(value) + offset;
+  return sum > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(sum);
+}
+
+}  // namespace
+
+void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report) {
+  const std::uint8_t lead = report[0];
+  if (IsButtonPressLead(lead)) {
+    OnHardwareButton(driver, board, lead - kButtonPressFirst, 1);
+  } else if (IsButtonReleaseLead(lead)) {
+    OnHardwareButton(driver, board, lead - kButtonReleaseFirst, 0);
+  } else if (IsPenLead(lead)) {
+    HandlePenReport(driver, board, report);
+  }
+}
+
+void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& report) {
+  const VelnoLibrary& velno = driver.velno;
+  const std::uint8_t lead = report[0];
+  const auto [x, y] = DecodePenPosition(report);
+
+  if (velno.IsAdjusting() != 0) {
+    CapturePoint(driver, board, x, y, lead);
+    return;
+  }
+  if (velno.IsButtonAdjusting() != 0) {
+    CaptureTouchButton(driver, board, x, y, lead);
+    return;
+  }
+  if (velno.IsGestureAdjusting() != 0) {
+    SaveSettings(driver, board);
+    velno.StopGestureAdjust();
+  }
+
+  // A lifted pen that keeps reporting only keeps the smoothing empty.
+  if (board.penUp == 1 && lead == kPenUpLead) {
+    ResetSmoothing(board);
+    return;
+  }
+  // The first pen report after every reset is dropped.
+  if (board.warmupCount < 1) {
+    ++board.warmupCount;
+    if (lead == kPenUpLead) {
+      ResetSmoothing(board);
+      board.penUp = 1;
+    }
+    return;
+  }
+
+  PenEvent event = kPenMove;
+  if (board.penUp == 1) {
+    if (lead == kPenDownLead) event = kPenPress;
+  } else if (lead == kPenUpLead) {
+    event = kPenRelease;
+  }
+
+  AddSmoothingSample(board, x, y);
+
+  if (board.calibrated != 0) {
+    const ScreenPoint mapped = MapPoint(board, board.avgX, board.avgY);
+    board.outX = mapped.x;
+    board.outY = mapped.y;
+  } else {
+    board.outX = board.avgX * kUncalibratedScale;
+    board.outY = board.avgY * kUncalibratedScale;
+  }
+
+  if (CheckTouchButtons(driver, board, event) == 0) {
+    if (velno.IsUsingGesture(-1) != 0) TrackGesture(driver, board, x, y, event);
+    TrackHold(driver, board, event);
+
+    if (board.extendScreenFlag == 1) board.outX = AddOffset(board.outX, kExtendedScreenOffset);
+    if (board.extendScreenFlag == 2) board.outY = AddOffset(board.outY, kExtendedScreenOffset);
+
+    driver.platform.InjectMouse(InjectionFlags(event), board.outX, board.outY);
+    if (event == kPenPress) {
+      board.penUp = 0;
+    } else if (event == kPenRelease) {
+      ResetSmoothing(board);
+      board.penUp = 1;
+    }
+  }
+
+  board.lastX = x;
+  board.lastY = y;
+}
+
+}  // namespace velno

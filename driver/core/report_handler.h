@@ -1,0 +1,19 @@
+// Routing of one validated board report, and the pen path from decoded position to injected pointer input.
+#pragma once
+
+#include "board_context.h"
+#include "board_report.h"
+#include "driver.h"
+
+namespace velno {
+
+inline constexpr std::uint32_t kInjectMove = kMouseAbsolute | kMouseMove;                     // 0x8001
+inline constexpr std::uint32_t kInjectPress = kMouseAbsolute | kMouseMove | kMouseLeftDown;   // 0x8003
+inline constexpr std::uint32_t kInjectRelease = kMouseAbsolute | kMouseMove | kMouseLeftUp;   // 0x8005
+inline constexpr std::int32_t kUncalibratedScale = 16;
+inline constexpr std::int32_t kExtendedScreenOffset = 0x10000;
+
+void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report);
+void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& report);
+
+}  // namespace velno

@@ -1,0 +1,10 @@
+// The settings file "config.ini" beside the driver program.
+#pragma once
+
+#include "driver.h"
+
+namespace velno {
+
+void SaveSettings(Driver& driver, const BoardContext& board);
+
+}  // namespace velno

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds every target (native, native with sanitizers, Windows x86_64, Windows i686) and runs all
+# tests: the unit tests under the sanitizers, then unit and Wine end-to-end tests on the native build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+for preset in native native-asan windows windows-i686; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+done
+
+ctest --test-dir build/native-asan -L unit --output-on-failure -j"$jobs"
+ctest --test-dir build/native --output-on-failure

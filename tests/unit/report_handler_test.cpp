@@ -1,0 +1,199 @@
+#include "report_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "board_reports.h"
+#include "fake_velno.h"
+#include "recording_platform.h"
+
+namespace velno {
+namespace {
+
+using testing::MouseCall;
+using testing::PenDown;
+using testing::PenUp;
+
+class ReportPath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ResetFakeVelno();
+    driver.velno = testing::FakeVelnoLibrary();
+  }
+
+  void Feed(const BoardReport& r) { HandleReport(driver, board, r); }
+
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  BoardContext& board = driver.boards[0];
+};
+
+TEST(BoardReportDecoding, YComesFirstAndTheLowestBitIsDropped) {
+  const BoardReport r{0xFA, 0x12, 0x34, 0x56, 0x78, 0xF2};
+  ASSERT_TRUE(IsValidReport(r));
+  const PenPosition p = DecodePenPosition(r);
+  EXPECT_EQ(p.y, 2330);
+  EXPECT_EQ(p.x, 11068);
+  EXPECT_EQ(testing::PenDown(11068, 2330), r);
+}
+
+TEST(BoardReportDecoding, LeadBytes) {
+  int leads = 0;
+  for (int b = 0; b < 256; ++b) leads += IsLeadByte(static_cast<std::uint8_t>(b)) ? 1 : 0;
+  EXPECT_EQ(leads, 34);
+  EXPECT_TRUE(IsButtonPressLead(0xB0));
+  EXPECT_FALSE(IsLeadByte(0xB1));
+  EXPECT_TRUE(IsButtonReleaseLead(0xC1));
+  EXPECT_FALSE(IsLeadByte(0xD1));
+  EXPECT_FALSE(IsValidReport({0xFA, 0x12, 0x34, 0x56, 0x78, 0xF3}));
+}
+
+TEST_F(ReportPath, StrokeFromPenUpDropsTheFirstReportThenPressesMovesAndReleases) {
+  Feed(PenDown(100, 200));  // warm-up: dropped
+  EXPECT_TRUE(platform.mouse.empty());
+  Feed(PenDown(110, 210));
+  Feed(PenDown(121, 221));
+  Feed(PenUp(130, 230));
+
+  const std::vector<MouseCall> expected = {
+      {0x8003, 110 * 16, 210 * 16},                                    // one-sample mean
+      {0x8001, (110 + 121) / 2 * 16, (210 + 221) / 2 * 16},            // two-sample mean, truncated
+      {0x8005, (110 + 121 + 130) / 3 * 16, (210 + 221 + 230) / 3 * 16}, // the release's own sample counts
+  };
+  EXPECT_EQ(platform.mouse, expected);
+  EXPECT_EQ(board.penUp, 1);
+  EXPECT_EQ(board.sampleCount, 0);
+  EXPECT_EQ(board.sumX, 0);
+  EXPECT_EQ(board.warmupCount, 0);
+  EXPECT_EQ(board.lastX, 130);
+  EXPECT_EQ(board.lastY, 230);
+}
+
+TEST_F(ReportPath, FromTheSixthSampleOnTheOutputIsTheMeanOfTheLastSix) {
+  Feed(PenDown(0, 0));  // warm-up
+  for (int i = 1; i <= 8; ++i) Feed(PenDown(i * 60, 1000 + i));
+  ASSERT_EQ(platform.mouse.size(), 8u);
+  // Sixth sample: mean of samples 1..6; seventh: 2..7; eighth: 3..8 (the first sample has left).
+  EXPECT_EQ(platform.mouse[5].x, (60 + 120 + 180 + 240 + 300 + 360) / 6 * 16);
+  EXPECT_EQ(platform.mouse[6].x, (120 + 180 + 240 + 300 + 360 + 420) / 6 * 16);
+  EXPECT_EQ(platform.mouse[7].x, (180 + 240 + 300 + 360 + 420 + 480) / 6 * 16);
+  EXPECT_EQ(platform.mouse[7].y, (1003 + 1004 + 1005 + 1006 + 1007 + 1008) / 6 * 16);
+  EXPECT_EQ(board.sampleCount, 6);
+}
+
+TEST_F(ReportPath, TheRingWrapsAfterFiftySamplesWithoutDisturbingTheSums) {
+  Feed(PenDown(0, 0));
+  for (int i = 1; i <= 130; ++i) Feed(PenDown(1000 + i, 2000 - i));
+  EXPECT_LT(board.ringPos, kSmoothingRingSize);
+  EXPECT_EQ(board.sumX, (1125 + 1126 + 1127 + 1128 + 1129 + 1130));
+  EXPECT_EQ(board.avgY, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6);
+}
+
+TEST_F(ReportPath, LiftedPenReportsInjectNothingAndRestartTheWarmUp) {
+  Feed(PenDown(50, 50));  // warm-up count becomes 1
+  Feed(PenUp(50, 50));    // pen already up: smoothing and warm-up reset
+  EXPECT_EQ(board.warmupCount, 0);
+  Feed(PenDown(60, 60));  // dropped again
+  EXPECT_TRUE(platform.mouse.empty());
+  Feed(PenDown(70, 70));
+  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 70 * 16, 70 * 16}}));
+}
+
+TEST_F(ReportPath, PenUpDuringWarmUpLiftsThePenWithoutARelease) {
+  board.penUp = 0;  // a stroke in progress whose smoothing was reset
+  Feed(PenUp(10, 10));
+  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_EQ(board.penUp, 1);
+  EXPECT_EQ(board.warmupCount, 0);
+}
+
+TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
+  struct Case {
+    std::int32_t flag, x, y;
+  };
+  for (const Case c : {Case{0, 1600, 3200}, Case{1, 67136, 3200}, Case{2, 1600, 68736}, Case{260, 1600, 3200}}) {
+    SCOPED_TRACE(c.flag);
+    platform.mouse.clear();
+    board.extendScreenFlag = c.flag;
+    Feed(PenDown(100, 200));
+    Feed(PenDown(100, 200));
+    Feed(PenUp(100, 200));
+    ASSERT_EQ(platform.mouse.size(), 2u);
+    EXPECT_EQ(platform.mouse[0], (MouseCall{0x8003, c.x, c.y}));
+    EXPECT_EQ(platform.mouse[1], (MouseCall{0x8005, c.x, c.y}));
+  }
+}
+
+TEST_F(ReportPath, CaptureRunsTakeTheReportsWithoutTouchingThePointer) {
+  Feed(PenDown(10, 10));
+  Feed(PenDown(20, 20));
+  const BoardPoint ringHead = board.sampleRing[0];
+  platform.mouse.clear();
+
+  for (auto start : {testing::FakeVelnoLibrary().StartAdjust, testing::FakeVelnoLibrary().StartButtonAdjust}) {
+    testing::ResetFakeVelno();
+    start();
+    Feed(PenDown(30000, 30000));
+    Feed(PenUp(30000, 30000));
+  }
+  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_EQ(board.lastX, 20);
+  EXPECT_EQ(board.lastY, 20);
+  EXPECT_EQ(board.sampleRing[0], ringHead);
+  EXPECT_EQ(board.sampleCount, 1);
+}
+
+TEST_F(ReportPath, PendingGestureThresholdsAreAcknowledgedAndTheReportGoesOn) {
+  testing::FakeVelnoBlock().gestureAdjusting = 1;
+  Feed(PenDown(1, 1));
+  Feed(PenDown(1, 1));
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureAdjusting, 0);
+  EXPECT_EQ(platform.mouse.size(), 1u);
+}
+
+TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
+  Feed(PenDown(5, 5));
+  const auto before = board.warmupCount;
+  for (int b = 0; b < 256; ++b) {
+    BoardReport r = PenDown(500, 500);
+    r[0] = static_cast<std::uint8_t>(b);
+    if (IsPenLead(r[0])) continue;
+    Feed(r);
+  }
+  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_EQ(board.warmupCount, before);
+  EXPECT_EQ(board.lastX, 0);
+}
+
+// Any stream of reports, whatever their lead bytes and positions, keeps the smoothing within its
+// window and ring and every injected position within the uncalibrated screen range.
+TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
+  std::mt19937 rng(20261208);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> pick(0, 9);
+  for (int i = 0; i < 200000; ++i) {
+    BoardReport r;
+    for (auto& b : r) b = static_cast<std::uint8_t>(byte(rng));
+    // Mostly pen reports, so that strokes of every length occur.
+    const int p = pick(rng);
+    if (p < 6) r[0] = kPenDownLead;
+    else if (p < 8) r[0] = kPenUpLead;
+    Feed(r);
+    ASSERT_GE(board.sampleCount, 0);
+    ASSERT_LE(board.sampleCount, kSmoothingWindow);
+    ASSERT_GE(board.ringPos, 0);
+    ASSERT_LT(board.ringPos, kSmoothingRingSize);
+    ASSERT_TRUE(board.penUp == 0 || board.penUp == 1);
+  }
+  for (const MouseCall& m : platform.mouse) {
+    ASSERT_GE(m.x, 0);
+    ASSERT_LE(m.x, 32767 * 16);
+    ASSERT_GE(m.y, 0);
+    ASSERT_LE(m.y, 32767 * 16);
+  }
+  EXPECT_GT(platform.mouse.size(), 1000u);
+}
+
+}  // namespace
+}  // namespace velno
