@@ -1,0 +1,154 @@
+#include "calibration_grid.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace velno {
+namespace {
+
+struct GridShape {
+  std::uint32_t pointCount;
+  std::int32_t pointRows;
+  std::int32_t pointCols;
+};
+
+// 6, 12 and 20 points give grids one column wider than high.
+constexpr std::array<GridShape, 7> kGridShapes{{
+    {4, 2, 2},
+    {6, 2, 3},
+    {9, 3, 3},
+    {12, 3, 4},
+    {16, 4, 4},
+    {20, 4, 5},
+    {25, 5, 5},
+}};
+
+const GridShape* FindGridShape(std::uint32_t pointCount) {
+  for (const GridShape& shape : kGridShapes) {
+    if (shape.pointCount == pointCount) return &shape;
+  }
+  return nullptr;
+}
+
+// Indices into rawPoints/targetPoints of the corners of the cell at (col, row), in corner order.
+std::array<std::int32_t, 4> CornerPointIndices(const BoardContext& ctx, std::int32_t col, std::int32_t row) {
+  const std::int32_t left = col * ctx.pointRows;
+  const std::int32_t right = (col + 1) * ctx.pointRows;
+  return {left + row, left + row + 1, right + row + 1, right + row};
+}
+
+// Mean of four int32 values, truncated toward zero; summed in 64 bits because stored points may be
+// anything a settings file holds.
+std::int32_t MeanOfFour(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
+  return static_cast<std::int32_t>((a + b + c + d) / 4);
+}
+
+// Squared distance between two int32 positions. Each square fits 64 unsigned bits; their sum saturates
+// instead of wrapping, which only happens far outside the board's range.
+std::uint64_t SquaredDistance(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+  const std::int64_t dx = static_cast<std::int64_t>(x0) - x1;
+  const std::int64_t dy = static_cast<std::int64_t>(y0) - y1;
+  const std::uint64_t absX = static_cast<std::uint64_t>(dx < 0 ? -dx : dx);
+  const std::uint64_t absY = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
+  const std::uint64_t squareX = absX * absX;
+  const std::uint64_t squareY = absY * absY;
+  const std::uint64_t sum = squareX + squareY;
+  return sum < squareX ? std::numeric_limits<std::uint64_t>::max() : sum;
+}
+
+}  // namespace
+
+std::int32_t LayoutGrid(BoardContext& ctx) {
+  const GridShape* shape = FindGridShape(ctx.adjustType);
+  if (shape == nullptr) {
+    ctx.adjustType = 0;
+    ctx.pointRows = 0;
+    ctx.pointCols = 0;
+    ctx.cellRows = 0;
+    ctx.cellCols = 0;
+    // An empty grid has no cells either, so nothing can scan stale centres.
+    ctx.cellCount = 0;
+    return -1;
+  }
+  ctx.pointRows = shape->pointRows;
+  ctx.pointCols = shape->pointCols;
+  ctx.cellRows = shape->pointRows - 1;
+  ctx.cellCols = shape->pointCols - 1;
+  ctx.cellCount = ctx.cellRows * ctx.cellCols;
+  ComputeCellCentres(ctx);
+  SetDefaultTargets(ctx);
+  return 0;
+}
+
+void ComputeCellCentres(BoardContext& ctx) {
+  for (std::int32_t col = 0; col < ctx.cellCols; ++col) {
+    for (std::int32_t row = 0; row < ctx.cellRows; ++row) {
+      const auto corners = CornerPointIndices(ctx, col, row);
+      const BoardPoint& p0 = ctx.rawPoints[corners[0]];
+      const BoardPoint& p1 = ctx.rawPoints[corners[1]];
+      const BoardPoint& p2 = ctx.rawPoints[corners[2]];
+      const BoardPoint& p3 = ctx.rawPoints[corners[3]];
+      ctx.cellCentres[col * ctx.cellRows + row] = {MeanOfFour(p0.x, p1.x, p2.x, p3.x),
+                                                   MeanOfFour(p0.y, p1.y, p2.y, p3.y)};
+    }
+  }
+}
+
+void SetDefaultTargets(BoardContext& ctx) {
+  if (ctx.cellRows == 0 || ctx.cellCols == 0) return;
+  // Targets sit at (1 + k * 30 / cells) / 32 of the screen; every value here is exact in double.
+  const double stepX = 30.0 / ctx.cellCols;
+  const double stepY = 30.0 / ctx.cellRows;
+  for (std::int32_t col = 0; col < ctx.pointCols; ++col) {
+    for (std::int32_t row = 0; row < ctx.pointRows; ++row) {
+      ctx.targetPoints[col * ctx.pointRows + row] = {static_cast<std::int32_t>((col * stepX + 1) * 2048),
+                                                     static_cast<std::int32_t>((row * stepY + 1) * 2048)};
+    }
+  }
+}
+
+CellCorners GetCellCorners(const BoardContext& ctx, std::int32_t q) {
+  CellCorners corners{};
+  if (ctx.cellCols == 0 || ctx.cellRows == 0 || q < 0 || q >= ctx.cellCount) return corners;
+  const auto indices = CornerPointIndices(ctx, q / ctx.cellRows, q % ctx.cellRows);
+  for (std::size_t k = 0; k < indices.size(); ++k) {
+    const BoardPoint& target = ctx.targetPoints[indices[k]];
+    const BoardPoint& raw = ctx.rawPoints[indices[k]];
+    corners.targetX[k] = target.x;
+    corners.targetY[k] = target.y;
+    corners.rawX[k] = raw.x;
+    corners.rawY[k] = raw.y;
+  }
+  return corners;
+}
+
+std::int32_t FindNearestCell(const BoardContext& ctx, std::int32_t x, std::int32_t y) {
+  // For board units (0..32767) every distance is below 2^31, so the first cell always takes the lead
+  // and only a strictly smaller distance replaces it: ties go to the lower cell.
+  std::uint64_t best = std::numeric_limits<std::uint64_t>::max();
+  std::int32_t nearest = 0;
+  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
+    const std::uint64_t distance = SquaredDistance(x, y, ctx.cellCentres[q].x, ctx.cellCentres[q].y);
+    if (distance < best) {
+      best = distance;
+      nearest = q;
+    }
+  }
+  return nearest;
+}
+
+BoardContext& ResetCalibration(BoardContext& ctx) {
+  ctx.adjustType = 0;
+  ctx.pointRows = 0;
+  ctx.pointCols = 0;
+  ctx.touchButtonCount = 0;
+  ctx.cellRows = 0;
+  ctx.cellCols = 0;
+  ctx.rawPoints = {};
+  ctx.targetPoints = {};
+  ctx.cellCentres = {};
+  LayoutGrid(ctx);
+  return ctx;
+}
+
+}  // namespace velno

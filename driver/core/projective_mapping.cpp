@@ -1,0 +1,111 @@
+#include "projective_mapping.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "calibration_grid.h"
+
+namespace velno {
+namespace {
+
+using CellCoefficients = std::array<double, 8>;  // a, b, c, d, e, f, g, h
+
+// Exact product of two int32 values as a double; stored points may be anything a settings file holds.
+double Product(std::int32_t a, std::int32_t b) {
+  return static_cast<double>(static_cast<std::int64_t>(a) * b);
+}
+
+// The system whose solution carries each raw corner (u, v) onto its target (X, Y):
+// X = (a u + b v + c) / (g u + h v + 1), Y = (d u + e v + f) / (g u + h v + 1).
+Matrix8 BuildSystem(const CellCorners& corners) {
+  Matrix8 m{};
+  for (int k = 0; k < 4; ++k) {
+    const std::int32_t u = corners.rawX[k];
+    const std::int32_t v = corners.rawY[k];
+    double* rowX = &m[k * 8];
+    double* rowY = &m[(4 + k) * 8];
+    rowX[0] = u;
+    rowX[1] = v;
+    rowX[2] = 1;
+    rowX[6] = -Product(corners.targetX[k], u);
+    rowX[7] = -Product(corners.targetX[k], v);
+    rowY[3] = u;
+    rowY[4] = v;
+    rowY[5] = 1;
+    rowY[6] = -Product(corners.targetY[k], u);
+    rowY[7] = -Product(corners.targetY[k], v);
+  }
+  return m;
+}
+
+// Cramer's rule. Empty when the cell has no finite transform.
+std::optional<CellCoefficients> SolveCell(const CellCorners& corners) {
+  const Matrix8 system = BuildSystem(corners);
+  const std::array<double, 8> rhs{
+      static_cast<double>(corners.targetX[0]), static_cast<double>(corners.targetX[1]),
+      static_cast<double>(corners.targetX[2]), static_cast<double>(corners.targetX[3]),
+      static_cast<double>(corners.targetY[0]), static_cast<double>(corners.targetY[1]),
+      static_cast<double>(corners.targetY[2]), static_cast<double>(corners.targetY[3])};
+
+  Matrix8 work;
+  CopyMatrix8(system, work);
+  const double determinant = Determinant8(work);
+  if (determinant == 0.0 || !std::isfinite(determinant)) return std::nullopt;
+  const double inverse = 1.0 / determinant;
+
+  CellCoefficients coefficients;
+  for (int j = 0; j < 8; ++j) {
+    CopyMatrix8(system, work);
+    for (int i = 0; i < 8; ++i) work[i * 8 + j] = rhs[i];
+    coefficients[j] = Determinant8(work) * inverse;
+    if (!std::isfinite(coefficients[j])) return std::nullopt;
+  }
+  return coefficients;
+}
+
+// Rounds a mapped coordinate as the pointer output expects (add 0.5, truncate toward zero), saturating
+// at the int32 range instead of overflowing; a NaN from a degenerate quotient gives 0.
+std::int32_t RoundToInputUnits(double value) {
+  const double shifted = value + 0.5;
+  if (std::isnan(shifted)) return 0;
+  if (shifted >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
+  if (shifted <= -2147483649.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(shifted);
+}
+
+}  // namespace
+
+void SolveCellTransforms(BoardContext& ctx) {
+  if (ctx.calibrated == 0) return;
+  if (LayoutGrid(ctx) != 0) {
+    ctx.calibrated = 0;
+    return;
+  }
+  // Solved into a scratch table first: one singular cell leaves every cell as it was and the board
+  // uncalibrated, so no position is ever mapped through an infinite or NaN coefficient.
+  std::array<CellCoefficients, kMaxPoints> solved;
+  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
+    const std::optional<CellCoefficients> cell = SolveCell(GetCellCorners(ctx, q));
+    if (!cell) {
+      ctx.calibrated = 0;
+      return;
+    }
+    solved[q] = *cell;
+  }
+  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
+    for (int j = 0; j < 8; ++j) ctx.cellCoefficients[j][q] = solved[q][j];
+  }
+}
+
+ScreenPoint MapPoint(const BoardContext& ctx, std::int32_t x, std::int32_t y) {
+  const std::int32_t q = FindNearestCell(ctx, x, y);
+  const auto& table = ctx.cellCoefficients;
+  const double a = table[0][q], b = table[1][q], c = table[2][q], d = table[3][q];
+  const double e = table[4][q], f = table[5][q], g = table[6][q], h = table[7][q];
+  const double denominator = x * g + y * h + 1;
+  return {RoundToInputUnits((x * a + y * b + c) / denominator),
+          RoundToInputUnits((x * d + y * e + f) / denominator)};
+}
+
+}  // namespace velno
