@@ -3,15 +3,77 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "board_context.h"
+#include "input_records.h"
+#include "velno_library.h"
 
 namespace velno {
+
+// One serial device present on the machine: the driver's device name and the port it is reached on.
+struct SerialDevice {
+  std::wstring deviceName;  // e.g. "\Device\silabser0"
+  std::wstring portName;    // e.g. "COM3", untrimmed
+};
+
+struct ReadResult {
+  bool ok;              // false when the read itself failed
+  std::uint32_t count;  // bytes that arrived; 0 when the read timed out
+};
+
+// time() in whole seconds and the milliseconds field of the local time, read one after the other.
+struct ClockReading {
+  std::int32_t seconds;
+  std::int32_t milliseconds;
+};
+
+enum class CursorHandle : std::uintptr_t { None = 0 };
 
 class DriverPlatform {
  public:
   virtual ~DriverPlatform() = default;
 
-  // Pointer input: one mouse_event call with these flags and absolute input units.
+  // The shared-state library: loads "Velno.dll" and binds the 24 operations. False when the library
+  // or any of the operations is missing.
+  virtual bool BindSharedState(VelnoLibrary& library) = 0;
+
+  // The service's stop event "Global\Brelmar_Service": created or opened, polled with a zero time-out.
+  virtual bool OpenStopEvent() = 0;
+  virtual bool StopEventSignalled() = 0;
+  virtual void CloseStopEvent() = 0;
+
+  // Serial ports. OpenBoardPort opens the port exclusively and sets it to 9600 8N1 with the board's
+  // read time-outs (30 ms between bytes, 150 ms per byte plus 200 ms a read); None on failure.
+  virtual std::vector<SerialDevice> ListSerialDevices() = 0;
+  virtual PortHandle OpenBoardPort(const std::wstring& portName) = 0;
+  virtual ReadResult ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) = 0;
+  virtual bool WritePort(PortHandle port, std::uint8_t byte) = 0;
+  virtual void ClosePort(PortHandle port) = 0;
+  // Resets the system's idle timer (a board that answers keeps the machine from sleeping).
+  virtual void KeepSystemAwake() = 0;
+
+  // Threads and time. A reader thread runs at time-critical priority.
+  virtual ThreadHandle StartReaderThread(std::function<void()> body) = 0;
+  virtual void CloseThread(ThreadHandle thread) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  virtual ClockReading ReadClock() = 0;
+
+  // Input. InjectMouse is one mouse_event call with absolute input units; SendInput sends the records
+  // in one call and returns how many went through.
   virtual void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) = 0;
+  virtual std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) = 0;
+  // Sets the system's busy cursor; returns the cursor it replaced.
+  virtual CursorHandle ShowBusyCursor() = 0;
+  virtual void RestoreCursor(CursorHandle cursor) = 0;
+  // Starts a program by command line, hidden, without waiting for it (WinExec with SW_HIDE).
+  virtual void RunCommand(const std::string& commandLine) = 0;
+
+  // The settings file "config.ini" beside the driver program.
+  virtual std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) = 0;
+  virtual void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) = 0;
 };
 
 }  // namespace velno

@@ -2,7 +2,9 @@
 
 namespace velno {
 
-// The settings file is not written yet.
+// The settings file is neither read nor written yet.
+void LoadSettings(Driver&, BoardContext&) {}
+
 void SaveSettings(Driver&, const BoardContext&) {}
 
 }  // namespace velno

@@ -5,6 +5,7 @@
 
 namespace velno {
 
+void LoadSettings(Driver& driver, BoardContext& board);
 void SaveSettings(Driver& driver, const BoardContext& board);
 
 }  // namespace velno

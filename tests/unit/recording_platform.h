@@ -1,7 +1,13 @@
-// A DriverPlatform that records every call the core makes, for tests to assert on.
+// A DriverPlatform that records every call the core makes and plays scripted boards, time and
+// settings, for tests to drive and assert on. Time advances only through Sleep (or by hand).
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "driver_platform.h"
@@ -16,11 +22,90 @@ struct MouseCall {
   friend bool operator==(const MouseCall&, const MouseCall&) = default;
 };
 
+// What one ReadPort call gets: the bytes that arrive (none = the read timed out), or a failed read.
+struct FakeRead {
+  std::vector<std::uint8_t> bytes;
+  bool ok = true;
+};
+
+// A board behind one port name.
+struct FakeBoard {
+  bool opens = true;               // OpenBoardPort succeeds
+  bool answersHandshake = true;    // each 0xEE written queues a 0xDD to read
+  bool writesFail = false;         // the port is gone: writes fail, reads time out
+  std::deque<FakeRead> reads;      // played in order; afterwards every read times out
+};
+
 class RecordingPlatform : public DriverPlatform {
  public:
-  void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override { mouse.push_back({flags, x, y}); }
+  // Shared-state library and stop event.
+  bool BindSharedState(VelnoLibrary& library) override;
+  bool OpenStopEvent() override;
+  bool StopEventSignalled() override;
+  void CloseStopEvent() override { ++stopEventCloses; }
 
+  // Serial ports.
+  std::vector<SerialDevice> ListSerialDevices() override {
+    ++deviceListings;
+    return devices;
+  }
+  PortHandle OpenBoardPort(const std::wstring& portName) override;
+  ReadResult ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) override;
+  bool WritePort(PortHandle port, std::uint8_t byte) override;
+  void ClosePort(PortHandle port) override;
+  void KeepSystemAwake() override { ++keepAwakeCalls; }
+
+  // Threads and time.
+  ThreadHandle StartReaderThread(std::function<void()> body) override;
+  void CloseThread(ThreadHandle thread) override { closedThreads.push_back(thread); }
+  void Sleep(std::uint32_t milliseconds) override;
+  ClockReading ReadClock() override;
+
+  // Input.
+  void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override { mouse.push_back({flags, x, y}); }
+  std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
+  CursorHandle ShowBusyCursor() override;
+  void RestoreCursor(CursorHandle cursor) override { restoredCursors.push_back(cursor); }
+  void RunCommand(const std::string& commandLine) override { commands.push_back(commandLine); }
+
+  // Settings: an in-memory profile file (names without regard to case).
+  std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
+  void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+
+  // Scripted world.
+  bool libraryComplete = true;
+  bool stopEventOpens = true;
+  int stopAfterPolls = -1;  // StopEventSignalled turns true at this poll (0 = already set); -1 never
+  std::vector<SerialDevice> devices;
+  std::map<std::wstring, FakeBoard> boards;  // by port name
+  std::function<void()> onSleep;             // runs after each Sleep, e.g. to stop a reader loop
+  std::uint64_t nowMs = 0;
+  bool threadsFailToStart = false;
+  bool runThreadsAtOnce = false;  // a started reader runs to its end inside StartReaderThread
+  int deviceListings = 0;
+
+  // Records.
+  int stopEventPolls = 0;
+  int stopEventCloses = 0;
+  std::vector<std::wstring> opened;  // port names, in order
+  std::vector<std::pair<std::wstring, std::uint8_t>> writes;
+  std::vector<std::wstring> closed;
+  std::vector<std::uint32_t> sleeps;
+  int keepAwakeCalls = 0;
+  std::vector<std::function<void()>> threads;  // reader bodies, started by the test when it likes
+  std::vector<ThreadHandle> closedThreads;
   std::vector<MouseCall> mouse;
+  std::vector<std::vector<InputRecord>> inputs;
+  int busyCursorCalls = 0;
+  std::vector<CursorHandle> restoredCursors;
+  std::vector<std::string> commands;
+  std::vector<std::pair<std::wstring, std::wstring>> settingWrites;  // key, value in order
+  std::map<std::wstring, std::map<std::wstring, std::wstring>> settings;  // lower-case section, key
+
+  std::wstring PortName(PortHandle port) const;
+
+ private:
+  std::vector<std::wstring> openPorts_;  // handle h is openPorts_[h - 1]
 };
 
 }  // namespace velno::testing

@@ -1,0 +1,122 @@
+#include "board_link.h"
+
+#include <cwctype>
+
+#include "report_handler.h"
+#include "shared_block.h"
+
+namespace velno {
+namespace {
+
+bool StartsWithIgnoringCase(const std::wstring& text, std::wstring_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(prefix[i]))) return false;
+  }
+  return true;
+}
+
+std::wstring Trimmed(const std::wstring& s) {
+  const auto isSpace = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
+  std::size_t begin = 0;
+  std::size_t end = s.size();
+  while (begin < end && isSpace(s[begin])) ++begin;
+  while (end > begin && isSpace(s[end - 1])) --end;
+  return s.substr(begin, end - begin);
+}
+
+bool HeldByOtherSlot(Driver& driver, int slot, const std::wstring& portName) {
+  const BoardContext& other = driver.boards[1 - slot];
+  std::lock_guard lock(driver.linkLock);
+  return other.portHandle != PortHandle::None && other.portName == portName;
+}
+
+void LoseBoard(Driver& driver, BoardContext& board) {
+  driver.platform.ClosePort(board.portHandle);
+  std::lock_guard lock(driver.linkLock);
+  board.readerThread = ThreadHandle::None;
+  board.portHandle = PortHandle::None;
+  board.portName.clear();
+}
+
+}  // namespace
+
+bool IsBoardDeviceName(const std::wstring& deviceName) {
+  return StartsWithIgnoringCase(deviceName, L"\\Device\\silabser") ||
+         StartsWithIgnoringCase(deviceName, L"\\Device\\slabser");
+}
+
+PortHandle FindBoardPort(Driver& driver, int slot) {
+  BoardContext& board = driver.boards[slot];
+  {
+    std::lock_guard lock(driver.linkLock);
+    board.portHandle = PortHandle::None;
+    board.portName.clear();
+  }
+  for (const SerialDevice& device : driver.platform.ListSerialDevices()) {
+    if (!IsBoardDeviceName(device.deviceName)) continue;
+    const std::wstring candidate = Trimmed(device.portName);
+    if (HeldByOtherSlot(driver, slot, candidate)) continue;
+    const PortHandle port = driver.platform.OpenBoardPort(candidate);
+    if (port == PortHandle::None) continue;
+    if (!CheckBoard(driver, port)) {
+      driver.platform.ClosePort(port);
+      continue;
+    }
+    std::lock_guard lock(driver.linkLock);
+    board.portHandle = port;
+    board.portName = candidate;
+    return port;
+  }
+  return PortHandle::None;
+}
+
+bool CheckBoard(Driver& driver, PortHandle port) {
+  DriverPlatform& platform = driver.platform;
+  const bool written = platform.WritePort(port, kHandshakeByte);
+  platform.Sleep(kHandshakeWaitMs);
+  if (!written) return false;
+  std::uint8_t answer = 0;
+  const ReadResult read = platform.ReadPort(port, &answer, 1);
+  if (!read.ok || read.count != 1 || answer != kHandshakeAnswer) return false;
+  driver.velno.SetDeviceState(kDeviceConnected);
+  platform.KeepSystemAwake();
+  return true;
+}
+
+bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
+  BoardContext& board = driver.boards[slot];
+  DriverPlatform& platform = driver.platform;
+  // Only this thread clears the slot's port, and the supervisor set it before starting the thread.
+  const PortHandle port = board.portHandle;
+
+  const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
+  if (TakeRead(state.framer, read)) HandleReport(driver, board, state.framer.buffer);
+
+  if (read.ok && read.count > 0) {
+    state.emptyPasses = 0;
+    return true;
+  }
+  ++state.emptyPasses;
+  // Where an unplugged port's reads time out instead of failing, a failed keep-alive write is the
+  // first sign that the board is gone: ask it at once rather than after 200 silent passes.
+  bool keepAliveFailed = false;
+  if (state.emptyPasses % kKeepAliveEvery == 0) keepAliveFailed = !platform.WritePort(port, kHandshakeByte);
+  if (state.emptyPasses > kHandshakeAfterEmpty || keepAliveFailed) {
+    if (!CheckBoard(driver, port)) {
+      LoseBoard(driver, board);
+      return false;
+    }
+    state.emptyPasses = 0;
+  }
+  return true;
+}
+
+void ReaderThread(Driver& driver, int slot) {
+  ReaderState state;
+  while (driver.stopFlag.load() == 0) {
+    if (!ReaderPass(driver, slot, state)) return;
+  }
+}
+
+}  // namespace velno

@@ -1,0 +1,102 @@
+#include "driver_supervisor.h"
+
+#include <array>
+
+#include "board_link.h"
+#include "projective_mapping.h"
+#include "settings_file.h"
+#include "shared_block.h"
+
+namespace velno {
+namespace {
+
+// Stands in a slot's readerThread while its thread is being created, so that a reader which loses
+// its board at once (and clears the field) is never overwritten by the handle that arrives later.
+const ThreadHandle kReaderStarting = static_cast<ThreadHandle>(~std::uintptr_t{0});
+
+ThreadHandle ReaderOf(Driver& driver, const BoardContext& board) {
+  std::lock_guard lock(driver.linkLock);
+  return board.readerThread;
+}
+
+// Returns true when a reader runs for the slot afterwards.
+bool StartReader(Driver& driver, int slot, ThreadHandle& started) {
+  BoardContext& board = driver.boards[slot];
+  {
+    std::lock_guard lock(driver.linkLock);
+    board.readerThread = kReaderStarting;
+  }
+  const ThreadHandle thread = driver.platform.StartReaderThread([&driver, slot] { ReaderThread(driver, slot); });
+  if (thread == ThreadHandle::None) {
+    // No reader: free the port so that a later pass can find the board again.
+    driver.platform.ClosePort(board.portHandle);
+    std::lock_guard lock(driver.linkLock);
+    board.readerThread = ThreadHandle::None;
+    board.portHandle = PortHandle::None;
+    board.portName.clear();
+    return false;
+  }
+  started = thread;
+  std::lock_guard lock(driver.linkLock);
+  if (board.readerThread == kReaderStarting) board.readerThread = thread;
+  return true;
+}
+
+void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
+  DriverPlatform& platform = driver.platform;
+  bool boardPresent = false;
+  for (int slot = 0; slot < kBoardSlots; ++slot) {
+    BoardContext& board = driver.boards[slot];
+    if (ReaderOf(driver, board) != ThreadHandle::None) {
+      boardPresent = true;
+      continue;
+    }
+    // The slot's reader has ended: its handle is no longer needed.
+    if (started[slot] != ThreadHandle::None) {
+      platform.CloseThread(started[slot]);
+      started[slot] = ThreadHandle::None;
+    }
+    if (FindBoardPort(driver, slot) == PortHandle::None) {
+      platform.Sleep(kEmptySlotSleepMs);
+      continue;
+    }
+    // Settings and transforms are made before the reader starts, so it never sees them half-made.
+    LoadSettings(driver, board);
+    SolveCellTransforms(board);
+    if (!StartReader(driver, slot, started[slot])) continue;
+    boardPresent = true;
+    platform.Sleep(kReaderStartSleepMs);
+    driver.velno.SetDeviceState(kDeviceConnected);
+  }
+  if (!boardPresent) driver.velno.SetDeviceState(0);
+}
+
+}  // namespace
+
+void RunDriver(Driver& driver) {
+  DriverPlatform& platform = driver.platform;
+  if (!platform.BindSharedState(driver.velno)) return;
+  if (!platform.OpenStopEvent()) return;
+  {
+    std::lock_guard lock(driver.linkLock);
+    for (BoardContext& board : driver.boards) {
+      board.portHandle = PortHandle::None;
+      board.readerThread = ThreadHandle::None;
+    }
+  }
+
+  std::array<ThreadHandle, kBoardSlots> started{};
+  if (!platform.StopEventSignalled()) {
+    while (driver.stopFlag.load() == 0) {
+      PollSlots(driver, started);
+      platform.Sleep(kPassSleepMs);
+      if (platform.StopEventSignalled()) break;
+    }
+  }
+
+  driver.stopFlag.store(1);
+  platform.CloseStopEvent();
+  platform.Sleep(kStopGraceMs);
+}
+
+}  // namespace velno

@@ -1,0 +1,44 @@
+#include "report_framer.h"
+
+#include <algorithm>
+
+namespace velno {
+namespace {
+
+// Keeps the buffered bytes from the first lead byte after the first one, or drops them all.
+void Resynchronise(ReportFramer& f, std::uint32_t buffered) {
+  for (std::uint32_t k = 1; k < buffered; ++k) {
+    if (IsLeadByte(f.buffer[k])) {
+      std::copy(f.buffer.begin() + k, f.buffer.begin() + buffered, f.buffer.begin());
+      f.held = buffered - k;
+      return;
+    }
+  }
+  f.held = 0;
+}
+
+}  // namespace
+
+bool TakeRead(ReportFramer& f, ReadResult read) {
+  const std::uint32_t n = read.ok ? read.count : 0;
+  if (f.held == 0) {
+    if (n == 0) return false;
+    if (IsValidReport(f.buffer)) return true;
+    // A single stray byte is dropped: nothing after it can start a report.
+    Resynchronise(f, n);
+    return false;
+  }
+  if (n == 0) {
+    f.held = 0;
+    return false;
+  }
+  const std::uint32_t buffered = f.held + n;
+  if (buffered == 6 && IsValidReport(f.buffer)) {
+    f.held = 0;
+    return true;
+  }
+  Resynchronise(f, buffered);
+  return false;
+}
+
+}  // namespace velno

@@ -1,0 +1,24 @@
+// Framing of the board's byte stream into six-byte reports, with resynchronisation on the next lead
+// byte. Pure: the caller reads into ReadTarget and hands the outcome to TakeRead.
+#pragma once
+
+#include <cstdint>
+
+#include "board_report.h"
+#include "driver_platform.h"
+
+namespace velno {
+
+struct ReportFramer {
+  BoardReport buffer{};    // positions a read did not fill keep what earlier reads left there
+  std::uint32_t held = 0;  // 0..5 between reads; the first held byte is a lead byte
+};
+
+inline std::uint32_t BytesWanted(const ReportFramer& f) { return 6 - f.held; }
+inline std::uint8_t* ReadTarget(ReportFramer& f) { return f.buffer.data() + f.held; }
+
+// Takes the outcome of one read into ReadTarget. Returns true when the buffer holds a valid report to
+// dispatch now (nothing is held afterwards).
+bool TakeRead(ReportFramer& f, ReadResult read);
+
+}  // namespace velno

@@ -1,0 +1,29 @@
+#include "command_line.h"
+
+#include <cwctype>
+
+namespace velno {
+namespace {
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ProgramRole RoleFromCommandLine(std::wstring_view commandLine) {
+  const std::size_t slash = commandLine.rfind(L'/');
+  if (slash == std::wstring_view::npos) return ProgramRole::Service;
+  // The whole rest of the line is the switch: a trailing blank makes it match nothing.
+  const std::wstring_view word = commandLine.substr(slash + 1);
+  if (EqualsIgnoringCase(word, L"c")) return ProgramRole::Install;
+  if (EqualsIgnoringCase(word, L"d")) return ProgramRole::Remove;
+  if (EqualsIgnoringCase(word, L"service")) return ProgramRole::Driver;
+  return ProgramRole::None;
+}
+
+}  // namespace velno

@@ -1,0 +1,41 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "driver_platform_win32.h"
+
+namespace velno {
+
+void Win32DriverPlatform::InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) {
+  // Past 65535 the coordinates reach a screen beside or below the primary one.
+  mouse_event(flags, static_cast<DWORD>(x), static_cast<DWORD>(y), 0, 0);
+}
+
+std::uint32_t Win32DriverPlatform::SendInput(const InputRecord* records, std::uint32_t count) {
+  std::vector<INPUT> inputs(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    INPUT& in = inputs[i];
+    in = INPUT{};
+    in.type = records[i].type;
+    if (records[i].type == kInputKeyboard) {
+      in.ki.wVk = records[i].key;
+      in.ki.dwFlags = records[i].flags;
+    } else {
+      in.mi.dwFlags = records[i].flags;
+    }
+  }
+  return ::SendInput(count, count != 0 ? inputs.data() : nullptr, sizeof(INPUT));
+}
+
+CursorHandle Win32DriverPlatform::ShowBusyCursor() {
+  HCURSOR busy = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+  return static_cast<CursorHandle>(reinterpret_cast<std::uintptr_t>(SetCursor(busy)));
+}
+
+void Win32DriverPlatform::RestoreCursor(CursorHandle cursor) {
+  SetCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
+}
+
+void Win32DriverPlatform::RunCommand(const std::string& commandLine) { WinExec(commandLine.c_str(), SW_HIDE); }
+
+}  // namespace velno

@@ -1,0 +1,92 @@
+#include <windows.h>
+
+#include <cwchar>
+
+#include "driver_platform_win32.h"
+
+namespace velno {
+namespace {
+
+HANDLE ToHandle(PortHandle port) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(port)); }
+
+}  // namespace
+
+// The serial devices present, in the registry's enumeration order: value name = device, data = port.
+std::vector<SerialDevice> Win32DriverPlatform::ListSerialDevices() {
+  std::vector<SerialDevice> devices;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return devices;
+  }
+  DWORD values = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr) == ERROR_SUCCESS) {
+    for (DWORD index = 0; index < values; ++index) {
+      wchar_t name[260] = {};
+      // 260 bytes of data, plus a terminator the registry may not have stored.
+      wchar_t data[131] = {};
+      DWORD nameLength = 260;
+      DWORD dataBytes = 260;
+      if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataBytes) !=
+          ERROR_SUCCESS) {
+        continue;
+      }
+      devices.push_back({name, data});
+    }
+  }
+  RegCloseKey(key);
+  return devices;
+}
+
+PortHandle Win32DriverPlatform::OpenBoardPort(const std::wstring& portName) {
+  wchar_t path[300];
+  std::swprintf(path, 300, L"\\\\.\\%ls", portName.c_str());
+  HANDLE port = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH,
+                            nullptr);
+  if (port == INVALID_HANDLE_VALUE) return PortHandle::None;
+
+  DCB dcb{};
+  dcb.DCBlength = sizeof(dcb);
+  GetCommState(port, &dcb);
+  dcb.fDtrControl = DTR_CONTROL_DISABLE;
+  dcb.fRtsControl = RTS_CONTROL_DISABLE;
+  BuildCommDCBW(L"baud=9600 parity=N data=8 stop=1", &dcb);
+  // Windows' mode-string parsing leaves flow control off; Wine's keeps XON/XOFF, under which the
+  // bytes 0x11 and 0x13, common in coordinates, vanish. Off on both, explicitly.
+  dcb.fOutX = FALSE;
+  dcb.fInX = FALSE;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  SetCommState(port, &dcb);
+
+  COMMTIMEOUTS timeouts{};
+  if (!GetCommTimeouts(port, &timeouts)) {
+    CloseHandle(port);
+    return PortHandle::None;
+  }
+  timeouts.ReadIntervalTimeout = 30;
+  timeouts.ReadTotalTimeoutMultiplier = 150;
+  timeouts.ReadTotalTimeoutConstant = 200;
+  if (!SetCommTimeouts(port, &timeouts)) {
+    CloseHandle(port);
+    return PortHandle::None;
+  }
+  return static_cast<PortHandle>(reinterpret_cast<std::uintptr_t>(port));
+}
+
+ReadResult Win32DriverPlatform::ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) {
+  DWORD read = 0;
+  const BOOL ok = ReadFile(ToHandle(port), buffer, count, &read, nullptr);
+  return {ok != FALSE, ok != FALSE ? static_cast<std::uint32_t>(read) : 0};
+}
+
+bool Win32DriverPlatform::WritePort(PortHandle port, std::uint8_t byte) {
+  DWORD written = 0;
+  return WriteFile(ToHandle(port), &byte, 1, &written, nullptr) != FALSE;
+}
+
+void Win32DriverPlatform::ClosePort(PortHandle port) { CloseHandle(ToHandle(port)); }
+
+void Win32DriverPlatform::KeepSystemAwake() { SetThreadExecutionState(ES_SYSTEM_REQUIRED); }
+
+}  // namespace velno
