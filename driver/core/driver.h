@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "board_context.h"
+#include "capture_tables.h"
 #include "driver_platform.h"
 #include "velno_library.h"
 
@@ -24,6 +25,7 @@ struct Driver {
   // Guards the link fields (portHandle, portName, readerThread) of both slots: the supervisor sets
   // them and compares the other slot's while a reader may clear its own on losing the board.
   std::mutex linkLock;
+  CaptureTables capture;
 };
 
 }  // namespace velno
