@@ -36,7 +36,11 @@ BoardContext::BoardContext()
       calibrated(0),
       extendScreenFlag(0),
       portHandle(PortHandle::None),
-      readerThread(ThreadHandle::None) {
+      readerThread(ThreadHandle::None),
+      touchPress{},
+      buttonPress{},
+      hold{},
+      gesture{} {
   // The construction order of the record: calibration reset, shortcut table, empty port name,
   // coefficients and pointer state (zeroed above, pen up), no port and no reader.
   ResetCalibration(*this);

@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "gestures.h"
+#include "hardware_buttons.h"
+#include "press_and_hold.h"
 #include "shortcut_table.h"
+#include "touch_buttons.h"
 
 namespace velno {
 
@@ -70,6 +74,12 @@ struct BoardContext {
   PortHandle portHandle;
   std::wstring portName;
   ThreadHandle readerThread;
+
+  // Button presses and the recognisers, per board: two boards' reader threads never share them.
+  TouchButtonPress touchPress;
+  HardwareButtonPress buttonPress;
+  HoldTracking hold;
+  GestureBox gesture;
 };
 
 }  // namespace velno

@@ -1,11 +1,35 @@
-// Press-and-hold: a pen held still for ten seconds and lifted gives a right click.
+// Press-and-hold: a pen held still turns the pointer busy after 600 ms, and lifting it after it stayed
+// still for ten seconds gives a right click.
 #pragma once
 
-#include "driver.h"
+#include <cstdint>
+
 #include "pen_event.h"
+#include "time_stamp.h"
 
 namespace velno {
 
+struct BoardContext;
+struct Driver;
+enum class CursorHandle : std::uintptr_t;  // the platform's cursor, defined with the platform seam
+
+enum class HoldState : std::int32_t { Idle = 0, Anchored = 1, Timing = 2, Busy = 3, Armed = 4 };
+
+// One board's hold, kept per board so that two boards' pens never restart each other's hold.
+struct HoldTracking {
+  HoldState state;
+  std::int32_t anchorX;  // smoothed position where the hold began, board units
+  std::int32_t anchorY;
+  TimeStamp startStamp;
+  TimeStamp currentStamp;
+  CursorHandle previousCursor;  // what the busy cursor replaced
+};
+
+inline constexpr std::int64_t kHoldStillSquared = 200;  // strictly less: a radius of about 14 units
+inline constexpr std::int32_t kBusyCursorMilliseconds = 600;
+inline constexpr std::int32_t kRightClickMilliseconds = 10000;
+
+// Called for every pen report that becomes pointer input, before the pointer event is injected.
 void TrackHold(Driver& driver, BoardContext& board, PenEvent event);
 
 }  // namespace velno

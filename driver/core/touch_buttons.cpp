@@ -1,8 +1,65 @@
 #include "touch_buttons.h"
 
-namespace velno {
+#include "button_actions.h"
+#include "driver.h"
+#include "smoothing.h"
 
-// No touch buttons are handled yet: no report is ever taken.
-std::int32_t CheckTouchButtons(Driver&, BoardContext&, PenEvent) { return 0; }
+namespace velno {
+namespace {
+
+// The first button in list order within reach of the smoothed position, or -1. The distance is worked
+// in 64 bits: for positions the board reports it equals the 32-bit result, and a button that the
+// settings file puts far off the board cannot wrap round into reach.
+std::int32_t HitButton(const BoardContext& board) {
+  for (std::uint32_t i = 0; i < board.touchButtonCount && i < board.touchButtons.size(); ++i) {
+    const std::int64_t dx = static_cast<std::int64_t>(board.avgX) - board.touchButtons[i].x;
+    const std::int64_t dy = static_cast<std::int64_t>(board.avgY) - board.touchButtons[i].y;
+    if (dx * dx + dy * dy < kTouchButtonReachSquared) return static_cast<std::int32_t>(i);
+  }
+  return -1;
+}
+
+// Touch buttons 0..9 run actions 0..9; 10..19 run 11..20, past the second Win+D at 10.
+std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? button : button + 1; }
+
+std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
+  TouchButtonPress& press = board.touchPress;
+  DriverPlatform& platform = driver.platform;
+  press.releaseStamp = TakeTimeStamp(platform);
+  press.pressed = 0;
+  // A stroke that began off the button holds the left button; lift it where the cursor is. The pointer
+  // path does not see this release, so the pen is lifted here.
+  platform.InjectMouse(kMouseLeftUp, 0, 0);
+  ResetSmoothing(board);
+  board.penUp = 1;
+
+  const std::int32_t action = ActionOfTouchButton(press.button);
+  RunButtonAction(platform, board.shortcuts, action);
+  if (ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds) {
+    RunLongPressAction(platform, board.shortcuts, action);
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent event) {
+  TouchButtonPress& press = board.touchPress;
+  if (event == kPenRelease) {
+    // The recorded button fires wherever the pen is lifted.
+    return press.pressed != 0 ? ReleaseTouchButton(driver, board) : 0;
+  }
+
+  const std::int32_t hit = HitButton(board);
+  if (hit < 0) return 0;
+  // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
+  if (press.pressed == 0) {
+    press.pressStamp = TakeTimeStamp(driver.platform);
+    press.button = hit;
+    press.pressed = 1;
+  }
+  if (event == kPenPress) board.penUp = 0;  // the stroke has begun without a left press
+  return 1;
+}
 
 }  // namespace velno

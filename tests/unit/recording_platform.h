@@ -14,6 +14,9 @@
 
 namespace velno::testing {
 
+// Which input call came when: mouse_event calls and SendInput calls are recorded apart.
+enum class Injection { Mouse, Input };
+
 struct MouseCall {
   std::uint32_t flags;
   std::int32_t x;
@@ -62,13 +65,17 @@ class RecordingPlatform : public DriverPlatform {
   ClockReading ReadClock() override;
 
   // Input.
-  void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override { mouse.push_back({flags, x, y}); }
+  void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override {
+    mouse.push_back({flags, x, y});
+    injectionOrder.push_back(Injection::Mouse);
+  }
   std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
   CursorHandle ShowBusyCursor() override;
   void RestoreCursor(CursorHandle cursor) override { restoredCursors.push_back(cursor); }
   void RunCommand(const std::string& commandLine) override { commands.push_back(commandLine); }
 
-  // Settings: an in-memory profile file (names without regard to case).
+  // Settings: an in-memory profile file (names without regard to case, values read as
+  // GetPrivateProfileIntW reads them).
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
@@ -96,10 +103,12 @@ class RecordingPlatform : public DriverPlatform {
   std::vector<ThreadHandle> closedThreads;
   std::vector<MouseCall> mouse;
   std::vector<std::vector<InputRecord>> inputs;
+  std::vector<Injection> injectionOrder;  // mouse and inputs, interleaved as they were made
   int busyCursorCalls = 0;
   std::vector<CursorHandle> restoredCursors;
   std::vector<std::string> commands;
   std::vector<std::pair<std::wstring, std::wstring>> settingWrites;  // key, value in order
+  std::vector<std::wstring> settingWriteSections;                    // the section of each, as passed
   std::map<std::wstring, std::map<std::wstring, std::wstring>> settings;  // lower-case section, key
 
   std::wstring PortName(PortHandle port) const;
