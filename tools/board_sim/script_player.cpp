@@ -1,0 +1,115 @@
+#include "script_player.h"
+
+#include <optional>
+#include <thread>
+#include <type_traits>
+
+namespace board_sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class Player {
+ public:
+  Player(BoardLink& link, EventLog& log, const std::function<void(const std::string&)>& onReplugged)
+      : link_(link), log_(log), onReplugged_(onReplugged) {}
+
+  // False when the action failed the run; the outcome says why.
+  bool Play(const BoardAction& step) {
+    line_ = step.line;
+    return std::visit([this](const auto& action) { return Do(action); }, step.action);
+  }
+
+  PlayOutcome Failure() const { return failure_; }
+
+ private:
+  bool Do(const SendBytes& send) {
+    if (lastSend_) std::this_thread::sleep_until(*lastSend_ + send.gap);
+    if (!link_.Send(send.bytes)) return Fail(PlayOutcome::SendFailed, "send-failed");
+    lastSend_ = Clock::now();
+    return true;
+  }
+
+  bool Do(const Pause& pause) {
+    std::this_thread::sleep_for(pause.duration);
+    return true;
+  }
+
+  bool Do(const WaitHandshake& wait) {
+    const std::uint64_t seen = accounted_.handshakes;
+    const bool arrived = link_.WaitForCounts([seen](const ReceiveCounts& c) { return c.handshakes > seen; },
+                                             Clock::now() + wait.timeout);
+    if (!arrived) return Fail(PlayOutcome::WaitTimedOut, "wait-handshake-timeout");
+    accounted_.handshakes = link_.Counts().handshakes;
+    log_.Event("handshake line=" + std::to_string(line_));
+    return true;
+  }
+
+  bool Do(const WaitBytes& wait) {
+    const std::uint64_t wanted = accounted_.bytes + wait.count;
+    const bool arrived = link_.WaitForCounts([wanted](const ReceiveCounts& c) { return c.bytes >= wanted; },
+                                             Clock::now() + wait.timeout);
+    if (!arrived) return Fail(PlayOutcome::WaitTimedOut, "wait-bytes-timeout");
+    accounted_.bytes = link_.Counts().bytes;
+    return true;
+  }
+
+  bool Do(const FlushUnread&) {
+    link_.FlushUnread();
+    return true;
+  }
+
+  bool Do(const SetAnswerMode& set) {
+    link_.SetAnswerMode(set.mode);
+    return true;
+  }
+
+  bool Do(const Unplug&) {
+    link_.Unplug();
+    log_.Event("unplug line=" + std::to_string(line_));
+    return true;
+  }
+
+  bool Do(const Replug&) {
+    link_.Replug();
+    // Bytes that reached the old terminal do not satisfy waits that follow the replug.
+    accounted_ = link_.Counts();
+    const std::string path = link_.SlavePath();
+    onReplugged_(path);
+    log_.Event("replug line=" + std::to_string(line_) + " pty=" + path);
+    return true;
+  }
+
+  bool Do(const Mark& mark) {
+    log_.Event("mark " + mark.text);
+    return true;
+  }
+
+  bool Fail(PlayOutcome outcome, const std::string& event) {
+    failure_ = outcome;
+    log_.Event(event + " line=" + std::to_string(line_));
+    return false;
+  }
+
+  BoardLink& link_;
+  EventLog& log_;
+  const std::function<void(const std::string&)>& onReplugged_;
+  ReceiveCounts accounted_;  // what earlier waits have consumed; bytes from before the run count too
+  std::optional<Clock::time_point> lastSend_;
+  int line_ = 0;
+  PlayOutcome failure_ = PlayOutcome::Finished;
+};
+
+}  // namespace
+
+PlayResult PlayScript(const std::vector<BoardAction>& actions, BoardLink& link, EventLog& log,
+                      const std::function<void(const std::string& slavePath)>& onReplugged) {
+  Player player(link, log, onReplugged);
+  for (const BoardAction& step : actions) {
+    if (!player.Play(step)) return {player.Failure(), step.line};
+  }
+  return {PlayOutcome::Finished, 0};
+}
+
+}  // namespace board_sim
