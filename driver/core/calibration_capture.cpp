@@ -1,10 +1,132 @@
 #include "calibration_capture.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+
+#include "board_report.h"
+#include "calibration_grid.h"
+#include "projective_mapping.h"
+#include "settings_file.h"
+
 namespace velno {
+namespace {
 
-// Capture runs are not measured yet: reports that arrive while a run is active are dropped.
-void CapturePoint(Driver&, BoardContext&, std::int32_t, std::int32_t, std::uint8_t) {}
+// Which table and which index word of the library a run uses.
+struct CaptureRun {
+  std::array<BoardPoint, kMaxPoints> CaptureTables::*table;
+  VelnoLibrary::Get currentIndex;
+  VelnoLibrary::Set setCurrentIndex;
+};
 
-void CaptureTouchButton(Driver&, BoardContext&, std::int32_t, std::int32_t, std::uint8_t) {}
+bool IsSteady(std::int32_t anchor, std::int32_t sample) {
+  return std::llabs(static_cast<long long>(anchor) - sample) < kSteadyLimit;
+}
+
+void ClearSums(BoardContext& board) {
+  board.sumX = 0;
+  board.sumY = 0;
+  board.captureCount = 0;
+}
+
+// One pen report of either run: pen-down, pen-up or a sample. Returns the mean of ten steady samples
+// when this report completes them.
+std::optional<BoardPoint> TakeSample(BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
+  const bool penDownReport = lead == kPenDownLead;
+  const bool penStays = penDownReport ? board.penUp == 0 : board.penUp == 1;
+  if (!penStays) {
+    ClearSums(board);
+    if (penDownReport) {
+      // The pen-down position anchors the measurement but is not summed.
+      board.penUp = 0;
+      board.captureActive = 1;
+      board.lastX = x;
+      board.lastY = y;
+    } else {
+      // Lifted before ten samples: the measurement is dropped.
+      board.penUp = 1;
+      board.captureActive = 0;
+    }
+    return std::nullopt;
+  }
+  if (board.captureActive == 0 || !IsSteady(board.lastX, x) || !IsSteady(board.lastY, y)) {
+    // The report that restarts becomes the new anchor without being summed. With no measurement
+    // running (pen lifted, or resting after one) every report only moves the anchor.
+    ClearSums(board);
+    board.lastX = x;
+    board.lastY = y;
+    return std::nullopt;
+  }
+  // The anchor stays, so all samples of a measurement lie within 73 units of one point.
+  board.sumX += x;
+  board.sumY += y;
+  if (++board.captureCount < kSamplesPerMeasurement) return std::nullopt;
+  // The pen has to be lifted and put down again before the next measurement.
+  board.captureActive = 0;
+  board.captureCount = 0;
+  return BoardPoint{board.sumX / kSamplesPerMeasurement, board.sumY / kSamplesPerMeasurement};
+}
+
+// Stores the measurement as entry k - 1 for the run's current index k and acknowledges it with index 0.
+// When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is returned.
+//
+// The tables hold indices 1 to 64. A measurement taken while the index is 0 (the tool has not moved on
+// since the last acknowledgement) or above 64 has no entry: it is dropped without an acknowledgement and
+// the tool stays where it is. Since completion needs k to equal the count, a count above 64 never
+// completes and never reaches the 64-entry tables of the board.
+bool StoreMeasurement(Driver& driver, const CaptureRun& run, BoardPoint mean, std::uint32_t count,
+                      std::array<BoardPoint, kMaxPoints>& destination) {
+  const std::int32_t index = run.currentIndex();
+  if (index < 1 || index > kMaxPoints) return false;
+  const bool last = static_cast<std::uint32_t>(index) == count;
+  {
+    // Both boards' readers may complete measurements at once; the copy must see whole entries.
+    std::lock_guard lock(driver.capture.lock);
+    auto& table = driver.capture.*run.table;
+    table[index - 1] = mean;
+    if (last) std::copy_n(table.begin(), index, destination.begin());
+  }
+  run.setCurrentIndex(0);
+  return last;
+}
+
+}  // namespace
+
+void CapturePoint(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
+  const VelnoLibrary& velno = driver.velno;
+  const auto adjustType = static_cast<std::uint32_t>(velno.GetAdjustType());
+  const std::uint32_t pointCount = adjustType & 0xFFFF;
+  const auto screenFlag = static_cast<std::int32_t>(adjustType >> 16);
+
+  const std::optional<BoardPoint> mean = TakeSample(board, x, y, lead);
+  if (!mean) return;
+  const CaptureRun run{&CaptureTables::points, velno.GetAdjustCurrentIndex, velno.SetAdjustCurrentIndex};
+  if (!StoreMeasurement(driver, run, *mean, pointCount, board.rawPoints)) return;
+
+  board.adjustType = pointCount;
+  if (LayoutGrid(board) != 0) {
+    // Not a grid this driver knows: the board is uncalibrated, the points stay, nothing is saved.
+    board.calibrated = 0;
+    return;
+  }
+  board.calibrated = 1;
+  SolveCellTransforms(board);
+  board.extendScreenFlag = screenFlag;
+  SaveSettings(driver, board);
+}
+
+void CaptureTouchButton(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
+  const VelnoLibrary& velno = driver.velno;
+  const auto buttonCount = static_cast<std::uint32_t>(velno.GetButtonAdjustType());
+
+  const std::optional<BoardPoint> mean = TakeSample(board, x, y, lead);
+  if (!mean) return;
+  const CaptureRun run{&CaptureTables::buttons, velno.GetButtonAdjustCurrentIndex, velno.SetButtonAdjustCurrentIndex};
+  if (!StoreMeasurement(driver, run, *mean, buttonCount, board.touchButtons)) return;
+
+  board.touchButtonCount = buttonCount;
+  SaveSettings(driver, board);
+}
 
 }  // namespace velno

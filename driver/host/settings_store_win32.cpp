@@ -9,15 +9,20 @@ namespace {
 
 std::wstring g_settingsPath;
 
-// A new profile file is written in the ANSI code page, where the section name's U+4F43 becomes '?'
-// and is never found again. Started with a UTF-16LE byte-order mark, the file stays UTF-16 and the
-// name round-trips. An existing file keeps its encoding.
-void CreateUnicodeFileIfMissing(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+// The profile API writes a new (or empty) file in the ANSI code page, where the section name's U+4F43
+// becomes '?' and is never found again. Started with a UTF-16LE byte-order mark, the file stays UTF-16
+// and the name round-trips. A file with content keeps its encoding. The file is shared while open, so a
+// save running at the same time on the other board's reader is never locked out.
+void StartUnicodeFileIfEmpty(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  const unsigned char bom[2] = {0xFF, 0xFE};
-  DWORD written = 0;
-  WriteFile(file, bom, sizeof(bom), &written, nullptr);
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+    const unsigned char bom[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, bom, sizeof(bom), &written, nullptr);
+  }
   CloseHandle(file);
 }
 
@@ -41,7 +46,7 @@ std::int32_t Win32DriverPlatform::ReadSetting(const std::wstring& section, const
 }
 
 void Win32DriverPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  CreateUnicodeFileIfMissing(g_settingsPath);
+  StartUnicodeFileIfEmpty(g_settingsPath);
   WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
 }
 

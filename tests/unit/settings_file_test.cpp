@@ -1,0 +1,456 @@
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "board_reports.h"
+#include "calibration_grid.h"
+#include "fake_velno.h"
+#include "projective_mapping.h"
+#include "recording_platform.h"
+#include "report_handler.h"
+
+namespace velno {
+namespace {
+
+using KeyValues = std::vector<std::pair<std::wstring, std::wstring>>;
+
+std::wstring Lower(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return s;
+}
+
+std::wstring Trim(const std::wstring& s) {
+  std::size_t begin = 0;
+  std::size_t end = s.size();
+  while (begin < end && std::iswspace(static_cast<wint_t>(s[begin]))) ++begin;
+  while (end > begin && std::iswspace(static_cast<wint_t>(s[end - 1]))) --end;
+  return s.substr(begin, end - begin);
+}
+
+// A profile file's bytes as the platform reads them: UTF-16LE after an FF FE mark, UTF-8 after EF BB BF,
+// otherwise one character per byte. What Wine makes of a last odd byte of a UTF-16 file depends on the
+// memory after it; here it is dropped, and no file of the corpus ends in a half character that matters.
+std::wstring DecodeProfileBytes(const std::string& bytes) {
+  const auto byte = [&bytes](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
+  };
+  std::wstring text;
+  if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      text.push_back(static_cast<wchar_t>(byte(i) | byte(i + 1) << 8));
+    }
+  } else if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+    for (std::size_t i = 3; i < bytes.size();) {
+      const std::uint32_t lead = byte(i);
+      const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+      std::uint32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+      std::size_t j = i + 1;
+      for (; j < bytes.size() && j <= i + extra && (byte(j) & 0xC0) == 0x80; ++j) c = c << 6 | (byte(j) & 0x3F);
+      text.push_back(j == i + 1 + extra ? static_cast<wchar_t>(c) : L'\xFFFD');
+      i = j;
+    }
+  } else {
+    for (std::size_t i = 0; i < bytes.size(); ++i) text.push_back(static_cast<wchar_t>(byte(i)));
+  }
+  return text;
+}
+
+// Fills the fake's profile store from a file's text as GetPrivateProfileIntW finds keys under Wine:
+// names without regard to case and blanks around them, the first section of a name and the first key
+// of a name win, keys before any header belong to the nameless section, a header without its closing
+// bracket is no header.
+void LoadProfileText(testing::RecordingPlatform& platform, const std::wstring& text) {
+  std::set<std::wstring> seenSections{L""};
+  std::map<std::wstring, std::wstring>* section = &platform.settings[L""];
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    const std::wstring line = Trim(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line[0] == L';') continue;
+    const std::size_t close = line.find(L']');
+    if (line[0] == L'[' && close != std::wstring::npos) {
+      const std::wstring name = Lower(Trim(line.substr(1, close - 1)));
+      section = seenSections.insert(name).second ? &platform.settings[name] : nullptr;
+      continue;
+    }
+    const std::size_t equals = line.find(L'=');
+    if (section == nullptr || equals == std::wstring::npos) continue;
+    section->emplace(Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
+  }
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::wstring Numbered(const wchar_t* stem, int k, wchar_t axis) {
+  return std::wstring(stem) + (k < 10 ? L"0" : L"") + std::to_wstring(k) + L'-' + axis;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ResetFakeVelno();
+    driver.velno = testing::FakeVelnoLibrary();
+  }
+
+  void Store(const std::wstring& key, std::int32_t value) {
+    platform.settings[Lower(kSettingsSection)][Lower(key)] = std::to_wstring(value);
+  }
+  void StorePoint(const wchar_t* stem, int k, BoardPoint p) {
+    Store(Numbered(stem, k, L'x'), p.x);
+    Store(Numbered(stem, k, L'y'), p.y);
+  }
+  // A slightly sheared grid in point order, so that every coordinate differs.
+  static BoardPoint GridPoint(int p, int rows) {
+    return {1000 + (p / rows) * 7000 + p * 3, 1200 + (p % rows) * 9000 - p};
+  }
+
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  BoardContext& board = driver.boards[0];
+};
+
+TEST_F(SettingsFile, AMissingFileGivesDefaultThresholdsAndAnUncalibratedSixteenPointGrid) {
+  board.touchButtonCount = 2;
+  board.extendScreenFlag = 1;
+  board.rawPoints[0] = {5000, 6000};
+  LoadSettings(driver, board);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 25000);
+  EXPECT_EQ(board.adjustType, 16u);
+  EXPECT_EQ(board.pointRows, 4);
+  EXPECT_EQ(board.cellCount, 9);
+  EXPECT_EQ(board.calibrated, 0);
+  // Nothing but the thresholds and the grid is read from such a file.
+  EXPECT_EQ(board.touchButtonCount, 2u);
+  EXPECT_EQ(board.extendScreenFlag, 1);
+  EXPECT_EQ(board.rawPoints[0], (BoardPoint{5000, 6000}));
+  EXPECT_TRUE(platform.settingWrites.empty());
+}
+
+TEST_F(SettingsFile, ThresholdsOfZeroReadAsMissingOthersAreTakenAsTheyAre) {
+  Store(L"GestureBrush", 0);
+  Store(L"GestureErase", -7);
+  LoadSettings(driver, board);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, -7);
+}
+
+TEST_F(SettingsFile, MissingPointsAndScreenFlagReadAs260) {
+  Store(L"AdjustType", 9);
+  for (int k = 1; k <= 8; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 3));
+  board.extendScreenFlag = 1;
+  LoadSettings(driver, board);
+  EXPECT_EQ(board.adjustType, 9u);
+  EXPECT_EQ(board.calibrated, 1);
+  EXPECT_EQ(board.extendScreenFlag, 260);
+  for (int p = 0; p < 8; ++p) EXPECT_EQ(board.rawPoints[p], GridPoint(p, 3)) << p;
+  EXPECT_EQ(board.rawPoints[8], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.pointRows, 3);
+
+  // The default is kept: a later save writes it back.
+  SaveSettings(driver, board);
+  EXPECT_EQ(platform.settingWrites.at(3), (std::pair<std::wstring, std::wstring>{L"extendScreenFlag", L"260"}));
+}
+
+TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
+  // 0x10010 has 16 in its low half but is not 16; -16 is no count at all.
+  for (const std::int32_t count : {7, -16, 0x10010, 0, 65}) {
+    SCOPED_TRACE(count);
+    BoardContext fresh;
+    Store(L"AdjustType", count);
+    Store(L"extendScreenFlag", 1);
+    for (int k = 1; k <= 16; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 4));
+    Store(L"num_buttons", 3);
+    for (int k = 1; k <= 3; ++k) StorePoint(L"Button", k, {k * 100, k * 100});
+    LoadSettings(driver, fresh);
+    EXPECT_EQ(fresh.adjustType, 16u);
+    EXPECT_EQ(fresh.calibrated, 0);
+    EXPECT_EQ(fresh.extendScreenFlag, 0);
+    EXPECT_EQ(fresh.rawPoints[0], (BoardPoint{0, 0}));
+    EXPECT_EQ(fresh.touchButtonCount, 0u);
+    EXPECT_EQ(fresh.touchButtons[0], (BoardPoint{0, 0}));
+  }
+}
+
+TEST_F(SettingsFile, EveryPointCountLoadsExactlyItsPoints) {
+  for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
+    SCOPED_TRACE(count);
+    platform.settings.clear();
+    Store(L"AdjustType", static_cast<std::int32_t>(count));
+    for (int k = 1; k <= 25; ++k) StorePoint(L"Point", k, {k, -k});
+    BoardContext fresh;
+    fresh.rawPoints[count] = {-1, -1};
+    LoadSettings(driver, fresh);
+    EXPECT_EQ(fresh.adjustType, count);
+    EXPECT_EQ(fresh.calibrated, 1);
+    const int last = static_cast<int>(count);
+    EXPECT_EQ(fresh.rawPoints[last - 1], (BoardPoint{last, -last}));
+    EXPECT_EQ(fresh.rawPoints[last], (BoardPoint{-1, -1}));
+  }
+}
+
+TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
+  Store(L"AdjustType", 4);
+  StorePoint(L"Button", 1, {11, 12});
+  StorePoint(L"Button", 63, {631, 632});
+  StorePoint(L"Button", 64, {641, 642});
+
+  Store(L"num_buttons", 63);
+  LoadSettings(driver, board);
+  EXPECT_EQ(board.touchButtonCount, 63u);
+  EXPECT_EQ(board.touchButtons[0], (BoardPoint{11, 12}));
+  EXPECT_EQ(board.touchButtons[1], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.touchButtons[62], (BoardPoint{631, 632}));
+  EXPECT_EQ(board.touchButtons[63], (BoardPoint{0, 0}));
+
+  for (const std::int32_t tooMany : {64, -1, INT32_MIN}) {
+    SCOPED_TRACE(tooMany);
+    BoardContext fresh;
+    fresh.touchButtonCount = 5;
+    Store(L"num_buttons", tooMany);
+    LoadSettings(driver, fresh);
+    EXPECT_EQ(fresh.touchButtonCount, 0u);
+    EXPECT_EQ(fresh.touchButtons[0], (BoardPoint{0, 0}));
+  }
+
+  BoardContext none;
+  none.touchButtons[0] = {1, 2};
+  Store(L"num_buttons", 0);
+  LoadSettings(driver, none);
+  EXPECT_EQ(none.touchButtonCount, 0u);
+  EXPECT_EQ(none.touchButtons[0], (BoardPoint{1, 2}));
+}
+
+TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
+  testing::FakeVelnoBlock().gestureBrush = 1234;
+  testing::FakeVelnoBlock().gestureErase = -5;
+  board.adjustType = 4;
+  board.extendScreenFlag = 2;
+  board.rawPoints = {};
+  board.rawPoints[0] = {1, 2};
+  board.rawPoints[1] = {3, 4};
+  board.rawPoints[2] = {-5, 6};
+  board.rawPoints[3] = {7, 32767};
+  board.rawPoints[4] = {99, 99};  // beyond the count: not written
+  board.touchButtonCount = 2;
+  board.touchButtons[0] = {10, 11};
+  board.touchButtons[1] = {12, 13};
+  board.touchButtons[2] = {99, 99};
+
+  SaveSettings(driver, board);
+  const KeyValues expected = {
+      {L"GestureBrush", L"1234"}, {L"GestureErase", L"-5"},   {L"AdjustType", L"4"},  {L"extendScreenFlag", L"2"},
+      {L"Point01-x", L"1"},       {L"Point01-y", L"2"},       {L"Point02-x", L"3"},   {L"Point02-y", L"4"},
+      {L"Point03-x", L"-5"},      {L"Point03-y", L"6"},       {L"Point04-x", L"7"},   {L"Point04-y", L"32767"},
+      {L"num_buttons", L"2"},     {L"Button01-x", L"10"},     {L"Button01-y", L"11"}, {L"Button02-x", L"12"},
+      {L"Button02-y", L"13"},
+  };
+  EXPECT_EQ(platform.settingWrites, expected);
+  // "Adjust-" then U+4F43 and 'M': nine UTF-16 units, written exactly so every time.
+  const std::wstring section = {L'A', L'd', L'j', L'u', L's', L't', L'-', wchar_t{0x4F43}, L'M'};
+  EXPECT_EQ(platform.settingWriteSections, std::vector<std::wstring>(expected.size(), section));
+}
+
+TEST_F(SettingsFile, TheSectionNamedAdjustComIsNotTheSettingsSection) {
+  platform.settings[L"adjust-com"][L"adjusttype"] = L"4";
+  LoadSettings(driver, board);
+  EXPECT_EQ(board.calibrated, 0);
+  EXPECT_EQ(board.adjustType, 16u);
+}
+
+TEST_F(SettingsFile, ASaveLoadsBackIntoAFreshBoard) {
+  testing::FakeVelnoBlock().gestureBrush = 4321;
+  testing::FakeVelnoBlock().gestureErase = 8765;
+  board.adjustType = 12;
+  for (int p = 0; p < 12; ++p) board.rawPoints[p] = GridPoint(p, 3);
+  board.extendScreenFlag = 1;
+  board.touchButtonCount = 3;
+  board.touchButtons[0] = {-1, 2};
+  board.touchButtons[1] = {300, 400};
+  board.touchButtons[2] = {32767, 0};
+  SaveSettings(driver, board);
+
+  testing::ResetFakeVelno();
+  BoardContext& other = driver.boards[1];
+  LoadSettings(driver, other);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 4321);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 8765);
+  EXPECT_EQ(other.adjustType, 12u);
+  EXPECT_EQ(other.calibrated, 1);
+  EXPECT_EQ(other.extendScreenFlag, 1);
+  EXPECT_EQ(other.rawPoints, board.rawPoints);
+  EXPECT_EQ(other.touchButtonCount, 3u);
+  EXPECT_EQ(other.touchButtons, board.touchButtons);
+}
+
+TEST_F(SettingsFile, ASmallerCalibrationLeavesTheKeysOfALargerOneInPlace) {
+  board.adjustType = 25;
+  for (int p = 0; p < 25; ++p) board.rawPoints[p] = {p, 100 + p};
+  SaveSettings(driver, board);
+
+  platform.settingWrites.clear();
+  board.adjustType = 4;
+  for (int p = 0; p < 4; ++p) board.rawPoints[p] = {1000 + p, 2000 + p};
+  SaveSettings(driver, board);
+  std::vector<std::wstring> pointKeys;
+  for (const auto& [key, value] : platform.settingWrites) {
+    if (key.starts_with(L"Point")) pointKeys.push_back(key);
+  }
+  EXPECT_EQ(pointKeys.front(), L"Point01-x");
+  EXPECT_EQ(pointKeys.back(), L"Point04-y");
+  EXPECT_EQ(pointKeys.size(), 8u);
+  EXPECT_EQ(platform.settings[Lower(kSettingsSection)][L"point25-y"], L"124");
+
+  BoardContext fresh;
+  fresh.rawPoints[4] = {-3, -3};
+  LoadSettings(driver, fresh);
+  EXPECT_EQ(fresh.adjustType, 4u);
+  EXPECT_EQ(fresh.rawPoints[3], (BoardPoint{1003, 2003}));
+  EXPECT_EQ(fresh.rawPoints[4], (BoardPoint{-3, -3}));
+}
+
+TEST_F(SettingsFile, AFallbackGridThatIsSavedLoadsAsACalibration) {
+  for (int p = 0; p < 16; ++p) board.rawPoints[p] = GridPoint(p, 4);
+  LoadSettings(driver, board);
+  ASSERT_EQ(board.calibrated, 0);
+  SaveSettings(driver, board);
+  EXPECT_EQ(platform.settingWrites.at(2), (std::pair<std::wstring, std::wstring>{L"AdjustType", L"16"}));
+  EXPECT_EQ(platform.settingWrites.at(4 + 31).first, L"Point16-y");
+  EXPECT_EQ(platform.settingWrites.at(4 + 32).first, L"num_buttons");
+
+  BoardContext fresh;
+  LoadSettings(driver, fresh);
+  EXPECT_EQ(fresh.adjustType, 16u);
+  EXPECT_EQ(fresh.calibrated, 1);
+  EXPECT_EQ(fresh.rawPoints, board.rawPoints);
+}
+
+// What loading one file of tests/data/settings into a fresh board gives, once the transforms are solved
+// as the supervisor does next.
+struct CorpusOutcome {
+  const char* file;
+  std::uint32_t adjustType;
+  std::int32_t calibrated;
+  std::int32_t extendScreenFlag;
+  std::uint32_t touchButtonCount;
+  std::int32_t gestureBrush;
+  std::int32_t gestureErase;
+};
+
+// Files whose section is never found: an uncalibrated 16-point grid and default thresholds.
+constexpr CorpusOutcome Unread(const char* file) { return {file, 16, 0, 0, 0, 2500, 25000}; }
+
+constexpr CorpusOutcome kCorpus[] = {
+    Unread("empty.ini"),
+    Unread("bom_only.ini"),
+    Unread("binary_noise.ini"),
+    Unread("utf16_noise_after_header.ini"),
+    Unread("no_section_header.ini"),
+    Unread("section_adjust_com.ini"),
+    Unread("section_name_without_bom.ini"),  // the name's UTF-8 bytes read as single-byte characters
+    Unread("unterminated_header.ini"),
+    Unread("garbage_values.ini"),              // every number reads as 0
+    Unread("negative_count.ini"),
+    Unread("unsupported_count_with_buttons.ini"),
+    Unread("keys_without_values.ini"),         // the first "AdjustType" is empty
+    {"utf8_bom_4_points.ini", 4, 1, 0, 2, 3000, 25000},
+    {"utf16_9_points.ini", 9, 1, 1, 3, 4000, 30000},
+    {"hex_quotes_and_blanks.ini", 9, 1, 2, 0, 2500, 25000},
+    {"negative_numbers.ini", 4, 1, -1, 0, -5, INT32_MIN},
+    {"wrapping_numbers.ini", 4, 1, 2, 0, 1661992959, 7},
+    {"int32_extremes.ini", 4, 1, INT32_MAX, 63, 2500, 25000},
+    {"missing_points_4.ini", 4, 0, 260, 0, 2500, 25000},  // every point (260, 260): singular cells
+    {"missing_points_25.ini", 25, 0, 0, 0, 2500, 25000},
+    {"collinear_points.ini", 4, 0, 260, 0, 2500, 25000},
+    {"nearly_collinear_points.ini", 4, 1, 260, 0, 2500, 25000},
+    {"duplicate_sections.ini", 4, 1, 260, 0, 2500, 25000},  // the second section is never read
+    {"duplicate_keys.ini", 4, 1, 260, 1, 2500, 25000},
+    {"truncated_utf16.ini", 9, 0, 1, 0, 4000, 30000},  // ends inside "Point05-x": points 5 to 9 missing
+    {"truncated_utf8.ini", 9, 0, 1, 0, 4000, 30000},
+    {"buttons_63.ini", 4, 1, 260, 63, 2500, 25000},
+    {"buttons_64.ini", 4, 1, 260, 0, 2500, 25000},
+};
+
+std::filesystem::path CorpusDir() { return std::filesystem::path(VELNO_TEST_DATA_DIR) / "settings"; }
+
+TEST(SettingsCorpus, EveryFileHasAnExpectedOutcome) {
+  std::set<std::string> listed;
+  for (const CorpusOutcome& outcome : kCorpus) listed.insert(outcome.file);
+  std::set<std::string> present;
+  for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
+    present.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(present, listed);
+}
+
+class SettingsCorpusFile : public ::testing::TestWithParam<CorpusOutcome> {};
+
+// Every file loads without harm and a stroke across the whole board afterwards injects only positions
+// computed from finite coefficients.
+TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
+  const CorpusOutcome& expected = GetParam();
+  testing::ResetFakeVelno();
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  driver.velno = testing::FakeVelnoLibrary();
+  BoardContext& board = driver.boards[0];
+  LoadProfileText(platform, DecodeProfileBytes(ReadBytes(CorpusDir() / expected.file)));
+
+  LoadSettings(driver, board);
+  SolveCellTransforms(board);
+  EXPECT_EQ(board.adjustType, expected.adjustType);
+  EXPECT_EQ(board.calibrated, expected.calibrated);
+  EXPECT_EQ(board.extendScreenFlag, expected.extendScreenFlag);
+  EXPECT_EQ(board.touchButtonCount, expected.touchButtonCount);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, expected.gestureBrush);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, expected.gestureErase);
+  if (board.calibrated != 0) {
+    for (std::int32_t q = 0; q < board.cellCount; ++q) {
+      for (int j = 0; j < 8; ++j) ASSERT_TRUE(std::isfinite(board.cellCoefficients[j][q])) << "cell " << q;
+    }
+  }
+
+  // Touch buttons would take the reports near them; the stroke is about the mapping.
+  board.touchButtonCount = 0;
+  std::vector<BoardReport> stroke;
+  for (std::int32_t y = 0; y <= 32767; y += 2047) {
+    for (std::int32_t x = 0; x <= 32767; x += 2047) stroke.push_back(testing::PenDown(x, y));
+  }
+  stroke.push_back(testing::PenDown(32767, 32767));
+  stroke.push_back(testing::PenUp(32767, 32767));
+  for (const BoardReport& report : stroke) HandleReport(driver, board, report);
+  ASSERT_EQ(platform.mouse.size(), stroke.size() - 1);  // all but the warm-up
+  if (board.calibrated == 0) {
+    const std::int32_t offsetX = board.extendScreenFlag == 1 ? 65536 : 0;
+    const std::int32_t offsetY = board.extendScreenFlag == 2 ? 65536 : 0;
+    for (const testing::MouseCall& call : platform.mouse) {
+      EXPECT_TRUE(call.x >= offsetX && call.x <= offsetX + 32767 * 16) << call.x;
+      EXPECT_TRUE(call.y >= offsetY && call.y <= offsetY + 32767 * 16) << call.y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, SettingsCorpusFile, ::testing::ValuesIn(kCorpus),
+                         [](const ::testing::TestParamInfo<CorpusOutcome>& info) {
+                           std::string name = info.param.file;
+                           name = name.substr(0, name.find('.'));
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace velno
