@@ -1,0 +1,144 @@
+"""The pen driver at work under Wine, for the end-to-end tests of its buttons, gestures and
+press-and-hold: the receiver window has the focus, the board simulator plays a script on COM5 (listed
+as a CP210x port), and VelnoDriver.exe runs as the user-session driver ("/service") from the fixture's
+bin folder, where its config.ini and the automation stand-in live.
+
+    with WineFixture("buttons") as wine:
+        session = PenDriverSession(wine)
+        session.install_automation_standin()
+        session.start(["press 5", "pause 100", "release 5"])
+        session.wait_for_script(timeout=40)
+"""
+
+import os
+import shutil
+import time
+from pathlib import Path
+
+from receiver import KEY_KINDS, read_log, start_receiver
+from wine_harness import SOURCE_ROOT, read_lines, wait_for_line
+
+AUTOMATION_EXE = "LightboxEducation.Easiteach.Automation.exe"
+SETTINGS_SECTION = "Adjust-\u4f43M"
+VK_NAMES = {0x10: "Shift", 0x11: "Ctrl", 0x21: "PageUp", 0x44: "D", 0x5B: "LWin", 0x85: "F22", 0x86: "F23",
+            0x87: "F24"}
+
+
+def board_sim_path():
+    return Path(os.environ.get("VELNO_BOARD_SIM", SOURCE_ROOT / "build" / "native" / "bin" / "board-sim"))
+
+
+def write_settings(path, values):
+    """config.ini as the calibration tool leaves it: UTF-16LE with a byte-order mark, one section."""
+    lines = [f"[{SETTINGS_SECTION}]"] + [f"{key}={value}" for key, value in values.items()]
+    path.write_bytes(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+
+
+def read_settings(path):
+    """The keys of config.ini's section as a dict of strings (the file is UTF-16LE with a BOM)."""
+    text = path.read_bytes().decode("utf-16")
+    values = {}
+    in_section = False
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("["):
+            in_section = line == f"[{SETTINGS_SECTION}]"
+        elif in_section and "=" in line:
+            key, _, value = line.partition("=")
+            values[key.strip()] = value.strip()
+    return values
+
+
+def key_sequence(events):
+    """The receiver's key messages as (kind, key name or hex) pairs, in order."""
+    return [(event.kind, VK_NAMES.get(event.vk, hex(event.vk))) for event in events if event.kind in KEY_KINDS]
+
+
+class PenDriverSession:
+    def __init__(self, wine):
+        self.wine = wine
+        self.board_log = wine.logs / "board.log"
+        self.automation_log = wine.bin_dir / "automation.log"
+        self.settings = wine.bin_dir / "config.ini"
+        self.receiver = None
+        self.board = None
+        self.driver = None
+
+    def install_automation_standin(self):
+        shutil.copy2(self.wine.bin_dir / "automation_standin.exe", self.wine.bin_dir / AUTOMATION_EXE)
+
+    def start(self, script_lines, handshake_timeout_ms=20000):
+        """Receiver, board and driver; the script starts once the driver has found the board."""
+        self.receiver = start_receiver(self.wine, timeout=30)
+        self.board = self.start_board([f"wait-handshake {handshake_timeout_ms}", "pause 300", *script_lines,
+                                       "pause 300"])
+        self.driver = self.start_driver()
+
+    def start_board(self, script_lines, name="board", com="COM5", device="\\Device\\silabser0", options=()):
+        """A simulated board on `com`, listed under `device`, playing the script; returns once its
+        port is linked and registered. Its log is wine.logs/<name>.log."""
+        script = self.wine.run_dir / f"{name}.script"
+        script.write_text("\n".join(script_lines) + "\n")
+        ready = self.wine.run_dir / f"{name}.ready"
+        board = self.wine.start_native(
+            [board_sim_path(), "--prefix", self.wine.prefix, "--com", com, "--device-name", device, "--register",
+             "--script", script, "--log", self.wine.logs / f"{name}.log", "--ready-file", ready, *options],
+            name=f"{name}-sim")
+        deadline = time.monotonic() + 20
+        while not ready.exists():
+            if not board.running() or time.monotonic() > deadline:
+                raise RuntimeError(f"the board simulator did not get ready: {board.describe()}")
+            time.sleep(0.01)
+        return board
+
+    def start_driver(self):
+        return self.wine.start_windows("VelnoDriver.exe", "/service", name="driver")
+
+    def wait_for_script(self, timeout):
+        code = self.board.wait(timeout)
+        if code != 0:
+            raise RuntimeError(f"the board simulator failed with {code}: {self.board.describe()}")
+
+    def receiver_events(self):
+        return read_log(self.receiver.log_path)
+
+    def wait_for_receiver(self, pattern, timeout, skip=0):
+        return wait_for_line(self.receiver.log_path, pattern, timeout=timeout, program=self.receiver.program,
+                             skip=skip)
+
+    def wait_for_keys(self, count, timeout):
+        """The receiver's key messages (see key_sequence), once there are `count` (or the timeout passed)."""
+        deadline = time.monotonic() + timeout
+        while len(key_sequence(self.receiver_events())) < count and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return key_sequence(self.receiver_events())
+
+    def board_marks(self):
+        """The board log's `mark` lines and its end, as {text: CLOCK_MONOTONIC microseconds}."""
+        marks = {}
+        for line in read_lines(self.board_log):
+            stamp, _, rest = line.partition(" ")
+            if rest.startswith("event mark "):
+                marks[rest[len("event mark "):]] = int(stamp)
+            elif rest == "event end":
+                marks["end"] = int(stamp)
+        return marks
+
+    def wait_for_mark(self, text, timeout):
+        """Waits until the board has played `mark text` (or, for "handshake", seen the driver's 0xEE)."""
+        pattern = r" event handshake" if text == "handshake" else rf" event mark {text}$"
+        wait_for_line(self.board_log, pattern, timeout=timeout, program=self.board)
+
+    def assert_before_mark(self, text):
+        """Fails when the board has already played `mark text`: a step of the test came too late for it."""
+        assert text not in self.board_marks(), f"the board reached '{text}' before the test was ready for it"
+
+    def automation_commands(self):
+        return read_lines(self.automation_log)
+
+    def wait_for_automation_commands(self, count, timeout):
+        """The command lines the stand-in logged, once there are `count` (or the timeout passed)."""
+        deadline = time.monotonic() + timeout
+        while len(self.automation_commands()) < count and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return self.automation_commands()

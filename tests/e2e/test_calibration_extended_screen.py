@@ -1,0 +1,68 @@
+"""A calibration for an extended screen below the primary one (adjust type 0x20009: nine points, screen
+flag 2): the driver saves "extendScreenFlag" 2 and offsets every mapped position by one screen height.
+Xvfb has one screen only, so Wine clamps the offset position to its bottom row: the cursor lands on the
+target's column there, and the receiver window, one pixel short of the bottom, gets no pen input."""
+
+import sys
+
+from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
+                                 parse_settings, stroke_lines, target_pixel, touch_lines)
+from receiver import MOUSE_KINDS, input_events
+from wine_harness import MissingWindowsBinaries, WineFixture, read_lines, wait_for_line, windows_path
+
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
+
+
+def cursor_positions(log_path, after_us):
+    """(x, y) of each cursor change the probe logged after after_us."""
+    positions = []
+    for line in read_lines(log_path):
+        fields = dict(pair.split("=", 1) for pair in line.split()[1:])
+        if line.startswith("cursor ") and int(fields["t_us"]) > after_us:
+            positions.append((int(fields["x"]), int(fields["y"])))
+    return positions
+
+
+def main():
+    targets = grid_targets(9)
+    positions = [board_position(*target) for target in targets]
+    touches = [Touch(position) for position in positions]
+
+    with WineFixture("calibration_extended_screen", binaries=BINARIES) as wine:
+        session = CalibrationSession(wine)
+        session.start_receiver()
+        probe_log = wine.logs / "cursor_probe.log"
+        probe = wine.start_windows("cursor_probe.exe", windows_path(probe_log))
+        wait_for_line(probe_log, r"^ready ", timeout=20, program=probe)
+        session.start_tool(0x20009)
+        session.start_board([*touch_lines(touches), "pause 1000", *stroke_lines(positions, "verify")])
+        session.start_driver()
+        session.wait_for_tool(timeout=40)
+        session.wait_for_board(timeout=30)
+
+        _, keys = parse_settings(session.settings_path.read_bytes())
+        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=2)
+        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+
+        verify_us = session.board_mark_time("verify")
+        width, height = session.screen
+        columns = sorted({target_pixel(target, session.screen)[0] for target in targets})
+        cursor = cursor_positions(probe_log, verify_us)
+        assert cursor, "the cursor did not move during the strokes"
+        for x, y in cursor:
+            assert y == height - 1, f"cursor at ({x}, {y}): not on the bottom row {height - 1}"
+            assert min(abs(x - column) for column in columns) <= 1, f"cursor at x={x}, target columns {columns}"
+        # Each stroke's column in order: the three targets of a column share it.
+        visited = [x for i, (x, _) in enumerate(cursor) if i == 0 or cursor[i - 1][0] != x]
+        assert [min(columns, key=lambda c: abs(c - x)) for x in visited] == columns, visited
+        pen_input = input_events(session.receiver_events_after(verify_us), MOUSE_KINDS)
+        assert pen_input == [], f"the receiver got pen input inside the primary screen: {pen_input[:5]}"
+    print("1 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except MissingWindowsBinaries as missing:
+        print(f"skipped: {missing}", file=sys.stderr)
+        sys.exit(77)

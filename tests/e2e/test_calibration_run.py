@@ -1,0 +1,59 @@
+"""A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll,
+the pen touches each at the board position a distorted board gives for it, the driver measures every
+touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
+and maps through the new calibration at once; a restarted driver loads the file and maps the same way."""
+
+import sys
+
+from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,
+                                 expected_settings, grid_targets, parse_settings, stroke_lines, touch_lines)
+from pen_driver_session import SETTINGS_SECTION
+from wine_harness import MissingWindowsBinaries, WineFixture
+
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
+
+
+def main():
+    targets = grid_targets(9)
+    positions = [board_position(*target) for target in targets]
+    touches = [Touch(position) for position in positions]
+
+    with WineFixture("calibration_run", binaries=BINARIES) as wine:
+        session = CalibrationSession(wine)
+        session.start_receiver()
+        session.start_tool(9)
+        session.start_board([*touch_lines(touches), "pause 1000", *stroke_lines(positions, "verify")])
+        session.start_driver()
+        session.wait_for_tool(timeout=40)
+        session.wait_for_board(timeout=30)
+
+        # The tool saw an acknowledgement for every target, each after the touch of that target began.
+        for k in range(1, 10):
+            assert session.tool_time(rf"^acknowledged k={k} ") > session.board_mark_time(f"touch-{k}"), k
+
+        data = session.settings_path.read_bytes()
+        assert data.startswith(b"\xff\xfe" + SECTION_HEADER_BYTES), f"config.ini begins {data[:40]!r}"
+        sections, keys = parse_settings(data)
+        assert sections == [SETTINGS_SECTION], sections
+        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
+        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+
+        # The new calibration maps from the next stroke on.
+        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+
+        # A driver started afresh finds the board, loads the file and maps the same way.
+        session.stop_driver()
+        session.start_board(stroke_lines(positions, "verify-after-restart"))
+        session.start_driver()
+        session.wait_for_board(timeout=30)
+        session.assert_strokes_reach(session.board_mark_time("verify-after-restart"), targets)
+        assert session.settings_path.read_bytes() == data, "loading rewrote config.ini"
+    print("1 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except MissingWindowsBinaries as missing:
+        print(f"skipped: {missing}", file=sys.stderr)
+        sys.exit(77)

@@ -1,0 +1,54 @@
+"""A pen that wanders 74 board units or more from where it came down restarts the measurement: the
+tool stays on its target until ten steady reports have come after the jump, and the driver stores
+the mean of those ten only. The tenth report of each measurement comes after a pause of 1.5 s, so an
+acknowledgement that came early (a jump counted as a sample, or nine samples taken as ten) would
+fall inside the pause. The run starts with an empty config.ini beside the driver, which the save must
+still turn into a UTF-16LE file."""
+
+import sys
+
+from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
+                                 parse_settings, touch_lines)
+from wine_harness import MissingWindowsBinaries, WineFixture
+
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
+PAUSE_MS = 1500
+
+
+def main():
+    positions = [board_position(*target) for target in grid_targets(4)]
+    touches = [Touch(positions[0], wander=(74, 0), pause_before_tenth_ms=PAUSE_MS),
+               Touch(positions[1], wander=(0, -90), pause_before_tenth_ms=PAUSE_MS),
+               Touch(positions[2], pause_before_tenth_ms=PAUSE_MS),
+               Touch(positions[3])]
+
+    with WineFixture("calibration_unsteady_pen", binaries=BINARIES) as wine:
+        session = CalibrationSession(wine)
+        session.settings_path.write_bytes(b"")
+        session.start_receiver()
+        session.start_tool(4)
+        session.start_board(touch_lines(touches))
+        session.start_driver()
+        session.wait_for_tool(timeout=40)
+        session.wait_for_board(timeout=30)
+
+        for k in (1, 2, 3):
+            paused = session.board_mark_time(f"touch-{k} before-tenth")
+            acknowledged = session.tool_time(rf"^acknowledged k={k} ")
+            assert acknowledged >= paused + PAUSE_MS * 1000, (
+                f"target {k} acknowledged {(acknowledged - paused) / 1000:.0f} ms after the start of the {PAUSE_MS} ms "
+                "pause before its tenth report")
+            assert acknowledged < paused + (PAUSE_MS + 1000) * 1000, f"target {k}: no answer to the tenth report"
+
+        _, keys = parse_settings(session.settings_path.read_bytes())
+        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
+        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+    print("1 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except MissingWindowsBinaries as missing:
+        print(f"skipped: {missing}", file=sys.stderr)
+        sys.exit(77)
