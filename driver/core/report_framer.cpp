@@ -21,21 +21,23 @@ void Resynchronise(ReportFramer& f, std::uint32_t buffered) {
 
 bool TakeRead(ReportFramer& f, ReadResult read) {
   const std::uint32_t n = read.ok ? read.count : 0;
-  if (f.held == 0) {
-    if (n == 0) return false;
-    if (IsValidReport(f.buffer)) return true;
-    // A single stray byte is dropped: nothing after it can start a report.
-    Resynchronise(f, n);
-    return false;
-  }
   if (n == 0) {
     f.held = 0;
     return false;
   }
   const std::uint32_t buffered = f.held + n;
-  if (buffered == 6 && IsValidReport(f.buffer)) {
-    f.held = 0;
-    return true;
+  if (buffered == 6) {
+    if (IsValidReport(f.buffer)) {
+      f.held = 0;
+      return true;
+    }
+    Resynchronise(f, buffered);
+    return false;
+  }
+  // Part of a report: wait for the rest when it starts with a lead byte.
+  if (IsLeadByte(f.buffer[0])) {
+    f.held = buffered;
+    return false;
   }
   Resynchronise(f, buffered);
   return false;

@@ -10,7 +10,7 @@
 namespace velno {
 
 struct ReportFramer {
-  BoardReport buffer{};    // positions a read did not fill keep what earlier reads left there
+  BoardReport buffer{};
   std::uint32_t held = 0;  // 0..5 between reads; the first held byte is a lead byte
 };
 
@@ -19,6 +19,11 @@ inline std::uint8_t* ReadTarget(ReportFramer& f) { return f.buffer.data() + f.he
 
 // Takes the outcome of one read into ReadTarget. Returns true when the buffer holds a valid report to
 // dispatch now (nothing is held afterwards).
+//
+// A report is judged only once all six of its bytes have come, possibly over several reads: a report
+// that arrives split across reads is kept, and bytes left in the buffer by earlier reads never count.
+// Six bytes that are no valid report are dropped up to the next lead byte after the first; a read that
+// brings nothing drops what was held.
 bool TakeRead(ReportFramer& f, ReadResult read);
 
 }  // namespace velno

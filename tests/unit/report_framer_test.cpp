@@ -63,27 +63,36 @@ TEST(ReportFraming, HeldBytesAreDroppedWhenTheNextReadBringsNothing) {
   EXPECT_EQ(f.held, 0u);
 }
 
-TEST(ReportFraming, AShortReadOfHeldBytesResynchronisesOnTheBufferedBytes) {
+TEST(ReportFraming, AReportSplitOverSeveralReadsIsKeptUntilItIsWhole) {
   ReportFramer f;
-  EXPECT_FALSE(Read(f, {0x00, 0x00, 0x00, 0x00, 0xFA, 0x12}));
+  EXPECT_FALSE(Read(f, {0xFA, 0x12}));
   EXPECT_EQ(f.held, 2u);
-  // Two of the four missing bytes come, one of them a lead byte: FA 12 34 C1 is buffered.
-  EXPECT_FALSE(Read(f, {0x34, 0xC1}));
+  EXPECT_FALSE(Read(f, {0x34}));
+  EXPECT_FALSE(Read(f, {0x56, 0x78}));
+  EXPECT_EQ(BytesWanted(f), 1u);
+  EXPECT_TRUE(Read(f, {0xF2}));
+  EXPECT_EQ(f.buffer, (BoardReport{0xFA, 0x12, 0x34, 0x56, 0x78, 0xF2}));
+}
+
+TEST(ReportFraming, AShortReadStartingWithJunkKeepsItsFirstLeadByte) {
+  ReportFramer f;
+  EXPECT_FALSE(Read(f, {0x00, 0x13, 0xC1}));
   EXPECT_EQ(f.held, 1u);
   EXPECT_EQ(f.buffer[0], 0xC1);
   EXPECT_TRUE(Read(f, {0x00, 0x00, 0x00, 0x00, 0xC1}));
 }
 
-// A fresh read that fills only the front of the buffer is judged with what earlier reads left behind
-// the bytes it brought; the board never sends such short reports, so the old bytes decide.
-TEST(ReportFraming, PositionsAReadDidNotFillKeepTheirEarlierBytes) {
+// Bytes that earlier reads left in the buffer never complete a report: a short read after a whole
+// report waits for its own bytes instead of dispatching the old report again.
+TEST(ReportFraming, PositionsAReadDidNotFillNeverCount) {
   ReportFramer f;
   ASSERT_TRUE(Read(f, {0xFA, 0x12, 0x34, 0x56, 0x78, 0xF2}));
-  EXPECT_TRUE(Read(f, {0xFA, 0x12}));  // FA 12 + 34 56 78 F2 left over: valid
-  EXPECT_FALSE(Read(f, {0x00, 0xFC, 0x34}));  // 00 FC 34 56 78 F2: no report; FC 34 is kept
+  EXPECT_FALSE(Read(f, {0xFA, 0x12}));  // FA 12 + 34 56 78 F2 left over would be valid
   EXPECT_EQ(f.held, 2u);
-  EXPECT_EQ(f.buffer[0], 0xFC);
-  EXPECT_EQ(f.buffer[1], 0x34);
+  EXPECT_FALSE(Read(f, {}));            // the rest never comes: dropped
+  EXPECT_EQ(f.held, 0u);
+  EXPECT_FALSE(Read(f, {0x00, 0x00}));  // no lead byte at all
+  EXPECT_EQ(f.held, 0u);
 }
 
 }  // namespace
