@@ -1,9 +1,13 @@
 // A small drawing canvas for the demo: draws while the left button is down, so that the pen's strokes
-// show up as ink. Optionally counts the pointer messages it got into a file when it closes.
+// show up as ink. With a log file it writes "ready" once its window is up, then a line for every
+// button message (time stamp on Linux's CLOCK_MONOTONIC under Wine, position) and the count of all
+// pointer messages so far.
 #include <windows.h>
 
 #include <cstdio>
 #include <vector>
+
+#include "linux_monotonic_clock.h"
 
 namespace {
 
@@ -14,7 +18,15 @@ struct Stroke {
 std::vector<Stroke> g_strokes;
 bool g_drawing = false;
 long g_messages = 0;
-const wchar_t* g_countFile = nullptr;
+FILE* g_log = nullptr;
+
+void Log(const char* kind, LPARAM lParam) {
+  if (g_log == nullptr) return;
+  std::fprintf(g_log, "%s t_us=%lld x=%d y=%d messages=%ld strokes=%zu\n", kind,
+               static_cast<long long>(velno_test::MonotonicMicroseconds()), static_cast<short>(LOWORD(lParam)),
+               static_cast<short>(HIWORD(lParam)), g_messages, g_strokes.size());
+  std::fflush(g_log);
+}
 
 void PaintStrokes(HDC dc) {
   HPEN pen = CreatePen(PS_SOLID, 6, RGB(20, 40, 160));
@@ -42,6 +54,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       g_drawing = true;
       g_strokes.push_back({});
       AddPoint(window, lParam);
+      Log("lbuttondown", lParam);
       return 0;
     case WM_MOUSEMOVE:
       ++g_messages;
@@ -51,6 +64,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       ++g_messages;
       if (g_drawing) AddPoint(window, lParam);
       g_drawing = false;
+      Log("lbuttonup", lParam);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -63,12 +77,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_DESTROY:
-      if (g_countFile != nullptr) {
-        if (FILE* f = _wfopen(g_countFile, L"w")) {
-          std::fprintf(f, "messages %ld strokes %zu\n", g_messages, g_strokes.size());
-          std::fclose(f);
-        }
-      }
       PostQuitMessage(0);
       return 0;
     default:
@@ -78,9 +86,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-// Usage: canvas.exe [count-file]
+// Usage: canvas.exe [log-file]
 int wmain(int argc, wchar_t** argv) {
-  if (argc > 1) g_countFile = argv[1];
+  if (argc > 1) g_log = _wfopen(argv[1], L"w");
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW wc{};
   wc.lpfnWndProc = WindowProc;
@@ -94,6 +102,11 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = CreateWindowExW(0, wc.lpszClassName, L"Canvas", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
                                 nullptr, instance, nullptr);
   SetForegroundWindow(window);
+  UpdateWindow(window);
+  if (g_log != nullptr) {
+    std::fprintf(g_log, "ready t_us=%lld\n", static_cast<long long>(velno_test::MonotonicMicroseconds()));
+    std::fflush(g_log);
+  }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

@@ -1,10 +1,10 @@
 // Exported operations of Velno.dll. Programs load the library by file name and resolve these by name;
-// every argument and result is a 32-bit signed integer.
+// every argument and result is a 32-bit signed integer. Velno.def alone decides what is exported.
 #pragma once
 
 #include <cstdint>
 
-#define VELNO_EXPORT extern "C" __declspec(dllexport)
+#define VELNO_EXPORT extern "C"
 
 VELNO_EXPORT std::int32_t StartAdjust();
 VELNO_EXPORT std::int32_t StopAdjust();
