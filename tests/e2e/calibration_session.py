@@ -16,10 +16,9 @@ The board positions come from a synthetic distortion (board_position): the board
 stretched against the screen, so a driver that mixes up axes, points or cells maps visibly wrong.
 """
 
-import time
 from dataclasses import dataclass
 
-from pen_driver_session import SETTINGS_SECTION, board_sim_path
+from pen_driver_session import SETTINGS_SECTION, start_board_sim
 from receiver import absolute_to_pixel, read_log, start_receiver
 from wine_harness import read_lines, wait_for_line, windows_path
 
@@ -186,19 +185,9 @@ class CalibrationSession:
         (a new pseudo-terminal behind COM5); the previous one must have ended."""
         self._boards += 1
         name = f"board-{self._boards}"
-        script = self.wine.run_dir / f"{name}.script"
-        script.write_text("\n".join([f"wait-handshake {handshake_timeout_ms}", "pause 300", *script_lines,
-                                     "pause 300"]) + "\n")
-        ready = self.wine.run_dir / f"{name}.ready"
         self.board_log = self.wine.logs / f"{name}.log"
-        self.board = self.wine.start_native(
-            [board_sim_path(), "--prefix", self.wine.prefix, "--register", "--script", script, "--log",
-             self.board_log, "--ready-file", ready], name=name)
-        deadline = time.monotonic() + 20
-        while not ready.exists():
-            if not self.board.running() or time.monotonic() > deadline:
-                raise RuntimeError(f"the board simulator did not get ready: {self.board.describe()}")
-            time.sleep(0.01)
+        self.board = start_board_sim(self.wine, [f"wait-handshake {handshake_timeout_ms}", "pause 300", *script_lines,
+                                                 "pause 300"], name=name)
 
     def wait_for_board(self, timeout):
         code = self.board.wait(timeout)

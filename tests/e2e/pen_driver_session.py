@@ -54,6 +54,23 @@ def key_sequence(events):
     return [(event.kind, VK_NAMES.get(event.vk, hex(event.vk))) for event in events if event.kind in KEY_KINDS]
 
 
+def start_board_sim(wine, script_lines, name="board", com="COM5", device="\\Device\\silabser0", options=()):
+    """A simulated board on `com`, listed under `device` as a CP210x port, playing the script; returns
+    its Program once the port is linked and registered. Its log is wine.logs/<name>.log."""
+    script = wine.run_dir / f"{name}.script"
+    script.write_text("\n".join(script_lines) + "\n")
+    ready = wine.run_dir / f"{name}.ready"
+    board = wine.start_native(
+        [board_sim_path(), "--prefix", wine.prefix, "--com", com, "--device-name", device, "--register", "--script",
+         script, "--log", wine.logs / f"{name}.log", "--ready-file", ready, *options], name=f"{name}-sim")
+    deadline = time.monotonic() + 20
+    while not ready.exists():
+        if not board.running() or time.monotonic() > deadline:
+            raise RuntimeError(f"the board simulator did not get ready: {board.describe()}")
+        time.sleep(0.01)
+    return board
+
+
 class PenDriverSession:
     def __init__(self, wine):
         self.wine = wine
@@ -75,21 +92,7 @@ class PenDriverSession:
         self.driver = self.start_driver()
 
     def start_board(self, script_lines, name="board", com="COM5", device="\\Device\\silabser0", options=()):
-        """A simulated board on `com`, listed under `device`, playing the script; returns once its
-        port is linked and registered. Its log is wine.logs/<name>.log."""
-        script = self.wine.run_dir / f"{name}.script"
-        script.write_text("\n".join(script_lines) + "\n")
-        ready = self.wine.run_dir / f"{name}.ready"
-        board = self.wine.start_native(
-            [board_sim_path(), "--prefix", self.wine.prefix, "--com", com, "--device-name", device, "--register",
-             "--script", script, "--log", self.wine.logs / f"{name}.log", "--ready-file", ready, *options],
-            name=f"{name}-sim")
-        deadline = time.monotonic() + 20
-        while not ready.exists():
-            if not board.running() or time.monotonic() > deadline:
-                raise RuntimeError(f"the board simulator did not get ready: {board.describe()}")
-            time.sleep(0.01)
-        return board
+        return start_board_sim(self.wine, script_lines, name, com, device, options)
 
     def start_driver(self):
         return self.wine.start_windows("VelnoDriver.exe", "/service", name="driver")

@@ -2,7 +2,7 @@
 independently of the driver's code: the first report after a reset is dropped, positions are averaged
 over the last six samples (integer division), scaled by 16 and then mapped to pixels as Wine does."""
 
-from receiver import absolute_to_pixel
+from receiver import absolute_to_pixel, input_events
 
 # Reports 20 ms apart: closer injections can be overtaken by the X server's echo of the previous
 # cursor warp under Wine, and the receiver then sees the cursor jump back.
@@ -103,3 +103,14 @@ def stroke_mismatch(seen, expected):
     if len(visited) * 2 < len(expected):
         return f"only {len(visited)} of {len(expected)} positions seen"
     return None
+
+
+def assert_strokes(records, report_strokes, screen):
+    """The receiver's records hold one stroke for each list of reports, in order, each fitting what the
+    driver injects for those reports (stroke_mismatch)."""
+    strokes = strokes_at_receiver(input_events(records))
+    assert len(strokes) == len(report_strokes), f"strokes at the receiver: {strokes}"
+    for seen, reports in zip(strokes, report_strokes):
+        wanted = expected_stroke(pointer_events(reports), screen)
+        problem = stroke_mismatch(seen, wanted)
+        assert problem is None, f"{problem}\nseen:     {seen}\nexpected: {wanted}"

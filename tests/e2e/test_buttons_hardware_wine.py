@@ -2,10 +2,9 @@
 and 12..15 start the presentation program's automation executable with one command each, 0 and 11
 send Win+D, 10 does nothing; button 5 held 800 ms also sends Page Up."""
 
-import sys
 
 from pen_driver_session import AUTOMATION_EXE, PenDriverSession, key_sequence
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "automation_standin.exe"]
 
@@ -46,8 +45,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

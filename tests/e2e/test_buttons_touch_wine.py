@@ -2,11 +2,10 @@
 press, and its release injects a plain left release and fires the button's action; a stroke between
 the buttons draws as usual."""
 
-import sys
 
 from pen_driver_session import AUTOMATION_EXE, PenDriverSession, write_settings
 from receiver import MOUSE_KINDS
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "automation_standin.exe"]
 
@@ -58,8 +57,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -3,12 +3,11 @@ flag 2): the driver saves "extendScreenFlag" 2 and offsets every mapped position
 Xvfb has one screen only, so Wine clamps the offset position to its bottom row: the cursor lands on the
 target's column there, and the receiver window, one pixel short of the bottom, gets no pen input."""
 
-import sys
 
 from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
                                  parse_settings, stroke_lines, target_pixel, touch_lines)
 from receiver import MOUSE_KINDS, input_events
-from wine_harness import MissingWindowsBinaries, WineFixture, read_lines, wait_for_line, windows_path
+from wine_harness import WineFixture, read_lines, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
 
@@ -61,8 +60,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -3,12 +3,11 @@ the pen touches each at the board position a distorted board gives for it, the d
 touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
 and maps through the new calibration at once; a restarted driver loads the file and maps the same way."""
 
-import sys
 
 from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,
                                  expected_settings, grid_targets, parse_settings, stroke_lines, touch_lines)
 from pen_driver_session import SETTINGS_SECTION
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
 
@@ -52,8 +51,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -3,11 +3,10 @@ around the equals signs, a four-point calibration of a skewed board) is loaded w
 the board: pen strokes at the four measured points reach the screen targets, and one where the quad's
 diagonals cross reaches the middle of the screen, where the targets' diagonals cross."""
 
-import sys
 
 from calibration_session import CalibrationSession, grid_targets, stroke_lines
 from pen_driver_session import SETTINGS_SECTION
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe"]
 # Point order: down the left column first (top-left, bottom-left, top-right, bottom-right).
@@ -41,8 +40,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

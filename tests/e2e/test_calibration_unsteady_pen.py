@@ -5,11 +5,10 @@ acknowledgement that came early (a jump counted as a sample, or nine samples tak
 fall inside the pause. The run starts with an empty config.ini beside the driver, which the save must
 still turn into a UTF-16LE file."""
 
-import sys
 
 from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
                                  parse_settings, touch_lines)
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
 PAUSE_MS = 1500
@@ -47,8 +46,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

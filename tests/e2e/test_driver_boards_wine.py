@@ -2,14 +2,12 @@
 slot, and both strokes arrive at the receiver; a board that never answers 0xEE and one that answers
 something else are asked but never taken."""
 
-import sys
 import time
 
 from pen_driver_session import PenDriverSession
-from pen_path_model import (RATE, expected_stroke, pointer_events, script_lines, stroke_mismatch, stroke_reports,
-                            strokes_at_receiver)
-from receiver import input_events, start_receiver
-from wine_harness import MissingWindowsBinaries, WineFixture, read_lines
+from pen_path_model import RATE, assert_strokes, script_lines, stroke_reports
+from receiver import start_receiver
+from wine_harness import WineFixture, read_lines, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe"]
 
@@ -40,12 +38,7 @@ def main():
         time.sleep(0.3)
 
         screen = (session.receiver.ready.values["screen_w"], session.receiver.ready.values["screen_h"])
-        strokes = strokes_at_receiver(input_events(session.receiver_events()))
-        expected = [expected_stroke(pointer_events(left), screen), expected_stroke(pointer_events(right), screen)]
-        assert len(strokes) == 2, f"strokes at the receiver: {strokes}"
-        for seen, wanted in zip(strokes, expected):
-            problem = stroke_mismatch(seen, wanted)
-            assert problem is None, f"{problem}\nseen:     {seen}\nexpected: {wanted}"
+        assert_strokes(session.receiver_events(), [left, right], screen)
 
         # One search when the driver starts, then one a pass (4 s) for the slot that stays empty... until
         # both good boards hold the slots: then nobody asks again.
@@ -56,8 +49,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -2,14 +2,11 @@
 0 is published after the next pass, the board is found again once it is back, and strokes arrive again.
 Prints how long each step took."""
 
-import sys
 import time
 
 from pen_driver_session import PenDriverSession
-from pen_path_model import (RATE, expected_stroke, pointer_events, script_lines, stroke_mismatch, stroke_reports,
-                            strokes_at_receiver)
-from receiver import input_events
-from wine_harness import MissingWindowsBinaries, WineFixture
+from pen_path_model import RATE, assert_strokes, script_lines, stroke_reports
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "velno_control.exe"]
 UNPLUGGED_MS = 14000
@@ -44,12 +41,7 @@ def main():
         assert device_connected(wine), "the board is published as connected again"
         session.wait_for_script(timeout=60)
         screen = (session.receiver.ready.values["screen_w"], session.receiver.ready.values["screen_h"])
-        strokes = strokes_at_receiver(input_events(session.receiver_events()))
-        expected = [expected_stroke(pointer_events(before), screen), expected_stroke(pointer_events(after), screen)]
-        assert len(strokes) == 2, f"strokes at the receiver: {strokes}"
-        for seen, wanted in zip(strokes, expected):
-            problem = stroke_mismatch(seen, wanted)
-            assert problem is None, f"{problem}\nseen:     {seen}\nexpected: {wanted}"
+        assert_strokes(session.receiver_events(), [before, after], screen)
 
         marks = session.board_marks()
         found_s = (marks["found"] - marks["replug"]) / 1e6
@@ -59,8 +51,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -2,11 +2,10 @@
 first 20 samples picks Ctrl+Shift+F22 (small), F23 (medium) or F24 (large), once per stroke; new
 thresholds set through the library are saved to config.ini on the driver's next report and used."""
 
-import sys
 import time
 
 from pen_driver_session import PenDriverSession, key_sequence, read_settings
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "velno_control.exe"]
 
@@ -66,8 +65,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -1,11 +1,10 @@
 """Press-and-hold end to end: a pen held still for ten seconds and lifted gives a right press and a
 right release at the pen's position, and then the stroke's left release."""
 
-import sys
 
 from pen_driver_session import PenDriverSession
 from receiver import MOUSE_KINDS
-from wine_harness import MissingWindowsBinaries, WineFixture
+from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe"]
 
@@ -29,8 +28,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

@@ -3,11 +3,10 @@ library as the driver does and hands HandleReport the stroke FA, FA, FA, FC from
 gets press, move and release at the pixels of the x16 scale. And the library's block is one for all
 processes: a value set by one process is read at once by another, while any process has it loaded."""
 
-import sys
 
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events, to_pixels
 from receiver import input_events, read_log, start_receiver
-from wine_harness import MissingWindowsBinaries, WineFixture, wait_for_line
+from wine_harness import WineFixture, run_test, wait_for_line
 
 BINARIES = ["Velno.dll", "receiver.exe", "feed_stroke.exe", "shared_state_peer.exe"]
 STROKE = [(PEN_DOWN, 1000, 1500), (PEN_DOWN, 1000, 1500), (PEN_DOWN, 1200, 1600), (PEN_UP, 1401, 1703)]
@@ -53,8 +52,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except MissingWindowsBinaries as missing:
-        print(f"skipped: {missing}", file=sys.stderr)
-        sys.exit(77)
+    run_test(main)

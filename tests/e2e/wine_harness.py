@@ -63,6 +63,16 @@ class MissingWindowsBinaries(Exception):
     """The Windows build the test needs is not there (build the `windows` preset)."""
 
 
+def run_test(main):
+    """Runs a test script's main(): its result is the exit code, and a missing Windows build exits
+    with 77, which CTest shows as skipped."""
+    try:
+        sys.exit(main())
+    except MissingWindowsBinaries as missing:
+        print(f"skipped: {missing}", file=sys.stderr)
+        sys.exit(77)
+
+
 def windows_bin_dir():
     return Path(os.environ.get("VELNO_WINDOWS_BIN", SOURCE_ROOT / "build" / "windows" / "bin"))
 
