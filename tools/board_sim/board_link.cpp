@@ -42,8 +42,11 @@ std::string BoardLink::SlavePath() const {
 
 bool BoardLink::Send(std::span<const std::uint8_t> bytes) {
   const std::lock_guard lock(writeMutex_);
+  // Stamped as the write starts: a stamp taken after it could come late by however long the reader's
+  // wake-up preempts this thread, and then read as a report received before it was sent.
+  const std::int64_t stamp = MonotonicMicros();
   if (!WriteLocked(bytes)) return false;
-  log_.Sent(bytes, MonotonicMicros());
+  log_.Sent(bytes, stamp);
   return true;
 }
 

@@ -2,7 +2,7 @@
 // one line each, stamped with CLOCK_MONOTONIC in microseconds:
 //   <us> rx EE                  one line per received byte
 //   <us> answer DD              the answer to a received 0xEE, stamped after it was written
-//   <us> tx FA 12 34 56 78 F2   bytes the script sent, stamped after the last byte was written
+//   <us> tx FA 12 34 56 78 F2   bytes the script sent, stamped as their write began
 //   <us> event WORD [TEXT...]   start, ready, unplug, replug, mark, timeout, end, ...
 // Each line is flushed as it is written, so a test can follow the file while the simulator runs.
 #pragma once
