@@ -175,6 +175,11 @@ class TeardownTest(unittest.TestCase):
         (stale_run / "prefix").mkdir(parents=True)
         left_behind = subprocess.Popen(["sleep", "60"], env=dict(os.environ, **{wine_harness.RUN_MARKER: str(stale_run)}))
         self.addCleanup(left_behind.kill)
+        # Until it has exec'd, the child still carries this process's environment, without the marker.
+        environ = Path(f"/proc/{left_behind.pid}/environ")
+        deadline = time.monotonic() + 10
+        while wine_harness.RUN_MARKER.encode() not in environ.read_bytes() and time.monotonic() < deadline:
+            time.sleep(0.01)
         live_run = runs / f"live-{os.getpid()}-999"
         live_run.mkdir()
         self.addCleanup(lambda: live_run.rmdir())
