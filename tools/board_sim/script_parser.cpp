@@ -98,7 +98,7 @@ class Compiler {
   CompileState state_;
 };
 
-struct CommandSpec {
+struct ScriptCommand {
   std::string_view name;
   std::string_view arguments;
   std::size_t minArgs;
@@ -190,7 +190,7 @@ milliseconds OptionalTimeout(const Arguments& args, std::size_t i) {
   return milliseconds(args.Count() > i ? args.Milliseconds(i, "TIMEOUT_MS") : kDefaultWaitMs);
 }
 
-const CommandSpec kCommands[] = {
+const ScriptCommand kCommands[] = {
     {"down", "X Y", 2, 2, true, "pen-down report (lead 0xFA) at X Y; X and Y are board units 0..32767",
      [](const Arguments& a, Compiler& c) { c.SendPen(a.Line(), Pen::Down, a.PositionAt(0)); }},
     {"move", "X Y", 2, 2, true, "the same report as down: the pen moving on the surface",
@@ -248,9 +248,9 @@ const CommandSpec kCommands[] = {
     {"mark", "TEXT...", 1, 1024, false, "write 'event mark TEXT' to the log", CompileMark},
 };
 
-const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.name == name) return &spec;
+const ScriptCommand* FindCommand(std::string_view name) {
+  for (const ScriptCommand& command : kCommands) {
+    if (command.name == name) return &command;
   }
   return nullptr;
 }
@@ -272,18 +272,18 @@ void CompileCommandLine(int line, std::string_view text, Compiler& compiler) {
   std::vector<std::string_view> words = SplitWords(text.substr(0, text.find('#')));
   if (words.empty()) return;
   const std::string_view name = words.front();
-  const CommandSpec* spec = FindCommand(name);
-  if (spec == nullptr) throw ScriptError(line, "unknown command '" + std::string(name) + "'");
+  const ScriptCommand* command = FindCommand(name);
+  if (command == nullptr) throw ScriptError(line, "unknown command '" + std::string(name) + "'");
   words.erase(words.begin());
   const Arguments args(line, std::move(words));
-  if (args.Count() < spec->minArgs || args.Count() > spec->maxArgs) {
-    args.Fail("'" + std::string(spec->name) + "' takes " +
-              (spec->arguments.empty() ? std::string("no arguments") : std::string(spec->arguments)));
+  if (args.Count() < command->minArgs || args.Count() > command->maxArgs) {
+    args.Fail("'" + std::string(command->name) + "' takes " +
+              (command->arguments.empty() ? std::string("no arguments") : std::string(command->arguments)));
   }
-  if (spec->needsPlugged && !compiler.State().plugged) {
-    args.Fail("'" + std::string(spec->name) + "' while the board is unplugged");
+  if (command->needsPlugged && !compiler.State().plugged) {
+    args.Fail("'" + std::string(command->name) + "' while the board is unplugged");
   }
-  spec->compile(args, compiler);
+  command->compile(args, compiler);
 }
 
 // Indented by six, lines of at most 100 characters.
@@ -328,10 +328,10 @@ std::string ScriptFormatHelp() {
       "Script: one command a line; '#' starts a comment; words are separated by blanks.\n"
       "Positions are board units 0..32767 (sent shifted left by one, Y first); times are milliseconds.\n"
       "The whole script is checked before the run; a mistake is reported with its line number.\n\n";
-  for (const CommandSpec& spec : kCommands) {
-    help += "  " + std::string(spec.name);
-    if (!spec.arguments.empty()) help += " " + std::string(spec.arguments);
-    help += WrappedDescription(spec.description);
+  for (const ScriptCommand& command : kCommands) {
+    help += "  " + std::string(command.name);
+    if (!command.arguments.empty()) help += " " + std::string(command.arguments);
+    help += WrappedDescription(command.description);
   }
   return help;
 }
