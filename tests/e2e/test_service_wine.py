@@ -5,7 +5,8 @@
   and launches the driver in the console session, which finds the simulated board: a stroke arrives;
 - `net stop` ends that driver within one pass, and the service reaches STOPPED;
 - started while no shell runs, the service launches the driver soon after a window appears;
-- "/d" removes the service; a path stored unquoted (as an installer's service table stores it) runs too.
+- "/d" removes the service; a path stored unquoted (as an installer's service table stores it) runs too,
+  also while the stop event of an earlier run is still held open and set.
 """
 
 import shutil
@@ -97,16 +98,21 @@ def main():
         code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
         assert code == 0 and service_config(wine) is None, "VelnoDriver.exe /d left the service installed"
 
-        # Stored unquoted, as an installer's service table stores it: the service still runs the driver.
+        # Stored unquoted, as an installer's service table stores it, and started while an earlier
+        # run's driver still holds the stop event set: the service runs its driver, which finds a board.
         created = wine.run_windows("sc", "create", "VelnoDriver", "binPath=", exe, "start=", "auto")
         assert created.popen.returncode == 0, created.output()
         assert service_config(wine)[4] == exe, service_config(wine)
+        wine.start_windows("service_probe.exe", "hold", "Global\\Brelmar_Service", name="stale-event")
+        board = start_board_sim(wine, ["wait-handshake 30000"], name="board-later")
         net(wine, "start")
-        stop_and_measure(wine, single_driver(wine, timeout=10))
+        driver = single_driver(wine, timeout=10)
+        assert board.wait(timeout=40) == 0, board.describe()
+        stop_and_measure(wine, driver)
         assert not driver_pids(wine), f"drivers left: {driver_pids(wine)}"
         wine.run_windows("VelnoDriver.exe", "/d")
     print("; ".join(figures))
-    print("6 passed, 0 failed")
+    print("7 passed, 0 failed")
 
 
 if __name__ == "__main__":
