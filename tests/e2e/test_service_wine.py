@@ -1,6 +1,6 @@
 """VelnoDriver.exe as the service "VelnoDriver" under Wine's service manager, end to end:
-- "/c" from an unquoted command line whose path holds a blank stores that path quoted; the service is
-  auto-start, its own process, LocalSystem;
+- "/c" stores a quoted path as it comes, and from an unquoted command line whose path holds a blank
+  stores that path quoted; the service is auto-start, its own process, LocalSystem;
 - with a window (and so the shell) on the desktop, `net start` reports RUNNING with the service's record
   and launches the driver in the console session, which finds the simulated board: a stroke arrives;
 - `net stop` ends that driver within one pass, and the service reaches STOPPED;
@@ -60,6 +60,10 @@ def main():
         folder.mkdir(parents=True)
         for name in ("VelnoDriver.exe", "Velno.dll"):
             shutil.copy2(wine.bin_dir / name, folder / name)
+        # Wine hands a program its path quoted: stored as it comes, the blank before the switch included.
+        wine.run_windows("VelnoDriver.exe", "/c")
+        assert probe(wine, "config").endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]')
+        wine.run_windows("VelnoDriver.exe", "/d")
         exe = install_unquoted(wine, folder)
         assert probe(wine, "config") == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]'
 
@@ -112,7 +116,7 @@ def main():
         assert not driver_pids(wine), f"drivers left: {driver_pids(wine)}"
         wine.run_windows("VelnoDriver.exe", "/d")
     print("; ".join(figures))
-    print("7 passed, 0 failed")
+    print("8 passed, 0 failed")
 
 
 if __name__ == "__main__":
