@@ -5,8 +5,8 @@
 //   index k=3 adjusting=1 type=9 t_us=...
 //   window hwnd=0x1234 title="Adjusting" x=0 y=0 w=1280 h=1024 focus=1007 texts="No extend screen" t_us=...
 //   gone hwnd=0x1234 t_us=...
-// focus is the control number of the window thread's focus (0: none); texts are the static controls'
-// texts joined by '|'. Text is UTF-8. t_us as in linux_monotonic_clock.h.
+// focus is the control number of the window thread's focus (0: none); texts are the texts of the visible
+// static controls that are not icons, joined by '|'. Text is UTF-8. t_us as in linux_monotonic_clock.h.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,7 +43,8 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
   wchar_t className[32] = {};
   GetClassNameW(child, className, 32);
   const std::wstring text = TextOf(child);
-  if (lstrcmpiW(className, L"Static") == 0 && !text.empty() && IsWindowVisible(child)) {
+  const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+  if (lstrcmpiW(className, L"Static") == 0 && !icon && !text.empty() && IsWindowVisible(child)) {
     auto& texts = *reinterpret_cast<std::wstring*>(data);
     texts += (texts.empty() ? L"" : L"|") + text;
   }
