@@ -21,7 +21,7 @@ CHOOSER_TITLE = "Choose Adjusting-point number:"
 MESSAGE_TITLE = "Adjusting"
 NO_BOARD_TEXT = "Please check whether the whiteboard is connected with the computer correctly\uff01"
 COUNT_BUTTONS = {4: 1007, 6: 1008, 9: 1009, 12: 1012, 16: 1010, 20: 1014, 25: 1013}
-IDOK = 1
+IDOK, IDCANCEL = 1, 2
 # Colours of the target icons.
 RED, GREEN, GREY, DISC = (224, 12, 20), (20, 131, 5), (164, 163, 163), (40, 230, 60)
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
