@@ -26,4 +26,12 @@ ProgramRole RoleFromCommandLine(std::wstring_view commandLine) {
   return ProgramRole::None;
 }
 
+std::wstring ServiceBinaryPath(std::wstring_view commandLine) {
+  const std::wstring_view path = commandLine.substr(0, commandLine.rfind(L'/'));
+  if (path.starts_with(L'"')) return std::wstring(path);
+  const std::wstring_view trimmed = path.substr(0, path.find_last_not_of(L' ') + 1);
+  if (trimmed.find(L' ') == std::wstring_view::npos) return std::wstring(path);
+  return L"\"" + std::wstring(trimmed) + L"\"";
+}
+
 }  // namespace velno

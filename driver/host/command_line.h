@@ -1,6 +1,7 @@
 // The program's role, from the text after the last '/' of its command line.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace velno {
@@ -14,5 +15,10 @@ enum class ProgramRole {
 };
 
 ProgramRole RoleFromCommandLine(std::wstring_view commandLine);
+
+// The service's binary path for the program that runs with `commandLine`: the line before its last
+// '/'. A quoted path is kept as it comes (quotes and the blank before the switch included). An unquoted
+// path that holds a blank is quoted: the service manager would otherwise try "C:\Program.exe" first.
+std::wstring ServiceBinaryPath(std::wstring_view commandLine);
 
 }  // namespace velno

@@ -4,11 +4,23 @@
 #include "command_line.h"
 #include "driver_platform_win32.h"
 #include "driver_supervisor.h"
+#include "service_win32.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+namespace {
+
+void DispatchCommandLine() {
   velno::SetSettingsPath();
-  switch (velno::RoleFromCommandLine(GetCommandLineW())) {
+  const wchar_t* commandLine = GetCommandLineW();
+  switch (velno::RoleFromCommandLine(commandLine)) {
+    case velno::ProgramRole::Service:
+      velno::RunServiceDispatcher();
+      break;
+    case velno::ProgramRole::Install:
+      velno::InstallService(commandLine);
+      break;
+    case velno::ProgramRole::Remove:
+      velno::RemoveService();
+      break;
     case velno::ProgramRole::Driver: {
       // Reader threads may still be inside a read when RunDriver returns; they leave on the stop flag.
       // What they use must outlive the process's exit, so it is never destroyed.
@@ -17,8 +29,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       velno::RunDriver(*driver);
       break;
     }
-    default:
+    case velno::ProgramRole::None:
       break;
   }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  DispatchCommandLine();
   return 0;
 }

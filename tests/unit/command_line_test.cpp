@@ -18,5 +18,23 @@ TEST(CommandLineRole, TheWholeTextAfterTheLastSlashPicksTheRole) {
   EXPECT_EQ(RoleFromCommandLine(L"C:/tools/VelnoDriver.exe /service"), ProgramRole::Driver);
 }
 
+TEST(CommandLineServicePath, TheLineBeforeTheSwitchQuotedWhenABlankWouldSplitIt) {
+  const struct {
+    const wchar_t* commandLine;
+    const wchar_t* binaryPath;
+  } cases[] = {
+      // A quoted path is kept as it comes, the blank before the switch included.
+      {L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\" /c", L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\" "},
+      // Unquoted with a blank: the service manager would try "C:\Program.exe" first.
+      {L"C:\\Program Files\\Velno\\VelnoDriver.exe /c", L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\""},
+      {L"C:\\Program Files\\Velno\\VelnoDriver.exe/C", L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\""},
+      {L"C:\\Velno\\VelnoDriver.exe /c", L"C:\\Velno\\VelnoDriver.exe "},
+      {L"C:\\Velno\\VelnoDriver.exe/c", L"C:\\Velno\\VelnoDriver.exe"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ServiceBinaryPath(c.commandLine), c.binaryPath) << "case " << (&c - cases);
+  }
+}
+
 }  // namespace
 }  // namespace velno

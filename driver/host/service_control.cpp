@@ -1,0 +1,102 @@
+#include "service_control.h"
+
+#include <algorithm>
+
+namespace velno {
+namespace {
+
+// Moves the service to `to` and reports it, but only from `from`; false when another thread got there
+// first. A report never follows a later state's report, so the manager cannot see a stop undone.
+bool MoveState(ServiceHost& host, ServiceState from, ServiceState to) {
+  std::lock_guard lock(host.reportLock);
+  if (host.state != from) return false;
+  host.state = to;
+  host.platform.ReportStatus(to, to == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  return true;
+}
+
+void ReportStopped(ServiceHost& host) {
+  std::lock_guard lock(host.reportLock);
+  host.state = ServiceState::Stopped;
+  host.platform.ReportStatus(ServiceState::Stopped, 0);
+}
+
+}  // namespace
+
+std::uint32_t WaitAfterDriverEnded(LaunchBackoff& backoff, std::uint64_t lifeMs) {
+  if (lifeMs >= kShortDriverLifeMs) {
+    backoff.nextWaitMs = kLaunchRetryMs;
+    return kLaunchRetryMs;
+  }
+  const std::uint32_t wait = backoff.nextWaitMs;
+  backoff.nextWaitMs = std::min(wait * 2, kLaunchBackoffMaxMs);
+  return wait;
+}
+
+void RunService(ServiceHost& host) {
+  ServicePlatform& platform = host.platform;
+  {
+    std::lock_guard lock(host.reportLock);
+    platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  }
+  if (!platform.CreateStopEvent()) {
+    // Without the event nothing could stop a driver; running on would only look like success.
+    ReportStopped(host);
+    return;
+  }
+  // Creating the event reset it: a stop that came before it existed sets it again, and no driver starts.
+  bool stopping = false;
+  if (std::lock_guard lock(host.reportLock); host.state != ServiceState::Running) {
+    stopping = true;
+    platform.SetStopEvent();
+  }
+
+  ProcessHandle driver = stopping ? ProcessHandle::None : platform.LaunchDriver();
+  std::uint64_t launchedAt = platform.NowMs();
+  platform.SetStopEventAtExit();
+
+  // Until a stop: while no driver it launched is alive (nobody was logged on, the user logged off, the
+  // driver failed), launch one again.
+  LaunchBackoff backoff;
+  std::uint32_t retryWaitMs = kLaunchRetryMs;
+  for (;;) {
+    const ServiceWake wake =
+        platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kWaitForever : retryWaitMs);
+    if (wake == ServiceWake::Stop) break;
+    if (wake == ServiceWake::DriverEnded) {
+      platform.CloseProcess(driver);
+      driver = ProcessHandle::None;
+      retryWaitMs = WaitAfterDriverEnded(backoff, platform.NowMs() - launchedAt);
+      continue;
+    }
+    if (driver != ProcessHandle::None) continue;  // a driver is alive: never a second one
+    driver = platform.LaunchDriver();
+    launchedAt = platform.NowMs();
+    retryWaitMs = kLaunchRetryMs;
+  }
+
+  // A stop completes once the driver has seen the event and ended, so that a service started right
+  // after it never meets a driver of this run.
+  MoveState(host, ServiceState::Running, ServiceState::StopPending);
+  if (driver != ProcessHandle::None) {
+    platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
+    platform.CloseProcess(driver);
+  }
+  platform.CloseStopEvent();
+  platform.Sleep(kServiceStopSleepMs);
+  ReportStopped(host);
+}
+
+void HandleServiceControl(ServiceHost& host, std::uint32_t control) {
+  if (control == kControlStop || control == kControlShutdown) {
+    if (MoveState(host, ServiceState::Running, ServiceState::StopPending)) {
+      host.platform.SetStopEvent();
+      return;
+    }
+  }
+  std::lock_guard lock(host.reportLock);
+  const ServiceState state = host.state;
+  host.platform.ReportStatus(state, state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+}
+
+}  // namespace velno

@@ -1,0 +1,49 @@
+// What the service needs from the platform: its status reports, the stop event it shares with the
+// user-session driver, and the driver processes it launches. The Win32 side implements it for the
+// service manager; unit tests implement it with a recording fake.
+#pragma once
+
+#include <cstdint>
+
+namespace velno {
+
+// The service states as the service manager knows them (SERVICE_STOPPED, ...).
+enum class ServiceState : std::uint32_t { Stopped = 1, StopPending = 3, Running = 4 };
+
+enum class ProcessHandle : std::uintptr_t { None = 0 };
+
+// Why a wait of the service ended.
+enum class ServiceWake { Stop, DriverEnded, TimedOut };
+
+inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+
+class ServicePlatform {
+ public:
+  virtual ~ServicePlatform() = default;
+
+  // One status report to the service manager: the state and, for a pending state, how long the next
+  // step may take.
+  virtual void ReportStatus(ServiceState state, std::uint32_t waitHintMs) = 0;
+
+  // The stop event "Global\Brelmar_Service": created or opened, open to every account, and reset, so
+  // that a signal left from an earlier stop cannot stop this run. False when it cannot be created.
+  virtual bool CreateStopEvent() = 0;
+  virtual void SetStopEvent() = 0;
+  virtual void CloseStopEvent() = 0;
+  // Sets the stop event at the process's normal exit too (an atexit handler).
+  virtual void SetStopEventAtExit() = 0;
+
+  // Starts "<own program> /service" as the user of the console session's shell; None when that fails
+  // (nobody logged on, no shell running yet, a failed process creation).
+  virtual ProcessHandle LaunchDriver() = 0;
+  // Waits until the stop event is set, `driver` (when not None) ends, or the time-out passes.
+  virtual ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) = 0;
+  // Waits up to the time-out for the driver to end; true when it has.
+  virtual bool WaitForDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) = 0;
+  virtual void CloseProcess(ProcessHandle driver) = 0;
+
+  virtual std::uint64_t NowMs() = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+}  // namespace velno

@@ -1,0 +1,74 @@
+// service_probe.exe: the service manager's view of the service "VelnoDriver", for the Wine tests.
+//   service_probe.exe config          prints the stored configuration on one line
+//   service_probe.exe status          prints the last reported status record on one line
+//   service_probe.exe stop MS         sends a stop and waits up to MS for the stopped state, as
+//                                     Windows' "net stop" does; prints the state it ended in
+//   service_probe.exe hold            a windowless program that runs until killed: Wine keeps its
+//                                     services only while some ordinary program runs
+// Exit code 0 on success, 3 when the service or the manager cannot be opened, 4 when a call fails,
+// 5 when the stop did not complete in time.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+constexpr const wchar_t* kServiceName = L"VelnoDriver";
+
+void PrintStatus(const SERVICE_STATUS& s) {
+  std::wprintf(L"state=%lu type=0x%lx controls=%lu exit=%lu specific=%lu checkpoint=%lu hint=%lu\n",
+               s.dwCurrentState, s.dwServiceType, s.dwControlsAccepted, s.dwWin32ExitCode,
+               s.dwServiceSpecificExitCode, s.dwCheckPoint, s.dwWaitHint);
+}
+
+int PrintConfig(SC_HANDLE service) {
+  DWORD needed = 0;
+  QueryServiceConfigW(service, nullptr, 0, &needed);
+  std::vector<unsigned char> buffer(needed);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+  if (!QueryServiceConfigW(service, config, needed, &needed)) return 4;
+  std::wprintf(L"type=0x%lx start=%lu error=%lu account=%ls path=[%ls]\n", config->dwServiceType,
+               config->dwStartType, config->dwErrorControl,
+               config->lpServiceStartName != nullptr ? config->lpServiceStartName : L"", config->lpBinaryPathName);
+  return 0;
+}
+
+int Stop(SC_HANDLE service, DWORD timeoutMs) {
+  SERVICE_STATUS status{};
+  const ULONGLONG started = GetTickCount64();
+  if (!ControlService(service, SERVICE_CONTROL_STOP, &status)) return 4;
+  while (status.dwCurrentState != SERVICE_STOPPED && GetTickCount64() - started < timeoutMs) {
+    Sleep(20);
+    if (!QueryServiceStatus(service, &status)) return 4;
+  }
+  PrintStatus(status);
+  return status.dwCurrentState == SERVICE_STOPPED ? 0 : 5;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wcscmp(argv[1], L"hold") == 0) {
+    for (;;) Sleep(INFINITE);
+  }
+  if (argc < 2) return 2;
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) return 3;
+  SC_HANDLE service = OpenServiceW(manager, kServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_STOP);
+  if (service == nullptr) return 3;
+  int code = 2;
+  if (std::wcscmp(argv[1], L"config") == 0) {
+    code = PrintConfig(service);
+  } else if (std::wcscmp(argv[1], L"status") == 0) {
+    SERVICE_STATUS status{};
+    code = QueryServiceStatus(service, &status) ? (PrintStatus(status), 0) : 4;
+  } else if (std::wcscmp(argv[1], L"stop") == 0 && argc == 3) {
+    code = Stop(service, static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+  }
+  std::fflush(stdout);
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return code;
+}
