@@ -18,7 +18,10 @@ from pathlib import Path
 
 WXS = Path(__file__).with_name("Velno.wxs")
 PRODUCT_CODE_NAMESPACE = uuid.UUID("0b9d3f55-3c1e-4f4e-a2c7-8e51d4c7a6b2")
-ARCHITECTURES = {"x64": ("yes", "ProgramFiles64Folder"), "x86": ("no", "ProgramFilesFolder")}
+# Per architecture: Win64 of the components, the Program Files folder, the system folder whose
+# programs match the package's (SystemFolder is the 32-bit one, SysWOW64, on 64-bit Windows).
+ARCHITECTURES = {"x64": ("yes", "ProgramFiles64Folder", "System64Folder"),
+                 "x86": ("no", "ProgramFilesFolder", "SystemFolder")}
 
 # Custom action type bits.
 EXE_IN_BINARY_TABLE = 2
@@ -54,7 +57,7 @@ POST_BUILD_QUERIES = (
     # beside itself, which Program Files does not let a standard user do: the Users group (S-1-5-32-545,
     # the same in every language) may modify that one file.
     "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('LocateIcacls', "
-    f"{SET_PROPERTY}, 'ICACLS', '[SystemFolder]icacls.exe')",
+    f"{SET_PROPERTY}, 'ICACLS', '[{{system_folder}}]icacls.exe')",
     f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('LocateIcacls', {COST_FINALIZE + 10})",
     "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersModifySettings', "
     f"{EXE_NAMED_BY_PROPERTY | DEFERRED | NO_IMPERSONATE}, 'ICACLS', "
@@ -78,7 +81,7 @@ def run(argv, cwd=None):
 
 
 def build(arch, version, bin_dir, wait_helper, output):
-    win64, program_files = ARCHITECTURES[arch]
+    win64, program_files, system_folder = ARCHITECTURES[arch]
     output.parent.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory() as scratch:
         # wixl finds sources only by relative names: stage them under the names Velno.wxs uses.
@@ -94,7 +97,7 @@ def build(arch, version, bin_dir, wait_helper, output):
     settings_attributes = 16 | 128 | (256 if win64 == "yes" else 0)
     for query in POST_BUILD_QUERIES:
         run(["msibuild", output, "-q", query.format(settings_attributes=settings_attributes,
-                                                    file_version=f"{version}.0")])
+                                                    file_version=f"{version}.0", system_folder=system_folder)])
 
 
 def main():

@@ -9,10 +9,11 @@ import sys
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-ARCHITECTURES = {  # package suffix: (build folder, Template of the summary, Program Files folder)
+# Package suffix: build folder, Template of the summary, Program Files folder, system folder of its programs.
+ARCHITECTURES = {
     "x64": (Path(os.environ.get("VELNO_WINDOWS_BIN", ROOT / "build" / "windows" / "bin")).parent, "x64;1033",
-            "ProgramFiles64Folder"),
-    "x86": (ROOT / "build" / "windows-i686", "Intel;1033", "ProgramFilesFolder"),
+            "ProgramFiles64Folder", "System64Folder"),
+    "x86": (ROOT / "build" / "windows-i686", "Intel;1033", "ProgramFilesFolder", "SystemFolder"),
 }
 SHORTCUTS = {
     "Calibrate this screen": "Adjust_single_standard.exe",
@@ -52,7 +53,7 @@ def resource_version(program):
     return value.decode("utf-16-le").split("\0", 1)[0]
 
 
-def check_package(msi, template, program_files, version, bin_dir):
+def check_package(msi, template, program_files, system_folder, version, bin_dir):
     assert summary(msi)["Template"] == template, summary(msi)
     properties = {row["Property"]: row["Value"] for row in table(msi, "Property")}
     assert properties["ProductVersion"] == version, properties
@@ -96,19 +97,21 @@ def check_package(msi, template, program_files, version, bin_dir):
     order = ["InstallInitialize", "RemoveExistingProducts", "StopServices", "WaitForDriverExit", "DeleteServices",
              "RemoveFiles", "InstallFiles", "GrantUsersModifySettings", "StartServices", "InstallFinalize"]
     assert sorted(order, key=sequence.get) == order, {action: sequence.get(action) for action in order}
+    # icacls of the package's own architecture: a 64-bit package's SystemFolder is SysWOW64.
+    actions = {row["Action"]: row for row in table(msi, "CustomAction")}
+    assert actions["LocateIcacls"]["Target"] == f"[{system_folder}]icacls.exe", actions["LocateIcacls"]
 
 
 def main():
     version = os.environ.get("VELNO_VERSION")
     packages = {arch: (build / f"Velno-{version}-{arch}.msi", build / "bin")
-                for arch, (build, _, _) in ARCHITECTURES.items()}
+                for arch, (build, *_) in ARCHITECTURES.items()}
     missing = [str(msi) for msi, _ in packages.values() if not msi.is_file()]
     if version is None or missing:
         print(f"skipped: not built: {missing or 'VELNO_VERSION unset'}", file=sys.stderr)
         return 77
     for arch, (msi, bin_dir) in packages.items():
-        _, template, program_files = ARCHITECTURES[arch]
-        check_package(msi, template, program_files, version, bin_dir)
+        check_package(msi, *ARCHITECTURES[arch][1:], version, bin_dir)
         print(f"{msi.name}: {msi.stat().st_size} bytes")
     print(f"{len(packages)} passed, 0 failed")
     return 0

@@ -67,15 +67,19 @@ def msiexec(wine, *args, log):
 
 
 def driver_processes(wine):
-    """The running VelnoDriver.exe processes of the prefix as {pid: role}: "service" for the copy the
-    service manager started, "driver" for the user-session copy ("/service")."""
+    """The running processes of the installed VelnoDriver.exe as {pid: role}: "service" for the copy the
+    service manager started, "driver" for the user-session copy ("/service"). Wine shows a process's
+    Windows command line as its own, which for the driver is " /service" alone, so the program is found
+    by the image Wine has mapped."""
+    image = str(wine.prefix / INSTALL_DIR / "VelnoDriver.exe")
     found = {}
     for pid in wine_prefix.processes_with_environment([f"WINEPREFIX={wine.prefix}"]):
         try:
+            mapped = image in Path(f"/proc/{pid}/maps").read_text(errors="replace")
             command = Path(f"/proc/{pid}/cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
         except OSError:
             continue
-        if "VelnoDriver.exe" in command:
+        if mapped:
             found[pid] = "driver" if "/service" in command else "service"
     return found
 
@@ -113,8 +117,9 @@ def start_menu_folder(wine):
 
 
 def check_stroke(session, mark):
-    """The driver, whoever started it, injects a stroke from a new simulated board."""
-    session.start_board(stroke_lines([(16000, 12000)], mark), handshake_timeout_ms=30000)
+    """The driver, whoever started it, injects a stroke from a new simulated board. The place lands on
+    the receiver's window with and without the calibration (uncalibrated, board units are scaled by 16)."""
+    session.start_board(stroke_lines([(3500, 3000)], mark), handshake_timeout_ms=30000)
     session.wait_for_board(timeout=45)
     strokes = strokes_at_receiver(session.receiver_events_after(session.board_mark_time(mark)))
     assert len(strokes) == 1, f"{mark}: {len(strokes)} strokes at the receiver"
