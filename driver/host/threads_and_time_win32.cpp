@@ -17,6 +17,14 @@ DWORD WINAPI RunBody(LPVOID parameter) {
 }  // namespace
 
 ThreadHandle Win32DriverPlatform::StartReaderThread(std::function<void()> body) {
+  // The reader injects input, so it must work on the desktop of the thread that starts it. Wine gives
+  // new threads of a process launched by the service the service's hidden desktop instead of the one
+  // the launch asked for, where injected input reaches nobody.
+  HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+  body = [desktop, run = std::move(body)] {
+    if (desktop != nullptr) SetThreadDesktop(desktop);
+    run();
+  };
   auto owned = std::make_unique<std::function<void()>>(std::move(body));
   HANDLE thread = CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr);
   if (thread == nullptr) return ThreadHandle::None;

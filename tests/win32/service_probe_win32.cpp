@@ -3,8 +3,12 @@
 //   service_probe.exe status          prints the last reported status record on one line
 //   service_probe.exe stop MS         sends a stop and waits up to MS for the stopped state, as
 //                                     Windows' "net stop" does; prints the state it ended in
-//   service_probe.exe hold            a windowless program that runs until killed: Wine keeps its
-//                                     services only while some ordinary program runs
+//   service_probe.exe hold [EVENT]    a windowless program that runs until killed: Wine keeps its
+//                                     services only while some ordinary program runs. With EVENT, it
+//                                     holds that named event open and set, as a driver that has not
+//                                     yet seen a stop does
+//   service_probe.exe run APP LINE    runs APP with exactly the command line LINE (unquoted, say) and
+//                                     waits for it; exits with its exit code
 // Exit code 0 on success, 3 when the service or the manager cannot be opened, 4 when a call fails,
 // 5 when the stop did not complete in time.
 #include <windows.h>
@@ -47,12 +51,34 @@ int Stop(SC_HANDLE service, DWORD timeoutMs) {
   return status.dwCurrentState == SERVICE_STOPPED ? 0 : 5;
 }
 
+int Run(const wchar_t* application, const wchar_t* commandLine) {
+  std::vector<wchar_t> line(commandLine, commandLine + std::wcslen(commandLine) + 1);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION created{};
+  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created)) {
+    return 4;
+  }
+  WaitForSingleObject(created.hProcess, INFINITE);
+  DWORD code = 4;
+  GetExitCodeProcess(created.hProcess, &code);
+  CloseHandle(created.hThread);
+  CloseHandle(created.hProcess);
+  return static_cast<int>(code);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"hold") == 0) {
+    if (argc == 3) {
+      HANDLE event = CreateEventW(nullptr, TRUE, FALSE, argv[2]);
+      if (event == nullptr) return 4;
+      SetEvent(event);
+    }
     for (;;) Sleep(INFINITE);
   }
+  if (argc == 4 && std::wcscmp(argv[1], L"run") == 0) return Run(argv[2], argv[3]);
   if (argc < 2) return 2;
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (manager == nullptr) return 3;

@@ -1,0 +1,119 @@
+"""VelnoDriver.exe as the service "VelnoDriver" under Wine's service manager, end to end:
+- "/c" from an unquoted command line whose path holds a blank stores that path quoted; the service is
+  auto-start, its own process, LocalSystem;
+- with a window (and so the shell) on the desktop, `net start` reports RUNNING with the service's record
+  and launches the driver in the console session, which finds the simulated board: a stroke arrives;
+- `net stop` ends that driver within one pass, and the service reaches STOPPED;
+- started while no shell runs, the service launches the driver soon after a window appears;
+- "/d" removes the service; a path stored unquoted (as an installer's service table stores it) runs too,
+  also while the stop event of an earlier run is still held open and set.
+"""
+
+import shutil
+import time
+
+from pen_driver_session import start_board_sim
+from pen_path_model import RATE, assert_strokes, script_lines, stroke_reports
+from receiver import read_log, start_receiver
+from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net, service_config, service_status,
+                             shell_running, wait_for_state, wait_until)
+from wine_harness import WineFixture, run_test, windows_path
+
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
+# A pass of the driver with one board and one empty slot: 2 s for the empty slot, 2 s at its end.
+ONE_PASS_S = 4
+# The service tries a launch every 2 s while no driver runs; the launch itself takes a fraction of that.
+LAUNCH_AFTER_SHELL_S = 3
+
+
+def install_unquoted(wine, folder):
+    """Installs from an unquoted command line: the program's path, which holds a blank, then "/c"."""
+    exe = windows_path(folder / "VelnoDriver.exe")
+    code = wine.run_windows("service_probe.exe", "run", exe, f"{exe} /c").popen.returncode
+    assert code == 0, f"VelnoDriver.exe /c ended with {code}"
+    return exe
+
+
+def stop_and_measure(wine, driver):
+    """`net stop`, then the seconds until the driver has ended; the service must reach STOPPED."""
+    net(wine, "stop")
+    stopped = time.monotonic()
+    wait_until(lambda: driver not in driver_pids(wine), 15, "the driver ending after net stop")
+    took = time.monotonic() - stopped
+    wait_for_state(wine, STOPPED, timeout=15)
+    return took
+
+
+def single_driver(wine, timeout):
+    wait_until(lambda: driver_pids(wine), timeout, "a driver launched by the service")
+    pids = driver_pids(wine)
+    assert len(pids) == 1, f"drivers running: {pids}"
+    return next(iter(pids))
+
+
+def main():
+    figures = []
+    with WineFixture("service", binaries=BINARIES) as wine:
+        # Keeps Wine's services alive without a window, so the shell runs only while the receiver does.
+        wine.start_windows("service_probe.exe", "hold", name="hold")
+        folder = wine.run_dir / "Program Files" / "Velno"
+        folder.mkdir(parents=True)
+        for name in ("VelnoDriver.exe", "Velno.dll"):
+            shutil.copy2(wine.bin_dir / name, folder / name)
+        exe = install_unquoted(wine, folder)
+        assert service_config(wine) == (0x10, 2, 1, "LocalSystem", f'"{exe}"'), service_config(wine)
+
+        # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
+        receiver = start_receiver(wine, timeout=30)
+        stroke = stroke_reports(1500, 1200, 3500, 2600, 16)
+        board = start_board_sim(wine, ["wait-handshake 30000", "pause 300", RATE, *script_lines(stroke), "pause 300"])
+        net(wine, "start")
+        assert service_status(wine) == RUNNING_RECORD, service_status(wine)
+        driver = single_driver(wine, timeout=10)
+        assert board.wait(timeout=40) == 0, board.describe()
+        screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
+        assert_strokes(read_log(receiver.log_path), [stroke], screen)
+        stop_s = stop_and_measure(wine, driver)
+        assert stop_s < ONE_PASS_S + 2, f"the driver ended {stop_s:.1f} s after net stop"
+        figures.append(f"driver ended {stop_s:.2f} s after net stop")
+
+        # Started while no shell runs: no driver until a window appears, then one within seconds.
+        receiver.program.stop()
+        wait_until(lambda: not shell_running(wine), 15, "the shell ending with the last window")
+        net(wine, "start")
+        wait_for_state(wine, RUNNING, timeout=10)
+        # The service tries at start and again 2 s later; neither may start a driver.
+        deadline = time.monotonic() + 2.5
+        while time.monotonic() < deadline:
+            assert not driver_pids(wine), "a driver started while no shell ran"
+            time.sleep(0.05)
+        receiver = start_receiver(wine, name="receiver-later", timeout=30)
+        shown = time.monotonic()
+        driver = single_driver(wine, timeout=10)
+        launch_s = time.monotonic() - shown
+        assert launch_s < LAUNCH_AFTER_SHELL_S + 1, f"the driver started {launch_s:.1f} s after the window"
+        figures.append(f"driver launched {launch_s:.2f} s after a window appeared")
+        stop_and_measure(wine, driver)
+
+        code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
+        assert code == 0 and service_config(wine) is None, "VelnoDriver.exe /d left the service installed"
+
+        # Stored unquoted, as an installer's service table stores it, and started while an earlier
+        # run's driver still holds the stop event set: the service runs its driver, which finds a board.
+        created = wine.run_windows("sc", "create", "VelnoDriver", "binPath=", exe, "start=", "auto")
+        assert created.popen.returncode == 0, created.output()
+        assert service_config(wine)[4] == exe, service_config(wine)
+        wine.start_windows("service_probe.exe", "hold", "Global\\Brelmar_Service", name="stale-event")
+        board = start_board_sim(wine, ["wait-handshake 30000"], name="board-later")
+        net(wine, "start")
+        driver = single_driver(wine, timeout=10)
+        assert board.wait(timeout=40) == 0, board.describe()
+        stop_and_measure(wine, driver)
+        assert not driver_pids(wine), f"drivers left: {driver_pids(wine)}"
+        wine.run_windows("VelnoDriver.exe", "/d")
+    print("; ".join(figures))
+    print("7 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    run_test(main)
