@@ -60,9 +60,9 @@ def msiexec(wine, *args, log):
     program = wine.run_windows("msiexec", *args, "/qn", "/l*v", windows_path(wine.logs / log), timeout=90,
                                env={"WINEDEBUG": "-all,fixme+icacls"})
     text = "\n".join(read_lines(wine.logs / log))
-    failed = re.findall(r"Action ended [^:]*:\d\d: (\w+)\. Return value 3", text)
-    assert program.popen.returncode == 0 and not failed, \
-        f"msiexec {' '.join(args)}: exit {program.popen.returncode}, failed actions {failed}"
+    ended = re.findall(r"Action ended [^:]*:\d\d:\d\d: (\w+)\. Return value (\d)", text)
+    assert program.popen.returncode == 0 and ("InstallFinalize", "1") in ended, \
+        f"msiexec {' '.join(args)}: exit {program.popen.returncode}; the last actions: {ended[-6:]}"
     return text, program.stderr_path.read_text(errors="replace")
 
 
