@@ -228,10 +228,13 @@ class WineFixture:
     SIGNALS = (signal.SIGTERM, signal.SIGHUP)
     _runs_started = 0
 
-    def __init__(self, name, screen=(1280, 1024), binaries=None):
-        """`binaries`: names of the Windows files the test needs; None copies every .exe and .dll."""
+    def __init__(self, name, screen=(1280, 1024), binaries=None, second_monitor=None):
+        """`binaries`: names of the Windows files the test needs; None copies every .exe and .dll.
+        `second_monitor`: "right-of" or "below" gives a second monitor of the same size there, from Xorg
+        with the dummy driver instead of Xvfb (which has one monitor only); Wine sees it as DISPLAY2."""
         self.name = re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         self.screen = screen
+        self.second_monitor = second_monitor
         self.binaries = binaries
         self.programs = []
         self.timings = {}
@@ -280,6 +283,7 @@ class WineFixture:
         display_read, display_write = os.pipe()
         try:
             self.xvfb = self._popen(
+                self._dummy_xorg_argv(display_write) if self.second_monitor else
                 ["Xvfb", "-displayfd", str(display_write), "-screen", "0", f"{self.screen[0]}x{self.screen[1]}x24",
                  "-nolisten", "tcp", "-noreset"], "xvfb", self._marked_environment(), pass_fds=(display_write,))
             os.close(display_write)
@@ -293,6 +297,8 @@ class WineFixture:
             if display_write is not None:
                 os.close(display_write)
         self.env["DISPLAY"] = self.display
+        if self.second_monitor:
+            self._place_second_monitor()
         self.server_dir = self._wait_for_server_socket(timeout=10)
         self.timings["fixture_start_s"] = time.monotonic() - started - self.timings["template_build_s"]
 
@@ -460,6 +466,33 @@ class WineFixture:
         self.bin_dir.mkdir()
         for name in names:
             shutil.copy2(source / name, self.bin_dir / name)
+
+    def _dummy_xorg_argv(self, display_fd):
+        width, height = self.screen
+        virtual = (width * 2, height) if self.second_monitor == "right-of" else (width, height * 2)
+        config = self.run_dir / "xorg.conf"
+        config.write_text(
+            'Section "Device"\n  Identifier "dummy"\n  Driver "dummy"\n  VideoRam 65536\nEndSection\n'
+            'Section "Monitor"\n  Identifier "monitor"\n  HorizSync 5.0 - 1000.0\n  VertRefresh 5.0 - 200.0\n'
+            'EndSection\n'
+            'Section "Screen"\n  Identifier "screen"\n  Device "dummy"\n  Monitor "monitor"\n  DefaultDepth 24\n'
+            f'  SubSection "Display"\n    Depth 24\n    Virtual {virtual[0]} {virtual[1]}\n  EndSubSection\n'
+            'EndSection\n')
+        return ["Xorg", "-config", str(config), "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp",
+                "-logfile", str(self.logs / "xorg-server.log")]
+
+    def _place_second_monitor(self):
+        """Both outputs of the dummy driver at the fixture's size, the second one beside or below."""
+        mode = f"{self.screen[0]}x{self.screen[1]}"
+        for argv in (["xrandr", "--output", "DUMMY0", "--mode", mode, "--primary"],
+                     ["xrandr", "--addmode", "DUMMY1", mode],
+                     ["xrandr", "--output", "DUMMY1", "--mode", mode, f"--{self.second_monitor}", "DUMMY0"]):
+            subprocess.run(argv, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=10)
+        layout = subprocess.run(["xrandr"], env=self.env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                                timeout=10).stdout
+        if not re.search(rf"^DUMMY1 connected {mode}\+", layout, re.MULTILINE):
+            raise RuntimeError(f"the second monitor is not up:\n{layout}")
 
     def _read_display_number(self, fd, timeout):
         received = b""

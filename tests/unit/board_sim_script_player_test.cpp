@@ -167,5 +167,28 @@ TEST_F(BoardSimScriptPlayer, ReplugRepointsAndForgetsTheOldPort) {
   EXPECT_EQ(events[1].second, "replug line=2 pty=" + link_->SlavePath());
 }
 
+TEST_F(BoardSimScriptPlayer, HoldUntilFileRepeatsTheReportUntilTheFileAppears) {
+  const fs::path signal = dir_ / "next-target";
+  std::thread test([&] {
+    std::this_thread::sleep_for(100ms);
+    std::ofstream(signal).put('\n');
+  });
+  const PlayResult held = Play(ParseBoardScript("rate 200\nhold-until-file 7 9 " + signal.string() + " 5000\nup\n"));
+  test.join();
+  ASSERT_EQ(held.outcome, PlayOutcome::Finished);
+  const Bytes got = ReadUntilQuiet(host_, 200ms);
+  const Report down = EncodePenReport(Pen::Down, 7, 9);
+  const Report up = EncodePenReport(Pen::Up, 7, 9);
+  // Pen-down reports for the whole wait (about 20 at 200 a second), then the pen-up at the same place.
+  ASSERT_GE(got.size(), 10 * 6u);
+  ASSERT_EQ(got.size() % 6, 0u);
+  for (std::size_t i = 0; i + 6 < got.size(); i += 6) EXPECT_TRUE(std::equal(down.begin(), down.end(), &got[i])) << i;
+  EXPECT_TRUE(std::equal(up.begin(), up.end(), got.end() - 6));
+
+  const PlayResult timedOut = Play(ParseBoardScript("wait-file " + (dir_ / "never").string() + " 50\n"));
+  EXPECT_EQ(timedOut.outcome, PlayOutcome::WaitTimedOut);
+  EXPECT_EQ(LogOf("event").back().second, "wait-file-timeout line=1");
+}
+
 }  // namespace
 }  // namespace board_sim

@@ -39,6 +39,16 @@ struct WaitBytes {
   friend bool operator==(const WaitBytes&, const WaitBytes&) = default;
 };
 
+// Waits until the file `path` exists, sending `repeat` (when not empty) every `gap` meanwhile and at least
+// once; fails after `timeout`. Lets a test hold the pen on a target until the screen has moved on.
+struct WaitForFile {
+  std::string path;
+  milliseconds timeout;
+  std::vector<std::uint8_t> repeat;
+  microseconds gap;
+  friend bool operator==(const WaitForFile&, const WaitForFile&) = default;
+};
+
 // Drops bytes sent earlier that the host has not read yet.
 struct FlushUnread {
   friend bool operator==(const FlushUnread&, const FlushUnread&) = default;
@@ -64,7 +74,7 @@ struct Mark {
 };
 
 using Action =
-    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, FlushUnread, SetAnswerMode, Unplug, Replug, Mark>;
+    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, WaitForFile, FlushUnread, SetAnswerMode, Unplug, Replug, Mark>;
 
 struct BoardAction {
   int line;  // script line it came from, 1-based

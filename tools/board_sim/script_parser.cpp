@@ -190,6 +190,14 @@ milliseconds OptionalTimeout(const Arguments& args, std::size_t i) {
   return milliseconds(args.Count() > i ? args.Milliseconds(i, "TIMEOUT_MS") : kDefaultWaitMs);
 }
 
+void CompileHoldUntilFile(const Arguments& args, Compiler& c) {
+  const Position at = args.PositionAt(0);
+  const Report report = EncodePenReport(Pen::Down, at.x, at.y);
+  c.Emit(args.Line(), WaitForFile{std::string(args.Word(2)), OptionalTimeout(args, 3), {report.begin(), report.end()},
+                                  c.ReportGap()});
+  c.State().lastPen = at;
+}
+
 const ScriptCommand kCommands[] = {
     {"down", "X Y", 2, 2, true, "pen-down report (lead 0xFA) at X Y; X and Y are board units 0..32767",
      [](const Arguments& a, Compiler& c) { c.SendPen(a.Line(), Pen::Down, a.PositionAt(0)); }},
@@ -201,6 +209,10 @@ const ScriptCommand kCommands[] = {
     {"hold", "X Y MS", 3, 3, true,
      "pen-down reports at X Y for MS milliseconds at the report rate (MS*HZ/1000 of them, at least 1)",
      CompileHold},
+    {"hold-until-file", "X Y PATH [TIMEOUT_MS]", 3, 4, true,
+     "pen-down reports at X Y at the report rate (at least one) until the file PATH exists, e.g. until a test "
+     "has seen the next calibration target; fails the run after TIMEOUT_MS (default 30000)",
+     CompileHoldUntilFile},
     {"press", "N", 1, 1, true, "hardware button N (0..15) pressed: lead 0xA1+N, zeros, checksum",
      [](const Arguments& a, Compiler& c) { CompileButton(a, c, true); }},
     {"release", "N", 1, 1, true, "hardware button N (0..15) released: lead 0xC1+N, zeros, checksum",
@@ -225,6 +237,11 @@ const ScriptCommand kCommands[] = {
      "fails the run after TIMEOUT_MS (default 30000)",
      [](const Arguments& a, Compiler& c) {
        c.Emit(a.Line(), WaitBytes{static_cast<std::uint64_t>(a.Integer(0, "N", 1, 1'000'000)), OptionalTimeout(a, 1)});
+     }},
+    {"wait-file", "PATH [TIMEOUT_MS]", 1, 2, false,
+     "wait until the file PATH exists (a test's signal); fails the run after TIMEOUT_MS (default 30000)",
+     [](const Arguments& a, Compiler& c) {
+       c.Emit(a.Line(), WaitForFile{std::string(a.Word(0)), OptionalTimeout(a, 1), {}, microseconds(0)});
      }},
     {"flush", "", 0, 0, true,
      "drop the bytes sent earlier that the host has not read yet (bytes sent before the host opened the port "

@@ -1,5 +1,6 @@
 #include "script_player.h"
 
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <type_traits>
@@ -53,6 +54,23 @@ class Player {
     if (!arrived) return Fail(PlayOutcome::WaitTimedOut, "wait-bytes-timeout");
     accounted_.bytes = link_.Counts().bytes;
     return true;
+  }
+
+  bool Do(const WaitForFile& wait) {
+    const auto deadline = Clock::now() + wait.timeout;
+    std::error_code error;
+    do {
+      if (wait.repeat.empty()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      } else if (!Do(SendBytes{wait.repeat, wait.gap})) {
+        return false;
+      }
+      if (std::filesystem::exists(wait.path, error)) {
+        log_.Event("file " + wait.path + " line=" + std::to_string(line_));
+        return true;
+      }
+    } while (Clock::now() < deadline);
+    return Fail(PlayOutcome::WaitTimedOut, "wait-file-timeout");
   }
 
   bool Do(const FlushUnread&) {

@@ -1,0 +1,65 @@
+// What the tool's start-up needs from the platform. The Win32 side implements it (adjust_platform_win32);
+// unit tests implement it with a recording fake. The start-up logic calls the platform no other way.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "adjust_operations.h"
+#include "screen_layout.h"
+
+namespace adjust {
+
+enum class HandOffEvent {
+  Created,         // this is the only copy of the tool
+  AlreadyExisted,  // another copy runs: signal it and end
+  Unavailable,     // could not be created; the tool runs without hand-off
+};
+
+// The two conditions the tool reports, each in a message box titled "Adjusting".
+enum class Notice {
+  NoBoard,         // "Please check whether the whiteboard is connected with the computer correctly!" (OK)
+  NoExtendScreen,  // "No extend screen" (Yes, No, Cancel; the answer is not used)
+};
+
+// The screen a pass covers: flag 0 is the whole primary screen; 1 or 2 the extended monitor `rect`.
+struct PassScreen {
+  std::int32_t flag = 0;
+  ScreenRect rect{0, 0, 0, 0};
+};
+
+struct ChooserResult {
+  bool ok;              // a count button closed the chooser (false: Cancel, Esc or the close box)
+  std::uint32_t count;  // the chosen count, 0 unless a count button was clicked
+};
+
+class AdjustPlatform {
+ public:
+  virtual ~AdjustPlatform() = default;
+
+  // The hand-off event "Local\Brelmar_Adjust_Event" (auto-reset), kept until the tool ends; the target
+  // window polls it.
+  virtual HandOffEvent CreateHandOffEvent() = 0;
+  virtual void SignalHandOffEvent() = 0;
+  virtual void CloseHandOffEvent() = 0;
+
+  // Loads "Velno.DLL" by file name; false when it cannot be loaded.
+  virtual bool LoadSharedState() = 0;
+  virtual void* FindOperation(const char* name) = 0;
+
+  // The value names of the system's serial-port map; empty when the map cannot be read.
+  virtual std::vector<std::wstring> SerialDeviceNames() = 0;
+  // Every monitor of the desktop in enumeration order; nullopt when the enumeration fails. A monitor
+  // whose information cannot be read is left out.
+  virtual std::optional<std::vector<MonitorInfo>> Monitors() = 0;
+
+  virtual void ShowNotice(Notice notice) = 0;
+  // The modal chooser, centred on the pass's monitor for an extended pass.
+  virtual ChooserResult RunChooser(const PassScreen& screen) = 0;
+  // The modal target window for `count` targets on the pass's screen; returns when it has closed.
+  virtual void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations& operations) = 0;
+};
+
+}  // namespace adjust

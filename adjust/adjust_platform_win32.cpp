@@ -1,0 +1,96 @@
+// The Win32 side of the tool's seam: the hand-off event, Velno.DLL, the serial-port map, the monitors,
+// the two message boxes and the two dialogs.
+#include "adjust_platform_win32.h"
+
+#include "dialogs_win32.h"
+
+namespace adjust {
+namespace {
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<MonitorInfo>*>(data)->push_back(
+        {{r.left, r.top, r.right, r.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  }
+  return TRUE;  // the whole enumeration: the last non-primary monitor wins
+}
+
+}  // namespace
+
+Win32AdjustPlatform::Win32AdjustPlatform(HINSTANCE instance) : instance_(instance) {}
+
+HandOffEvent Win32AdjustPlatform::CreateHandOffEvent() {
+  handOff_ = CreateEventW(nullptr, FALSE, FALSE, L"Local\\Brelmar_Adjust_Event");
+  if (handOff_ == nullptr) return HandOffEvent::Unavailable;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? HandOffEvent::AlreadyExisted : HandOffEvent::Created;
+}
+
+void Win32AdjustPlatform::SignalHandOffEvent() { SetEvent(handOff_); }
+
+void Win32AdjustPlatform::CloseHandOffEvent() {
+  CloseHandle(handOff_);
+  handOff_ = nullptr;
+}
+
+// Loaded for the rest of the process: the bound operations are used until the end.
+bool Win32AdjustPlatform::LoadSharedState() {
+  library_ = LoadLibraryW(L"Velno.DLL");
+  return library_ != nullptr;
+}
+
+void* Win32AdjustPlatform::FindOperation(const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(library_, name));
+}
+
+// Only the value names matter (the bridge driver's device names); the data (the COM names) is not read,
+// so a long value cannot make the enumeration of its name fail.
+std::vector<std::wstring> Win32AdjustPlatform::SerialDeviceNames() {
+  std::vector<std::wstring> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  DWORD values = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr) == ERROR_SUCCESS) {
+    for (DWORD i = 0; i < values; ++i) {
+      wchar_t name[260] = {};
+      DWORD length = 260;
+      if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        names.emplace_back(name, length);
+      }
+    }
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+std::optional<std::vector<MonitorInfo>> Win32AdjustPlatform::Monitors() {
+  std::vector<MonitorInfo> monitors;
+  if (!EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors))) return std::nullopt;
+  return monitors;
+}
+
+// Through the Unicode API, so the full-width exclamation mark reads right whatever the code page.
+void Win32AdjustPlatform::ShowNotice(Notice notice) {
+  if (notice == Notice::NoBoard) {
+    MessageBoxW(nullptr, L"Please check whether the whiteboard is connected with the computer correctly\uFF01",
+                L"Adjusting", MB_OK | MB_ICONSTOP);
+  } else {
+    MessageBoxW(nullptr, L"No extend screen", L"Adjusting", MB_YESNOCANCEL | MB_ICONSTOP);
+  }
+}
+
+ChooserResult Win32AdjustPlatform::RunChooser(const PassScreen& screen) {
+  return RunChooseCountDialog(instance_, screen);
+}
+
+void Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std::uint32_t count,
+                                          const AdjustOperations& operations) {
+  RunTargetDialog(instance_, screen, count, operations, handOff_);
+}
+
+}  // namespace adjust

@@ -1,0 +1,31 @@
+// The tool's platform seam on Win32.
+#pragma once
+
+#include <windows.h>
+
+#include "adjust_platform.h"
+
+namespace adjust {
+
+class Win32AdjustPlatform : public AdjustPlatform {
+ public:
+  explicit Win32AdjustPlatform(HINSTANCE instance);
+
+  HandOffEvent CreateHandOffEvent() override;
+  void SignalHandOffEvent() override;
+  void CloseHandOffEvent() override;
+  bool LoadSharedState() override;
+  void* FindOperation(const char* name) override;
+  std::vector<std::wstring> SerialDeviceNames() override;
+  std::optional<std::vector<MonitorInfo>> Monitors() override;
+  void ShowNotice(Notice notice) override;
+  ChooserResult RunChooser(const PassScreen& screen) override;
+  void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations& operations) override;
+
+ private:
+  HINSTANCE instance_;
+  HANDLE handOff_ = nullptr;
+  HMODULE library_ = nullptr;
+};
+
+}  // namespace adjust

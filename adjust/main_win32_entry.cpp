@@ -1,0 +1,20 @@
+// Adjust.exe: the calibration tool. Its mode comes from its program name; it takes no arguments.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "adjust_platform_win32.h"
+#include "adjust_startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The program path as the standard command-line splitting gives it, quotes removed.
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::wstring programPath = words != nullptr && count > 0 ? words[0] : L"";
+  LocalFree(words);
+
+  adjust::Win32AdjustPlatform platform(instance);
+  adjust::RunAdjust(platform, programPath);
+  return 0;
+}

@@ -1,0 +1,19 @@
+// The tool's mode comes from its own program name: one of five words in the program path says which
+// screens the two calibration passes cover.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace adjust {
+
+// What one calibration pass covers.
+enum class ScreenKind { None = 0, Standard = 1, Extended = 2 };
+
+using PassList = std::array<ScreenKind, 2>;
+
+// The passes for a program path as the command line gives it: the first of the five words found in it
+// (case-sensitively, anywhere in the path, tried in their fixed order) decides; no word, no pass.
+PassList PassesForProgramPath(std::wstring_view programPath);
+
+}  // namespace adjust

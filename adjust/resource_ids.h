@@ -1,0 +1,27 @@
+// Resource and control numbers of the tool's templates and icons (shared by Adjust.rc and the dialogs).
+#pragma once
+
+#define IDI_APPLICATION_ICON 120
+#define IDI_CURRENT_TARGET 160
+#define IDI_DONE_TARGET 161
+#define IDI_HAND_RIGHT 162
+#define IDI_PENDING_TARGET 163
+#define IDI_HAND_LEFT 164
+
+#define IDD_TARGET_WINDOW 111
+#define IDD_CHOOSE_COUNT 156
+
+#define IDC_CURRENT_MARKER 122
+#define IDC_FIRST_DONE_MARKER 123
+#define IDC_FIRST_PENDING_MARKER 124
+#define IDC_HAND_RIGHT 125
+#define IDC_HAND_LEFT 126
+
+#define IDC_COUNT_4 1007
+#define IDC_COUNT_6 1008
+#define IDC_COUNT_9 1009
+#define IDC_COUNT_16 1010
+#define IDC_CHOOSER_CANCEL 1011
+#define IDC_COUNT_12 1012
+#define IDC_COUNT_25 1013
+#define IDC_COUNT_20 1014

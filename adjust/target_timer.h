@@ -1,0 +1,28 @@
+// What the target window does on a timer tick: the hand-off signal from a second copy of the tool ends
+// the run; the driver's index 0 means target k was taken, so the next one shows or the run ends.
+#pragma once
+
+#include <cstdint>
+
+namespace adjust {
+
+inline constexpr unsigned kTargetTimerId = 100;
+inline constexpr unsigned kTargetTimerPeriodMs = 200;
+
+enum class TickStep {
+  Wait,          // the driver still measures target k
+  ShowNext,      // publish and show target k + 1
+  StopAndClose,  // call StopAdjust and end the window with result 0
+};
+
+struct TickInput {
+  bool handOffSignalled;    // the hand-off event was signalled (the wait consumed it)
+  bool ownTimer;            // the tick comes from the window's own polling timer
+  std::int32_t driverIndex; // GetAdjustCurrentIndex, read only when it matters
+};
+
+// The step for a tick while target k of `count` is on show. The hand-off signal wins over an index
+// the driver reset on the same tick.
+TickStep StepOnTick(const TickInput& tick, std::uint32_t k, std::uint32_t count);
+
+}  // namespace adjust

@@ -1,0 +1,103 @@
+"""The calibration tool's other endings, each in its own prefix:
+- no board listed: the "Adjusting" message box with its text; after OK the tool ends and the shared state
+  was never touched;
+- a second copy started while the target window shows ends at once without showing anything, and the first
+  copy's window closes within a timer tick (allowed: 1 s);
+- Esc in the target window ends the run part way; the driver keeps the calibration it had."""
+
+import time
+
+from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
+from pen_driver_session import write_settings
+from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, ToolSession
+from wine_harness import WineFixture, run_test, wait_for_line
+
+TOOL = "Adjust_single_standard.exe"
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", TOOL, "tool_watch.exe", "post_command.exe"]
+UNTOUCHED = ["index k=0 adjusting=0 type=0"]
+
+
+def start_four_point_run(tool):
+    """The tool started, 4 Points picked, target 1 on show; returns the tool and its target window."""
+    program = tool.start(TOOL)
+    tool.wait_window(CHOOSER_TITLE)
+    tool.click(CHOOSER_TITLE, COUNT_BUTTONS[4])
+    tool.wait_index(1)
+    return program, tool.wait_window("", texts="Press ESC to exit")
+
+
+def no_board():
+    with WineFixture("adjust_no_board", binaries=BINARIES) as wine:
+        tool = ToolSession(wine)
+        tool.start_watch()
+        program = tool.start(TOOL)
+        box = tool.wait_window(MESSAGE_TITLE)
+        assert box.texts == NO_BOARD_TEXT, f"message box text {box.texts!r}"
+        tool.click(MESSAGE_TITLE, IDOK)
+        assert program.wait(timeout=20) is not None
+        shown = [line for line in tool.lines() if line.startswith("window ")]
+        assert all(f"hwnd={box.hwnd} " in line for line in shown), f"more than the message box was shown: {shown}"
+        assert tool.index_states() == UNTOUCHED, tool.index_states()
+
+
+def second_copy():
+    with WineFixture("adjust_second_copy", binaries=BINARIES) as wine:
+        tool = ToolSession(wine)
+        tool.start_watch()
+        session = CalibrationSession(wine)
+        session.start_board(["pause 60000"])
+        first, window = start_four_point_run(tool)
+        windows_before = len([line for line in tool.lines() if line.startswith("window ")])
+
+        second = tool.start(TOOL, name="second-copy")
+        assert second.wait(timeout=20) is not None
+        ended_us = time.monotonic_ns() // 1000
+        gone_us = tool.wait_gone(window, timeout=5)
+        assert gone_us - ended_us < 1_000_000, f"the target window closed {(gone_us - ended_us) / 1000:.0f} ms late"
+        assert first.wait(timeout=10) is not None
+        new_windows = [line for line in tool.lines() if line.startswith("window ")][windows_before:]
+        assert all(f"hwnd={window.hwnd} " in line for line in new_windows), f"the second copy showed {new_windows}"
+        assert tool.index_states()[-1] == "index k=0 adjusting=0 type=4", tool.index_states()
+        session.board.stop()
+
+
+def escape_keeps_calibration():
+    targets = grid_targets(9)
+    positions = [board_position(*target) for target in targets]
+    with WineFixture("adjust_escape", binaries=BINARIES) as wine:
+        session = CalibrationSession(wine)
+        values = {"AdjustType": 9, "extendScreenFlag": 0}
+        for k, (x, y) in enumerate(positions, 1):
+            values.update({f"Point{k:02d}-x": x, f"Point{k:02d}-y": y})
+        write_settings(session.settings_path, values)
+        before = session.settings_path.read_bytes()
+        session.start_receiver()
+        tool = ToolSession(wine)
+        tool.start_watch()
+        shown, escaped = wine.run_dir / "shown-1", wine.run_dir / "escaped"
+        # Target 1 is touched far from where the calibration has it; after Esc the pen writes again.
+        session.start_board([f"wait-file {shown} 60000", "mark touch-1", "down 16000 16000", *[f"move {16000 + i} 16000" for i in range(12)],
+                             "up", f"wait-file {escaped} 60000", "pause 300", *stroke_lines(positions, "verify")])
+        session.start_driver()
+        program, window = start_four_point_run(tool)
+        shown.touch()
+        tool.wait_index(2)
+        wine.xdotool("key", "Escape")
+        tool.wait_gone(window, timeout=5)
+        assert program.wait(timeout=10) is not None
+        assert tool.index_states()[-1] == "index k=0 adjusting=0 type=4", tool.index_states()
+        escaped.touch()
+        session.wait_for_board(timeout=60)
+        assert session.settings_path.read_bytes() == before, "config.ini changed"
+        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+
+
+def main():
+    no_board()
+    second_copy()
+    escape_keeps_calibration()
+    print("3 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    run_test(main)

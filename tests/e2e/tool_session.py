@@ -1,0 +1,123 @@
+"""The calibration tool Adjust.exe end to end under Wine, for the test_adjust_*.py tests: tool_watch.exe
+logs the tool's dialogs and the point-run index as they change, post_command.exe clicks the tool's
+buttons from outside, and screenshots read the target window's pixels.
+
+    with WineFixture("adjust") as wine:
+        tool = ToolSession(wine)
+        tool.start_watch()
+        program = tool.start("Adjust_single_standard.exe")
+        tool.wait_window(CHOOSER_TITLE)
+        tool.click(CHOOSER_TITLE, COUNT_BUTTONS[9])
+        tool.wait_index(1)
+"""
+
+import re
+import subprocess
+import time
+
+from wine_harness import read_lines, wait_for_line, windows_path
+
+CHOOSER_TITLE = "Choose Adjusting-point number:"
+MESSAGE_TITLE = "Adjusting"
+NO_BOARD_TEXT = "Please check whether the whiteboard is connected with the computer correctly\uff01"
+COUNT_BUTTONS = {4: 1007, 6: 1008, 9: 1009, 12: 1012, 16: 1010, 20: 1014, 25: 1013}
+IDOK, IDCANCEL = 1, 2
+# Colours of the target icons.
+RED, GREEN, GREY, DISC = (224, 12, 20), (20, 131, 5), (164, 163, 163), (40, 230, 60)
+WHITE, BLACK = (255, 255, 255), (0, 0, 0)
+WINDOW_FIELDS = re.compile(r'^window hwnd=(\S+) title="(.*)" x=(-?\d+) y=(-?\d+) w=(\d+) h=(\d+) focus=(-?\d+) '
+                           r'texts="(.*)" t_us=(\d+)$')
+
+
+class Window:
+    def __init__(self, line):
+        match = WINDOW_FIELDS.match(line)
+        assert match, line
+        self.hwnd, self.title = match[1], match[2]
+        self.x, self.y, self.w, self.h, self.focus = (int(match[i]) for i in range(3, 8))
+        self.texts, self.t_us = match[8], int(match[9])
+
+    @property
+    def rect(self):
+        return self.x, self.y, self.x + self.w, self.y + self.h
+
+
+def target_points(count, width, height):
+    """The targets' pixels in a window of width x height, column by column from the left (the tool's grid)."""
+    rows, columns = {4: (2, 2), 6: (2, 3), 9: (3, 3), 12: (3, 4), 16: (4, 4), 20: (4, 5), 25: (5, 5)}[count]
+    return [(int(width * ((30 / (columns - 1)) * (i // rows) + 1) / 32), int(height * ((30 / (rows - 1)) * (i % rows) + 1) / 32))
+            for i in range(count)]
+
+
+class Screenshot:
+    """The X screen's pixels as RGB triples."""
+
+    def __init__(self, wine, width, height):
+        raw = subprocess.run(["import", "-window", "root", "-display", wine.display, "-depth", "8", "rgb:-"],
+                             check=True, capture_output=True, timeout=30, env=wine.env).stdout
+        assert len(raw) == width * height * 3, f"screenshot of {len(raw)} bytes for {width} x {height}"
+        self.raw, self.width = raw, width
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.raw[i:i + 3])
+
+    def count(self, colour, x0, y0, x1, y1):
+        return sum(self.pixel(x, y) == colour for y in range(max(y0, 0), y1) for x in range(max(x0, 0), x1))
+
+
+class ToolSession:
+    def __init__(self, wine):
+        self.wine = wine
+        self.watch_log = wine.logs / "tool_watch.log"
+        self.watch = None
+
+    def map_fonts(self):
+        """The chooser's font "宋体" (SimSun) shown with the CJK font the machine has."""
+        for name in ("SimSun", "宋体"):
+            self.wine.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", name, "REG_SZ", "WenQuanYi Micro Hei")
+
+    def start_watch(self):
+        self.watch = self.wine.start_windows("tool_watch.exe", windows_path(self.watch_log))
+        wait_for_line(self.watch_log, r"^ready ", timeout=20, program=self.watch)
+
+    def start(self, program_name, name=None):
+        return self.wine.start_windows(program_name, name=name)
+
+    def lines(self):
+        return read_lines(self.watch_log)
+
+    def wait_window(self, title, timeout=20, skip=0, texts=None):
+        """The first logged state of a dialog window titled `title` (after `skip` log lines)."""
+        pattern = rf'^window .* title="{re.escape(title)}" '
+        if texts is not None:
+            pattern += rf'.* texts="{re.escape(texts)}" '
+        return Window(wait_for_line(self.watch_log, pattern, timeout=timeout, program=self.watch, skip=skip))
+
+    def wait_gone(self, window, timeout):
+        line = wait_for_line(self.watch_log, rf"^gone hwnd={window.hwnd} ", timeout=timeout, program=self.watch)
+        return int(line.rsplit("t_us=", 1)[1])
+
+    def wait_index(self, k, timeout=20):
+        """The time (t_us) the tool published target k, as the watcher saw it."""
+        line = wait_for_line(self.watch_log, rf"^index k={k} adjusting=1 ", timeout=timeout, program=self.watch)
+        return int(line.rsplit("t_us=", 1)[1])
+
+    def index_states(self):
+        return [line.rsplit(" t_us=", 1)[0] for line in self.lines() if line.startswith("index ")]
+
+    def click(self, title, control):
+        program = self.wine.run_windows("post_command.exe", title, control, timeout=20)
+        assert program.popen.returncode == 0, f"no window {title!r} to click {control} in"
+
+    def screenshot_until(self, check, width, height, timeout=10):
+        """Screenshots until check(shot) returns nothing (an error text otherwise); the last error fails."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = Screenshot(self.wine, width, height)
+            error = check(shot)
+            if not error:
+                return shot
+            if time.monotonic() > deadline:
+                raise AssertionError(error)
+            time.sleep(0.1)

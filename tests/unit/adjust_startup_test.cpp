@@ -1,0 +1,159 @@
+// The tool's start-up and passes against a recording platform: which dialogs and message boxes come,
+// in which order, and what reaches the shared state.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "adjust_startup.h"
+
+namespace adjust {
+namespace {
+
+std::vector<std::string> g_calls;  // what the platform and the library were asked, in order
+
+std::int32_t RecordGet(const char* name) {
+  g_calls.push_back(name);
+  return 1;
+}
+template <const char* Name>
+std::int32_t Get() {
+  return RecordGet(Name);
+}
+template <const char* Name>
+std::int32_t Set(std::int32_t value) {
+  g_calls.push_back(std::string(Name) + " " + std::to_string(value));
+  return 0;
+}
+
+constexpr char kStop[] = "StopAdjust";
+constexpr char kSetType[] = "SetAdjustType";
+constexpr char kOther[] = "other";
+
+struct FakePlatform : AdjustPlatform {
+  HandOffEvent event = HandOffEvent::Created;
+  bool library = true;
+  std::set<std::string> missing;
+  std::vector<std::wstring> devices{L"\\Device\\Serial0", L"\\Device\\silabser0"};
+  std::optional<std::vector<MonitorInfo>> monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}};
+  std::deque<ChooserResult> choices;
+  std::vector<std::string> looked_up;
+
+  HandOffEvent CreateHandOffEvent() override {
+    g_calls.push_back("create event");
+    return event;
+  }
+  void SignalHandOffEvent() override { g_calls.push_back("signal event"); }
+  void CloseHandOffEvent() override { g_calls.push_back("close event"); }
+  bool LoadSharedState() override { return library; }
+  void* FindOperation(const char* name) override {
+    looked_up.push_back(name);
+    if (missing.count(name)) return nullptr;
+    if (std::string(name) == kStop) return reinterpret_cast<void*>(&Get<kStop>);
+    if (std::string(name) == kSetType) return reinterpret_cast<void*>(&Set<kSetType>);
+    return reinterpret_cast<void*>(&Get<kOther>);
+  }
+  std::vector<std::wstring> SerialDeviceNames() override { return devices; }
+  std::optional<std::vector<MonitorInfo>> Monitors() override {
+    g_calls.push_back("monitors");
+    return monitors;
+  }
+  void ShowNotice(Notice notice) override {
+    g_calls.push_back(notice == Notice::NoBoard ? "notice no board" : "notice no extend screen");
+  }
+  ChooserResult RunChooser(const PassScreen& screen) override {
+    g_calls.push_back("chooser " + std::to_string(screen.flag) + " " + std::to_string(screen.rect.left));
+    if (choices.empty()) return {false, 0};
+    const ChooserResult choice = choices.front();
+    choices.pop_front();
+    return choice;
+  }
+  void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations&) override {
+    g_calls.push_back("targets " + std::to_string(count) + " on " + std::to_string(screen.flag) + " " +
+                      std::to_string(screen.rect.left) + "," + std::to_string(screen.rect.top) + "," +
+                      std::to_string(screen.rect.right) + "," + std::to_string(screen.rect.bottom));
+  }
+};
+
+using Calls = std::vector<std::string>;
+
+Calls RunTool(FakePlatform& platform, const wchar_t* path) {
+  g_calls.clear();
+  RunAdjust(platform, path);
+  return g_calls;
+}
+
+TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
+  FakePlatform running;
+  running.event = HandOffEvent::AlreadyExisted;
+  EXPECT_EQ(RunTool(running, L"Adjust_single_standard.exe"), (Calls{"create event", "signal event", "close event"}));
+
+  FakePlatform noLibrary;
+  noLibrary.library = false;
+  EXPECT_EQ(RunTool(noLibrary, L"Adjust_single_standard.exe"), (Calls{"create event", "close event"}));
+
+  FakePlatform noButtonOperation;
+  noButtonOperation.missing = {"IsButtonAdjusting"};
+  EXPECT_EQ(RunTool(noButtonOperation, L"Adjust_single_standard.exe"), (Calls{"create event", "close event"}));
+  FakePlatform noPointOperation;
+  noPointOperation.missing = {"GetAdjustType"};
+  EXPECT_EQ(RunTool(noPointOperation, L"Adjust_single_standard.exe"), (Calls{"create event", "close event"}));
+  // The button names are not looked up once a point-run name is missing.
+  EXPECT_EQ(noPointOperation.looked_up.back(), "GetAdjustType");
+
+  FakePlatform noBoard;
+  noBoard.devices = {L"\\Device\\Serial0"};
+  EXPECT_EQ(RunTool(noBoard, L"Adjust_single_standard.exe"), (Calls{"create event", "notice no board", "close event"}));
+  // The board check runs whatever the name says.
+  EXPECT_EQ(RunTool(noBoard, L"Adjust.exe"), (Calls{"create event", "notice no board", "close event"}));
+
+  FakePlatform plainName;
+  EXPECT_EQ(RunTool(plainName, L"C:\\Velno\\Adjust.exe"), (Calls{"create event", "close event"}));
+}
+
+TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
+  FakePlatform standard;
+  standard.choices = {{true, 9}};
+  EXPECT_EQ(RunTool(standard, L"Adjust_single_standard.exe"),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
+                   "close event"}));
+
+  // An event that could not be created is neither signalled nor closed; the passes still run.
+  FakePlatform withoutEvent;
+  withoutEvent.event = HandOffEvent::Unavailable;
+  withoutEvent.choices = {{true, 4}};
+  EXPECT_EQ(RunTool(withoutEvent, L"Adjust_single_standard.exe"),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0", "StopAdjust"}));
+
+  // One monitor: the standard pass runs in full, the extended one reports and ends the tool.
+  FakePlatform oneMonitor;
+  oneMonitor.choices = {{true, 4}};
+  EXPECT_EQ(RunTool(oneMonitor, L"Adjust_standard_extend_double.exe"),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0", "StopAdjust",
+                   "monitors", "notice no extend screen", "close event"}));
+
+  // A failed enumeration is no extended screen either, and later passes are skipped.
+  FakePlatform enumerationFails;
+  enumerationFails.monitors = std::nullopt;
+  EXPECT_EQ(RunTool(enumerationFails, L"Adjust_extend_double.exe"),
+            (Calls{"create event", "monitors", "notice no extend screen", "close event"}));
+
+  // Cancel in pass 1 skips it and leaves the shared state alone; pass 2 searches again and runs. The
+  // standard OK without a count (Enter) is no choice either.
+  FakePlatform twoMonitors;
+  twoMonitors.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{1280, 0, 2560, 1024}, false}};
+  twoMonitors.choices = {{false, 0}, {true, 16}};
+  EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
+            (Calls{"create event", "monitors", "chooser 1 1280", "monitors", "chooser 1 1280", "SetAdjustType 65552",
+                   "targets 16 on 1 1280,0,2560,1024", "StopAdjust", "close event"}));
+  twoMonitors.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{0, 1024, 1280, 2048}, false}};
+  twoMonitors.choices = {{true, 0}, {true, 25}};
+  EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
+            (Calls{"create event", "monitors", "chooser 2 0", "monitors", "chooser 2 0", "SetAdjustType 131097",
+                   "targets 25 on 2 0,1024,1280,2048", "StopAdjust", "close event"}));
+}
+
+}  // namespace
+}  // namespace adjust
