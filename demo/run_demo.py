@@ -1,8 +1,13 @@
-"""The main job: the pen driver under Wine draws a word from the simulated board into a canvas.
+"""The main job: the pen driver under Wine, calibrated with the calibration tool, draws a word from the
+simulated board into a canvas.
 
 Starts a private X server and Wine prefix, the canvas (draws while the left button is down), the
-board simulator on COM5 (a CP210x port) and VelnoDriver.exe /service; the board writes the word; then a
-PNG screenshot of the canvas is saved and a summary printed. Ends by itself and leaves no process behind.
+board simulator on COM5 (a CP210x port) and VelnoDriver.exe /service. Act 1: Adjust_single_standard.exe
+calibrates the board, whose pen-to-screen relation is a strong keystone: nine points are picked in its
+chooser and the board touches each target where the keystone puts it (a PNG screenshot of the target
+window is saved). Act 2: the board writes the word through the keystone, and the calibration straightens
+it; a PNG screenshot of the canvas is saved and a summary printed. Ends by itself and leaves no process
+behind.
 """
 
 import argparse
@@ -16,15 +21,21 @@ ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+from calibration_session import grid_targets  # noqa: E402
+from keystone import KEYSTONE_CORNERS, keystone  # noqa: E402
 from pen_driver_session import PenDriverSession  # noqa: E402
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events  # noqa: E402
+from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, RED, ToolSession, target_points, touch_until_next_target  # noqa: E402
 from wine_harness import WineFixture, read_lines, wait_for_line, windows_path  # noqa: E402
 from word_strokes import densify, stroke_script, word_polylines  # noqa: E402
 
 WORD = "VELNO"
 RATE_HZ = 60
-# Uncalibrated, board units are scaled by 16: 4096 units span the screen's width and height.
+# The word's place on the screen, in 1/4096 of its width and height.
 LEFT, TOP, LETTER_W, LETTER_H, GAP, STEP = 420, 1300, 520, 1300, 160, 14
+POINTS = 9
+SHOWN_TARGET = 5  # the target on show in the saved screenshot of the target window
+KEYSTONE_TEXT = ", ".join(f"({x}, {y})" for x, y in KEYSTONE_CORNERS)
 
 
 def stamped(path, kind):
@@ -38,23 +49,57 @@ def main():
     args = parser.parse_args()
     out = Path(args.out).resolve()
     out.parent.mkdir(parents=True, exist_ok=True)
+    targets_png = out.with_name(out.stem + "-targets.png")
 
-    strokes = [densify(line, STEP) for line in word_polylines(WORD, LEFT, TOP, LETTER_W, LETTER_H, GAP)]
-    script = ["wait-handshake 30000", f"rate {RATE_HZ}", "pause 300"]
-    reports = []
-    for points in strokes:
-        script += stroke_script(points) + ["pause 150"]
-        reports += [(PEN_DOWN, x, y) for x, y in points] + [(PEN_UP, *points[-1])]
-    script.append("pause 500")
+    board_position = keystone()
+    # The word on the screen, densified there, and the board positions the keystone turns it into.
+    screen_strokes = [densify(line, STEP) for line in word_polylines(WORD, LEFT, TOP, LETTER_W, LETTER_H, GAP)]
+    strokes = [[board_position(x / 4096, y / 4096) for x, y in points] for points in screen_strokes]
+    touches = [board_position(x / 65536, y / 65536) for x, y in grid_targets(POINTS)]
 
-    with WineFixture("demo", binaries=["VelnoDriver.exe", "Velno.dll", "canvas.exe"]) as wine:
+    with WineFixture("demo", binaries=["VelnoDriver.exe", "Velno.dll", "canvas.exe", "Adjust_single_standard.exe",
+                                       "tool_watch.exe", "post_command.exe"]) as wine:
+        signals = wine.run_dir / "signals"
+        signals.mkdir()
+        script = ["wait-handshake 30000", "pause 300", *touch_until_next_target(touches, signals), "pause 500",
+                  f"rate {RATE_HZ}", "mark word"]
+        reports = []
+        for points in strokes:
+            script += stroke_script(points) + ["pause 150"]
+            reports += [(PEN_DOWN, x, y) for x, y in points] + [(PEN_UP, *points[-1])]
+        script.append("pause 500")
+
         session = PenDriverSession(wine)
         canvas_log = wine.logs / "canvas.log"
         canvas = wine.start_windows("canvas.exe", windows_path(canvas_log), name="canvas")
         wait_for_line(canvas_log, r"^ready ", timeout=30, program=canvas)
-        started = time.monotonic()
+        tool = ToolSession(wine)
+        tool.start_watch()
         board = session.start_board(script, name="board")
         session.start_driver()
+        session.wait_for_mark("handshake", timeout=30)
+
+        # Act 1: the calibration tool, nine points, the board touching each target through the keystone.
+        started = time.monotonic()
+        adjust = tool.start("Adjust_single_standard.exe")
+        tool.wait_window(CHOOSER_TITLE)
+        tool.click(CHOOSER_TITLE, COUNT_BUTTONS[POINTS])
+        target = tool.wait_window("", texts="Press ESC to exit")
+        for k in range(1, POINTS + 1):
+            tool.wait_index(k)
+            if k == SHOWN_TARGET:
+                x, y = target_points(POINTS, target.w, target.h)[k - 1]
+                tool.screenshot_until(lambda shot: None if shot.pixel(x + 15, y) == RED else "target not shown yet",
+                                      target.w, target.h)
+                subprocess.run(["import", "-window", "root", "-display", wine.display, str(targets_png)], check=True,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
+            (signals / f"shown-{k}").touch()
+        adjust.wait(timeout=60)
+        calibrated_s = time.monotonic() - started
+        (signals / "ended").touch()
+
+        # Act 2: the word, written through the keystone and the new calibration.
+        started = time.monotonic()
         code = board.wait(timeout=180)
         if code != 0:
             raise RuntimeError(f"the board simulator failed: {board.describe()}")
@@ -63,7 +108,9 @@ def main():
         subprocess.run(["import", "-window", "root", "-display", wine.display, str(out)], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
 
-        sent = [line.split() for line in read_lines(wine.logs / "board.log") if " tx " in line]
+        word_us = session.board_marks()["word"]
+        sent = [line.split() for line in read_lines(wine.logs / "board.log") if " tx " in line
+                and int(line.split()[0]) > word_us]
         pen_sent = [(int(fields[0]), int(fields[2], 16)) for fields in sent if fields[2] in ("FA", "FC")]
         injected = pointer_events(reports)
         downs, ups = stamped(canvas_log, "lbuttondown"), stamped(canvas_log, "lbuttonup")
@@ -78,8 +125,21 @@ def main():
         latencies = [(down - pen_sent[i + 1][0]) / 1000 for i, down in zip(stroke_starts, downs)]
         latencies += [(up - sent_at) / 1000 for sent_at, up in zip(releases, ups)]
 
+        # A stroke's press comes from its second report: where the word puts that point on the screen.
+        presses = [tuple(int(f.split("=")[1]) for f in line.split()[2:4]) for line in read_lines(canvas_log)
+                   if line.startswith("lbuttondown ")]
+        width, height = target.w, target.h
+        wanted = [(points[1][0] * 16 * width >> 16, points[1][1] * 16 * height >> 16) for points in screen_strokes]
+        offsets = [max(abs(px - wx), abs(py - wy)) for (px, py), (wx, wy) in zip(presses, wanted)]
+
     print(f"PNG: {out}")
+    print(f"PNG of the target window (target {SHOWN_TARGET} of {POINTS}): {targets_png}")
+    print(f"calibration: {POINTS} points through a keystone (screen corners at board {KEYSTONE_TEXT}), "
+          f"{calibrated_s:.1f} s from start to end")
     print(f"word: {WORD!r} in {len(strokes)} strokes, drawn in {drawn_s:.1f} s")
+    if offsets:
+        print(f"stroke starts on the canvas: at most {max(offsets)} px from where the word puts them "
+              f"({len(offsets)} strokes)")
     print(f"reports sent by the board: {len(pen_sent)} at {RATE_HZ}/s")
     print(f"pointer events injected by the driver: {len(injected)} "
           f"({sum(k == 'press' for k, *_ in injected)} presses, {sum(k == 'release' for k, *_ in injected)} releases)")

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds the driver, then runs it under Wine against the simulated board, which writes a
-# word into a canvas; saves a PNG screenshot and prints where it is and a short summary.
+# The main job: builds the driver and the calibration tool, then runs them under Wine against the
+# simulated board: the tool calibrates the keystone-distorted board (a PNG of its target window is
+# saved), then the board writes a word into a canvas through that calibration; saves a PNG screenshot
+# and prints where they are and a short summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -10,22 +10,11 @@ import time
 from calibration_session import (CalibrationSession, board_position, expected_settings, grid_targets, parse_settings,
                                  stroke_lines, strokes_at_receiver, target_pixel)
 from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, DISC, GREEN, GREY, RED, WHITE, ToolSession,
-                          target_points)
+                          target_points, touch_until_next_target)
 from wine_harness import WineFixture, run_test, wait_for_line
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "Adjust_single_standard.exe", "tool_watch.exe",
             "post_command.exe"]
-
-
-def touch_until_next_target(positions, signals):
-    """Target k: wait until the test has seen it shown, pen down on it and steady reports until the next
-    target shows (or the tool has ended), pen up."""
-    script = []
-    for k, (x, y) in enumerate(positions, 1):
-        after = f"shown-{k + 1}" if k < len(positions) else "ended"
-        script += [f"wait-file {signals / f'shown-{k}'} 60000", f"mark touch-{k}", f"down {x} {y}",
-                   f"hold-until-file {x} {y} {signals / after} 60000", f"up {x} {y}"]
-    return script
 
 
 def check_target_three_of_nine(width, height):

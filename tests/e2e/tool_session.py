@@ -49,6 +49,17 @@ def target_points(count, width, height):
             for i in range(count)]
 
 
+def touch_until_next_target(positions, signals):
+    """Target k: wait until the test has seen it shown, pen down on it and steady reports until the next
+    target shows (or the tool has ended), pen up."""
+    script = []
+    for k, (x, y) in enumerate(positions, 1):
+        after = f"shown-{k + 1}" if k < len(positions) else "ended"
+        script += [f"wait-file {signals / f'shown-{k}'} 60000", f"mark touch-{k}", f"down {x} {y}",
+                   f"hold-until-file {x} {y} {signals / after} 60000", f"up {x} {y}"]
+    return script
+
+
 class Screenshot:
     """The X screen's pixels as RGB triples."""
 
