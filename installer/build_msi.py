@@ -23,7 +23,7 @@ PRODUCT_CODE_NAMESPACE = uuid.UUID("0b9d3f55-3c1e-4f4e-a2c7-8e51d4c7a6b2")
 ARCHITECTURES = {"x64": ("yes", "ProgramFiles64Folder", "System64Folder"),
                  "x86": ("no", "ProgramFilesFolder", "SystemFolder")}
 
-# Custom action type bits.
+# Custom action types (the kind of action) and flags (when and as whom it runs).
 EXE_IN_BINARY_TABLE = 2
 EXE_NAMED_BY_PROPERTY = 50
 SET_PROPERTY = 51
