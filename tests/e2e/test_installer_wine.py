@@ -15,16 +15,13 @@ from pathlib import Path
 import wine_prefix
 from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
                                  parse_settings, stroke_lines, strokes_at_receiver, touch_lines)
+from test_installer_packages import SHORTCUTS
 from wine_harness import SOURCE_ROOT, MissingWindowsBinaries, WineFixture, read_lines, run_test, windows_bin_dir, \
     windows_path
 
 BINARIES = ["receiver.exe", "adjust_peer.exe", "Velno.dll"]
 INSTALL_DIR = Path("drive_c/Program Files/Velno")
 START_MENU = "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velno"
-SHORTCUTS = {"Calibrate this screen": "Adjust_single_standard.exe", "Calibrate this screen twice":
-             "Adjust_standard_double.exe", "Calibrate the second screen": "Adjust_single_extend.exe",
-             "Calibrate the second screen twice": "Adjust_extend_double.exe",
-             "Calibrate both screens": "Adjust_standard_extend_double.exe"}
 INSTALLED = {"VelnoDriver.exe", "Velno.dll", "config.ini", *SHORTCUTS.values()}
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\VelnoDriver"
 ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\config.ini" "/grant" "\*S-1-5-32-545:M"'
