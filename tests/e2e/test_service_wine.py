@@ -1,6 +1,6 @@
 """VelnoDriver.exe as the service "VelnoDriver" under Wine's service manager, end to end:
-- "/c" from an unquoted command line whose path holds a blank stores that path quoted; the service is
-  auto-start, its own process, LocalSystem;
+- "/c" stores a quoted path as it comes, and from an unquoted command line whose path holds a blank
+  stores that path quoted; the service is auto-start, its own process, LocalSystem;
 - with a window (and so the shell) on the desktop, `net start` reports RUNNING with the service's record
   and launches the driver in the console session, which finds the simulated board: a stroke arrives;
 - `net stop` ends that driver within one pass, and the service reaches STOPPED;
@@ -15,8 +15,8 @@ import time
 from pen_driver_session import start_board_sim
 from pen_path_model import RATE, assert_strokes, script_lines, stroke_reports
 from receiver import read_log, start_receiver
-from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net, service_config, service_status,
-                             shell_running, wait_for_state, wait_until)
+from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net, probe, shell_running, wait_for_state,
+                             wait_until)
 from wine_harness import WineFixture, run_test, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
@@ -60,15 +60,19 @@ def main():
         folder.mkdir(parents=True)
         for name in ("VelnoDriver.exe", "Velno.dll"):
             shutil.copy2(wine.bin_dir / name, folder / name)
+        # Wine hands a program its path quoted: stored as it comes, the blank before the switch included.
+        wine.run_windows("VelnoDriver.exe", "/c")
+        assert probe(wine, "config").endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]')
+        wine.run_windows("VelnoDriver.exe", "/d")
         exe = install_unquoted(wine, folder)
-        assert service_config(wine) == (0x10, 2, 1, "LocalSystem", f'"{exe}"'), service_config(wine)
+        assert probe(wine, "config") == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]'
 
         # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
         receiver = start_receiver(wine, timeout=30)
         stroke = stroke_reports(1500, 1200, 3500, 2600, 16)
         board = start_board_sim(wine, ["wait-handshake 30000", "pause 300", RATE, *script_lines(stroke), "pause 300"])
         net(wine, "start")
-        assert service_status(wine) == RUNNING_RECORD, service_status(wine)
+        assert probe(wine, "status") == RUNNING_RECORD, probe(wine, "status")
         driver = single_driver(wine, timeout=10)
         assert board.wait(timeout=40) == 0, board.describe()
         screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
@@ -96,13 +100,13 @@ def main():
         stop_and_measure(wine, driver)
 
         code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
-        assert code == 0 and service_config(wine) is None, "VelnoDriver.exe /d left the service installed"
+        assert code == 0 and probe(wine, "config") is None, "VelnoDriver.exe /d left the service installed"
 
         # Stored unquoted, as an installer's service table stores it, and started while an earlier
         # run's driver still holds the stop event set: the service runs its driver, which finds a board.
         created = wine.run_windows("sc", "create", "VelnoDriver", "binPath=", exe, "start=", "auto")
         assert created.popen.returncode == 0, created.output()
-        assert service_config(wine)[4] == exe, service_config(wine)
+        assert probe(wine, "config").endswith(f"path=[{exe}]"), probe(wine, "config")
         wine.start_windows("service_probe.exe", "hold", "Global\\Brelmar_Service", name="stale-event")
         board = start_board_sim(wine, ["wait-handshake 30000"], name="board-later")
         net(wine, "start")
@@ -112,7 +116,7 @@ def main():
         assert not driver_pids(wine), f"drivers left: {driver_pids(wine)}"
         wine.run_windows("VelnoDriver.exe", "/d")
     print("; ".join(figures))
-    print("7 passed, 0 failed")
+    print("8 passed, 0 failed")
 
 
 if __name__ == "__main__":
