@@ -6,8 +6,8 @@ board simulator on COM5 (a CP210x port) and VelnoDriver.exe /service. Act 1: Adj
 calibrates the board, whose pen-to-screen relation is a strong keystone: nine points are picked in its
 chooser and the board touches each target where the keystone puts it (a PNG screenshot of the target
 window is saved). Act 2: the board writes the word through the keystone, and the calibration straightens
-it; a PNG screenshot of the canvas is saved and a summary printed. Ends by itself and leaves no process
-behind.
+it; a PNG screenshot of the canvas is saved, with a picture of where the pen touched the board, and a
+summary printed. Ends by itself and leaves no process behind.
 """
 
 import argparse
@@ -43,6 +43,23 @@ def stamped(path, kind):
     return [int(line.split()[1].split("=")[1]) for line in read_lines(path) if line.startswith(kind + " ")]
 
 
+def draw_board_input(path, strokes, touches, width, height):
+    """A picture of where the pen touched the board, placed on the screen as an uncalibrated driver would
+    (board units scaled to the screen): the keystone the calibration undoes. Targets touched are red."""
+    def pixel(x, y):
+        return f"{x * width // 32768},{y * height // 32768}"
+
+    draw = ["-stroke", "#1a3ca8", "-strokewidth", "4", "-fill", "none"]
+    for points in strokes:
+        # One line a segment: ImageMagick closes a long polyline.
+        draw += ["-draw", " ".join(f"line {pixel(*a)} {pixel(*b)}" for a, b in zip(points, points[1:]))]
+    draw += ["-stroke", "#e00c14", "-strokewidth", "6"]
+    for x, y in touches:
+        cx, cy = (int(v) for v in pixel(x, y).split(","))
+        draw += ["-draw", f"line {cx - 16},{cy} {cx + 16},{cy}", "-draw", f"line {cx},{cy - 16} {cx},{cy + 16}"]
+    subprocess.run(["convert", "-size", f"{width}x{height}", "xc:white", *draw, str(path)], check=True, timeout=30)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--out", default=str(ROOT / "build" / "demo" / "velno-demo.png"), help="where the PNG goes")
@@ -50,6 +67,7 @@ def main():
     out = Path(args.out).resolve()
     out.parent.mkdir(parents=True, exist_ok=True)
     targets_png = out.with_name(out.stem + "-targets.png")
+    board_png = out.with_name(out.stem + "-board.png")
 
     board_position = keystone()
     # The word on the screen, densified there, and the board positions the keystone turns it into.
@@ -84,13 +102,13 @@ def main():
         adjust = tool.start("Adjust_single_standard.exe")
         tool.wait_window(CHOOSER_TITLE)
         tool.click(CHOOSER_TITLE, COUNT_BUTTONS[POINTS])
-        target = tool.wait_window("", texts="Press ESC to exit")
+        width, height = wine.screen
         for k in range(1, POINTS + 1):
             tool.wait_index(k)
             if k == SHOWN_TARGET:
-                x, y = target_points(POINTS, target.w, target.h)[k - 1]
+                x, y = target_points(POINTS, width, height)[k - 1]
                 tool.screenshot_until(lambda shot: None if shot.pixel(x + 15, y) == RED else "target not shown yet",
-                                      target.w, target.h)
+                                      width, height)
                 subprocess.run(["import", "-window", "root", "-display", wine.display, str(targets_png)], check=True,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
             (signals / f"shown-{k}").touch()
@@ -128,12 +146,13 @@ def main():
         # A stroke's press comes from its second report: where the word puts that point on the screen.
         presses = [tuple(int(f.split("=")[1]) for f in line.split()[2:4]) for line in read_lines(canvas_log)
                    if line.startswith("lbuttondown ")]
-        width, height = target.w, target.h
         wanted = [(points[1][0] * 16 * width >> 16, points[1][1] * 16 * height >> 16) for points in screen_strokes]
         offsets = [max(abs(px - wx), abs(py - wy)) for (px, py), (wx, wy) in zip(presses, wanted)]
+    draw_board_input(board_png, strokes, touches, width, height)
 
     print(f"PNG: {out}")
     print(f"PNG of the target window (target {SHOWN_TARGET} of {POINTS}): {targets_png}")
+    print(f"PNG of where the pen touched the board, placed as an uncalibrated driver would: {board_png}")
     print(f"calibration: {POINTS} points through a keystone (screen corners at board {KEYSTONE_TEXT}), "
           f"{calibrated_s:.1f} s from start to end")
     print(f"word: {WORD!r} in {len(strokes)} strokes, drawn in {drawn_s:.1f} s")

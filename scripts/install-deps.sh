@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xdotool x11-utils imagemagick python3
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils fonts-wqy-microhei
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   wixl msitools
 )
 

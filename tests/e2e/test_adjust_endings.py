@@ -10,7 +10,7 @@ import time
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
 from pen_driver_session import write_settings
 from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, ToolSession
-from wine_harness import WineFixture, run_test, wait_for_line
+from wine_harness import WineFixture, run_test
 
 TOOL = "Adjust_single_standard.exe"
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", TOOL, "tool_watch.exe", "post_command.exe"]

@@ -83,11 +83,6 @@ class ToolSession:
         self.watch_log = wine.logs / "tool_watch.log"
         self.watch = None
 
-    def map_fonts(self):
-        """The chooser's font "宋体" (SimSun) shown with the CJK font the machine has."""
-        for name in ("SimSun", "宋体"):
-            self.wine.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", name, "REG_SZ", "WenQuanYi Micro Hei")
-
     def start_watch(self):
         self.watch = self.wine.start_windows("tool_watch.exe", windows_path(self.watch_log))
         wait_for_line(self.watch_log, r"^ready ", timeout=20, program=self.watch)
@@ -98,12 +93,12 @@ class ToolSession:
     def lines(self):
         return read_lines(self.watch_log)
 
-    def wait_window(self, title, timeout=20, skip=0, texts=None):
-        """The first logged state of a dialog window titled `title` (after `skip` log lines)."""
+    def wait_window(self, title, timeout=20, texts=None):
+        """The first logged state of a dialog window titled `title` (and showing `texts`)."""
         pattern = rf'^window .* title="{re.escape(title)}" '
         if texts is not None:
             pattern += rf'.* texts="{re.escape(texts)}" '
-        return Window(wait_for_line(self.watch_log, pattern, timeout=timeout, program=self.watch, skip=skip))
+        return Window(wait_for_line(self.watch_log, pattern, timeout=timeout, program=self.watch))
 
     def wait_gone(self, window, timeout):
         line = wait_for_line(self.watch_log, rf"^gone hwnd={window.hwnd} ", timeout=timeout, program=self.watch)
