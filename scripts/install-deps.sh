@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xdotool x11-utils imagemagick python3
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  wixl msitools
 )
 
 missing=()

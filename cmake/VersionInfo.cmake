@@ -1,0 +1,21 @@
+# velno_add_version_info(<target> <description>): builds a VERSIONINFO resource into a Windows program or
+# library: the product name and version of the project (one version for every file and the packages) and
+# the file's own description, as Explorer's Details tab and the installer's file versioning read them.
+function(velno_add_version_info target description)
+  get_target_property(type ${target} TYPE)
+  get_target_property(VELNO_FILE_STEM ${target} OUTPUT_NAME)
+  if(NOT VELNO_FILE_STEM)
+    set(VELNO_FILE_STEM ${target})
+  endif()
+  if(type STREQUAL "EXECUTABLE")
+    set(VELNO_FILE_TYPE VFT_APP)
+    set(VELNO_FILE_NAME ${VELNO_FILE_STEM}.exe)
+  else()
+    set(VELNO_FILE_TYPE VFT_DLL)
+    set(VELNO_FILE_NAME ${VELNO_FILE_STEM}.dll)
+  endif()
+  set(VELNO_FILE_DESCRIPTION "${description}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version_info.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version_info.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

@@ -1,0 +1,156 @@
+"""The x64 package under Wine, silently, from install to removal. Installed: the service runs, its
+user-session driver injects a stroke from the simulated board, each Start-menu shortcut names the tool
+under its program name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but
+names its arguments on a debug channel). A calibration then saves config.ini; installing the same
+package again, then a higher version, leaves that product alone with one service, a new driver that
+injects, and config.ini byte for byte. The removal leaves no service, driver or file but config.ini."""
+
+import os
+import re
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import wine_prefix
+from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
+                                 parse_settings, stroke_lines, strokes_at_receiver, touch_lines)
+from test_installer_packages import SHORTCUTS
+from wine_harness import SOURCE_ROOT, MissingWindowsBinaries, WineFixture, read_lines, run_test, windows_bin_dir, \
+    windows_path
+
+BINARIES = ["receiver.exe", "adjust_peer.exe", "Velno.dll"]
+INSTALL_DIR = Path("drive_c/Program Files/Velno")
+START_MENU = "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velno"
+INSTALLED = {"VelnoDriver.exe", "Velno.dll", "config.ini", *SHORTCUTS.values()}
+SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\VelnoDriver"
+ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\config.ini" "/grant" "\*S-1-5-32-545:M"'
+
+
+def packages(run_dir):
+    """The build's package and a higher version built here from the same programs."""
+    base, version = Path(os.environ.get("VELNO_MSI", "")), os.environ.get("VELNO_VERSION", "")
+    if not base.is_file():
+        raise MissingWindowsBinaries(f"no package {base}: build the windows preset")
+    major, minor, patch = map(int, version.split("."))
+    higher = run_dir / f"Velno-{major}.{minor}.{patch + 1}-x64.msi"
+    subprocess.run([sys.executable, SOURCE_ROOT / "installer" / "build_msi.py", "--arch", "x64", "--version",
+                    f"{major}.{minor}.{patch + 1}", "--bin-dir", windows_bin_dir(), "--wait-helper",
+                    windows_bin_dir() / "WaitForDriverExit.exe", "--output", higher], check=True, timeout=120)
+    return base, higher
+
+
+def msiexec(wine, *args, log):
+    """msiexec, silent with a verbose log; it must end with InstallFinalize done. Returns its stderr."""
+    program = wine.run_windows("msiexec", *args, "/qn", "/l*v", windows_path(wine.logs / log), timeout=90,
+                               env={"WINEDEBUG": "-all,fixme+icacls"})
+    ended = re.findall(r"Action ended [\d:]+: (\w+)\. Return value (\d)", "\n".join(read_lines(wine.logs / log)))
+    assert program.popen.returncode == 0 and ("InstallFinalize", "1") in ended, \
+        f"msiexec {' '.join(args)}: exit {program.popen.returncode}; the last actions: {ended[-6:]}"
+    return program.stderr_path.read_text(errors="replace")
+
+
+def driver_processes(wine):
+    """{pid: "driver" (the user-session copy, " /service") or "service"} of the installed VelnoDriver.exe,
+    found by the image Wine maps: the driver's command line shows " /service" alone."""
+    image, found = str(wine.prefix / INSTALL_DIR / "VelnoDriver.exe"), {}
+    for pid in wine_prefix.processes_with_environment([f"WINEPREFIX={wine.prefix}"]):
+        try:
+            if image in Path(f"/proc/{pid}/maps").read_text(errors="replace"):
+                found[pid] = "driver" if b"/service" in Path(f"/proc/{pid}/cmdline").read_bytes() else "service"
+        except OSError:
+            continue
+    return found
+
+
+def wait_for(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"after {timeout} s: {what}")
+        time.sleep(0.05)
+    return result
+
+
+def registry(wine, key):
+    """`reg query` of a key: its text, or None when the key does not exist."""
+    program = wine.run_windows("reg", "query", key, timeout=30)
+    return program.output() if program.popen.returncode == 0 else None
+
+
+def products(wine):
+    return re.findall(r"\\Uninstall\\(\{[0-9A-F-]+\})", registry(wine, r"HKLM\Software\Microsoft\Windows"
+                                                                  r"\CurrentVersion\Uninstall") or "", re.I)
+
+
+def check_installed(wine, session, msi, settings, previous_drivers, mark, then=()):
+    """This product alone, one service with a new driver, the files, config.ini as it was; then a board
+    that plays a stroke, which must reach the receiver, and the lines `then`. The stroke lands on the
+    receiver with and without the calibration (uncalibrated: board units x 16)."""
+    code = re.search(r"^ProductCode\t(\S+)", subprocess.run(["msiinfo", "export", msi, "Property"], check=True,
+                                                             capture_output=True, text=True).stdout, re.M)[1]
+    assert products(wine) == [code] and registry(wine, SERVICE_KEY), (products(wine), code)
+    assert {path.name for path in (wine.prefix / INSTALL_DIR).iterdir()} == INSTALLED
+    assert (wine.prefix / INSTALL_DIR / "config.ini").read_bytes() == settings, f"{mark}: config.ini changed"
+
+    def settled():
+        running = driver_processes(wine)
+        return running if sorted(running.values()) == ["driver", "service"] and not set(running) & set(previous_drivers) \
+            else None
+    drivers = wait_for(settled, 30, f"{mark}: one new service and driver; before {previous_drivers}")
+
+    def strokes():
+        try:
+            return strokes_at_receiver(session.receiver_events_after(session.board_mark_time(mark)))
+        except AssertionError:  # the board has not reached the mark yet
+            return None
+    session.start_board([*stroke_lines([(3500, 3000)], mark), *then], handshake_timeout_ms=30000)
+    wait_for(strokes, 45, f"{mark}: a stroke at the receiver")
+    return drivers
+
+
+def main():
+    with WineFixture("installer", binaries=BINARIES) as wine:
+        base, higher = packages(wine.run_dir)
+        session = CalibrationSession(wine)
+        session.settings_path = wine.prefix / INSTALL_DIR / "config.ini"
+        session.start_receiver()  # its window keeps the desktop shell, and so the services, alive
+
+        # Installed, the driver injects a stroke; then, with the same board, a calibration through it.
+        tool_ready = wine.run_dir / "tool-ready"
+        touches = [Touch(board_position(*target)) for target in grid_targets(4)]
+        assert re.search(ICACLS_TRACE, msiexec(wine, "/i", windows_path(base), log="install.log")), "no icacls"
+        drivers = check_installed(wine, session, base, b"\xff\xfe", {}, "installed",
+                                  then=[f"wait-file {tool_ready} 60000", *touch_lines(touches)])
+        [menu] = wine.prefix.glob(START_MENU)
+        shortcuts = {path.stem: path.read_bytes() for path in menu.glob("*.lnk")}
+        assert sorted(shortcuts) == sorted(SHORTCUTS), sorted(shortcuts)
+        for name, program in SHORTCUTS.items():
+            assert program.encode() in shortcuts[name] or program.encode("utf-16-le") in shortcuts[name], name
+
+        session.start_tool(4)
+        tool_ready.touch()
+        session.wait_for_tool(timeout=45)
+        session.wait_for_board(timeout=30)
+        calibrated = session.settings_path.read_bytes()
+        assert parse_settings(calibrated)[1] == expected_settings([t.measured() for t in touches], 0), calibrated
+
+        msiexec(wine, "/i", windows_path(base), log="reinstall.log")
+        drivers = check_installed(wine, session, base, calibrated, drivers, "reinstalled")
+        session.wait_for_board(timeout=30)
+        msiexec(wine, "/i", windows_path(higher), log="upgrade.log")
+        check_installed(wine, session, higher, calibrated, drivers, "upgraded")
+        session.wait_for_board(timeout=30)
+
+        msiexec(wine, "/x", windows_path(higher), log="uninstall.log")
+        wait_for(lambda: not driver_processes(wine), 10, f"driver processes left: {driver_processes(wine)}")
+        assert registry(wine, SERVICE_KEY) is None and products(wine) == [], products(wine)
+        assert [path.name for path in (wine.prefix / INSTALL_DIR).iterdir()] == ["config.ini"]
+        assert session.settings_path.read_bytes() == calibrated, "the removal changed config.ini"
+        assert not menu.exists(), "the Start-menu folder is still there"
+        print(f"{base.name} {base.stat().st_size} bytes, {higher.name} {higher.stat().st_size} bytes")
+    print("1 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    run_test(main)
