@@ -72,7 +72,7 @@ class RecordingPlatform : public DriverPlatform {
   std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
   CursorHandle ShowBusyCursor() override;
   void RestoreCursor(CursorHandle cursor) override { restoredCursors.push_back(cursor); }
-  void RunCommand(const std::string& commandLine) override { commands.push_back(commandLine); }
+  void RunCommand(const char* commandLine) override { commands.emplace_back(commandLine); }
 
   // Settings: an in-memory profile file (names without regard to case, values read as
   // GetPrivateProfileIntW reads them).
