@@ -27,9 +27,10 @@ std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
   DriverPlatform& platform = driver.platform;
   press.releaseStamp = TakeTimeStamp(platform);
   press.pressed = 0;
-  // A stroke that began off the button holds the left button; lift it where the cursor is. The pointer
-  // path does not see this release, so the pen is lifted here.
-  platform.InjectMouse(kMouseLeftUp, 0, 0);
+  // A stroke that began off the button holds the left button; lift it where the cursor is. One that
+  // began on it pressed nothing, and gets no release either. The pointer path does not see this
+  // release, so the pen is lifted here.
+  if (press.leftHeld != 0) platform.InjectMouse(kMouseLeftUp, 0, 0);
   ResetSmoothing(board);
   board.penUp = 1;
 
@@ -57,6 +58,7 @@ std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent eve
     press.pressStamp = TakeTimeStamp(driver.platform);
     press.button = hit;
     press.pressed = 1;
+    press.leftHeld = event == kPenPress ? 0 : 1;
   }
   if (event == kPenPress) board.penUp = 0;  // the stroke has begun without a left press
   return 1;
