@@ -35,7 +35,9 @@ std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
 // The capture sees the pen still down, so that touch measures nothing until it is lifted.
 void HandPenToCapture(Driver& driver, BoardContext& board) {
   if (board.captureHandover == CaptureHandover::None && board.penUp == 0) {
-    driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
+    // A stroke that began on a touch button pressed nothing.
+    const TouchButtonPress& press = board.touchPress;
+    if (press.pressed == 0 || press.leftHeld != 0) driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
     board.touchPress.pressed = 0;
     CancelHold(driver, board);
     board.gesture = GestureBox{};

@@ -128,7 +128,7 @@ TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
 
 // A pen session around a capture run, step by step: 'd' a pen-down report at (x, y), repeated n times,
 // 'u' a pen-up report, 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the
-// clock moves to x milliseconds.
+// clock moves to x milliseconds, 'k' a touch button is placed at (1000, 1000).
 struct SessionStep {
   char what;
   std::int32_t x = 0;
@@ -168,6 +168,9 @@ const HandoverCase kHandoverCases[] = {
      {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
       kFreshRelease},
      1},
+    {"stroke on a touch button when a run starts",
+     Then({{'k'}, {'d', 1000, 1000, 4}, {'p'}, {'u', 1000, 1000}, {'e'}}, kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
     // The run ends while the pen still rests on the last target, the capture's sums half full.
     {"touch begun during a run rests past its end",
      Then({{'p'}, {'d', 30000, 30000, 6}, {'e'}, {'d', 30000, 30000, 4}, {'u', 30000, 30000}}, kFreshStroke),
@@ -190,6 +193,7 @@ TEST_F(ReportPath, CaptureRunsTakeThePenFromThePointerPathAndHandItBackAfresh) {
         case 'b': driver.velno.StartButtonAdjust(); break;
         case 'e': driver.velno.StopAdjust(); driver.velno.StopButtonAdjust(); break;
         case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
+        case 'k': board.touchButtons[0] = {1000, 1000}; board.touchButtonCount = 1; break;
       }
     }
     EXPECT_EQ(platform.mouse, c.expected);
