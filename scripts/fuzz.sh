@@ -20,5 +20,5 @@ for target in bin/*_fuzz; do
     tail -n 40 "$name.log" >&2
     exit 1
   }
-  grep -E '^#[0-9]+ +DONE' "$name.log" || true
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$name.log" || true
 done
