@@ -97,6 +97,17 @@ TEST_F(TouchButtons, ReachIsStrictlyUnderFiftyUnits) {
   }
 }
 
+TEST_F(TouchButtons, ButtonsAtTheEndsOfThe32BitRangeAreOutOfReach) {
+  // As a settings file may place them: the squared distances alone overflow 64 bits.
+  board.touchButtons[0] = {INT32_MIN, INT32_MIN};
+  board.touchButtons[1] = {INT32_MIN, INT32_MAX};
+  board.touchButtonCount = 2;
+  Tap(32767, 0);
+  Tap(32767, 32767);
+  EXPECT_EQ(platform.mouse.size(), 8u);  // two whole strokes drawn
+  EXPECT_TRUE(platform.inputs.empty() && platform.commands.empty());
+}
+
 TEST_F(TouchButtons, TheLowerListPositionWinsAndAPressKeepsItsButton) {
   board.touchButtons[3] = {1040, 5000};  // Undo
   board.touchButtons[4] = {1000, 5000};  // Redo, exactly under the pen
