@@ -8,6 +8,7 @@ packages=(
   wine64 xvfb xdotool x11-utils imagemagick python3
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   wixl msitools
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -31,6 +31,7 @@ BoardContext::BoardContext()
       lastY(0),
       captureActive(0),
       captureCount(0),
+      captureHandover(CaptureHandover::None),
       outX(0),
       outY(0),
       calibrated(0),

@@ -28,6 +28,11 @@ inline constexpr int kSmoothingWindow = 6;
 enum class PortHandle : std::uintptr_t { None = 0 };
 enum class ThreadHandle : std::uintptr_t { None = 0 };
 
+// How the pen passes between the pointer path and the capture runs: None, the pointer path has it;
+// InRun, its reports go to a capture run; AwaitingLift, a run has ended under a touch that began during
+// it, and the rest of that touch injects nothing.
+enum class CaptureHandover : std::int32_t { None = 0, InRun = 1, AwaitingLift = 2 };
+
 struct BoardContext {
   BoardContext();
 
@@ -64,6 +69,7 @@ struct BoardContext {
   // Calibration capture.
   std::int32_t captureActive;
   std::int32_t captureCount;
+  CaptureHandover captureHandover;
   // Pointer output.
   std::int32_t outX;  // absolute input units, extended-screen offset included
   std::int32_t outY;

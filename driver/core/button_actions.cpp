@@ -1,6 +1,6 @@
 #include "button_actions.h"
 
-#include <string>
+#include <cstdio>
 
 #include "driver_platform.h"
 
@@ -10,6 +10,8 @@ namespace {
 constexpr std::uint16_t kVkLeftWin = 0x5B;
 constexpr std::uint16_t kVkD = 'D';
 constexpr int kWinDEntry = 0;
+// The program's name, a space and the longest command, with room to spare.
+constexpr std::size_t kCommandLineCapacity = 96;
 
 std::uint32_t SendEntry(DriverPlatform& platform, const ShortcutEntry& entry) {
   return platform.SendInput(entry.records.data(), entry.count);
@@ -47,7 +49,10 @@ std::int32_t RunButtonAction(DriverPlatform& platform, ShortcutTable& table, std
     ShowDesktop(platform, table);
   } else if ((index >= 1 && index <= 9) || (index >= 12 && index <= 20)) {
     const int command = (index < 10 ? index : index - 11) - 1;
-    platform.RunCommand(std::string(kAutomationProgram) + " " + kCommands[command]);
+    // Composed in place: this runs on the reader thread, which allocates nothing.
+    char commandLine[kCommandLineCapacity];
+    std::snprintf(commandLine, sizeof commandLine, "%s %s", kAutomationProgram, kCommands[command]);
+    platform.RunCommand(commandLine);
   }
   return index;
 }

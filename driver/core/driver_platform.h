@@ -62,14 +62,14 @@ class DriverPlatform {
   virtual ClockReading ReadClock() = 0;
 
   // Input. InjectMouse is one mouse_event call with absolute input units; SendInput sends the records
-  // in one call and returns how many went through.
+  // in one call (at most kMaxInputRecords) and returns how many went through.
   virtual void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) = 0;
   virtual std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) = 0;
   // Sets the system's busy cursor; returns the cursor it replaced.
   virtual CursorHandle ShowBusyCursor() = 0;
   virtual void RestoreCursor(CursorHandle cursor) = 0;
   // Starts a program by command line, hidden, without waiting for it (WinExec with SW_HIDE).
-  virtual void RunCommand(const std::string& commandLine) = 0;
+  virtual void RunCommand(const char* commandLine) = 0;
 
   // The settings file "config.ini" beside the driver program.
   virtual std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) = 0;

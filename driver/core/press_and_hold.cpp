@@ -51,6 +51,14 @@ void StayStill(DriverPlatform& platform, HoldTracking& hold) {
 
 }  // namespace
 
+void CancelHold(Driver& driver, BoardContext& board) {
+  HoldTracking& hold = board.hold;
+  if (hold.state == HoldState::Busy || hold.state == HoldState::Armed) {
+    driver.platform.RestoreCursor(hold.previousCursor);
+  }
+  hold.state = HoldState::Idle;
+}
+
 void TrackHold(Driver& driver, BoardContext& board, PenEvent event) {
   HoldTracking& hold = board.hold;
   if (event == kPenRelease) {

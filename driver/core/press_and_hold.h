@@ -32,4 +32,7 @@ inline constexpr std::int32_t kRightClickMilliseconds = 10000;
 // Called for every pen report that becomes pointer input, before the pointer event is injected.
 void TrackHold(Driver& driver, BoardContext& board, PenEvent event);
 
+// Ends a hold without its right click, the cursor as it was before the hold.
+void CancelHold(Driver& driver, BoardContext& board);
+
 }  // namespace velno

@@ -1,5 +1,6 @@
 #include "projective_mapping.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -10,6 +11,12 @@ namespace velno {
 namespace {
 
 using CellCoefficients = std::array<double, 8>;  // a, b, c, d, e, f, g, h
+
+// A cell is refused when three of its corners come closer to a line than this share of its size allows
+// (for a cell 10000 board units across: a corner within about 10 units of the line through two others).
+constexpr double kMinCornerTriangleShare = 1e-3;
+// How far a solved cell may map one of its own corners from the corner's target, absolute input units.
+constexpr double kCornerRoundTripUnits = 2.0;
 
 // Exact product of two int32 values as a double; stored points may be anything a settings file holds.
 double Product(std::int32_t a, std::int32_t b) {
@@ -39,8 +46,53 @@ Matrix8 BuildSystem(const CellCorners& corners) {
   return m;
 }
 
-// Cramer's rule. Empty when the cell has no finite transform.
+// Twice the area of the triangle (a, b, c), in double: exact for board positions, and free of overflow
+// for whatever a settings file holds.
+double DoubledArea(double ax, double ay, double bx, double by, double cx, double cy) {
+  return std::fabs((bx - ax) * (cy - ay) - (by - ay) * (cx - ax));
+}
+
+// A projective transform carries four corners onto the four corners of a rectangle only when no three of
+// them lie on a line. The system's determinant is no test for that: rounding leaves it a little off 0
+// for coinciding or collinear corners. So each triangle of three corners must keep an area that is a
+// share of the cell's size (its longest side or diagonal, squared), whatever the scale of the points.
+bool CornersSpanACell(const CellCorners& corners) {
+  double extentSquared = 0.0;
+  for (int i = 0; i < 4; ++i) {
+    for (int j = i + 1; j < 4; ++j) {
+      const double dx = static_cast<double>(corners.rawX[i]) - corners.rawX[j];
+      const double dy = static_cast<double>(corners.rawY[i]) - corners.rawY[j];
+      extentSquared = std::max(extentSquared, dx * dx + dy * dy);
+    }
+  }
+  for (int left = 0; left < 4; ++left) {
+    const int a = (left + 1) % 4, b = (left + 2) % 4, c = (left + 3) % 4;
+    const double area = DoubledArea(corners.rawX[a], corners.rawY[a], corners.rawX[b], corners.rawY[b],
+                                    corners.rawX[c], corners.rawY[c]);
+    if (!(area > 0.0 && area >= kMinCornerTriangleShare * extentSquared)) return false;
+  }
+  return true;
+}
+
+// Each raw corner must map back onto its target: an ill-conditioned solve that passed the shape test
+// still shows here.
+bool MapsCornersOntoTargets(const CellCorners& corners, const CellCoefficients& k) {
+  for (int i = 0; i < 4; ++i) {
+    const double u = corners.rawX[i], v = corners.rawY[i];
+    const double denominator = u * k[6] + v * k[7] + 1;
+    const double x = (u * k[0] + v * k[1] + k[2]) / denominator;
+    const double y = (u * k[3] + v * k[4] + k[5]) / denominator;
+    if (!(std::fabs(x - corners.targetX[i]) <= kCornerRoundTripUnits) ||
+        !(std::fabs(y - corners.targetY[i]) <= kCornerRoundTripUnits)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Cramer's rule. Empty when the cell has no finite, well-conditioned transform.
 std::optional<CellCoefficients> SolveCell(const CellCorners& corners) {
+  if (!CornersSpanACell(corners)) return std::nullopt;
   const Matrix8 system = BuildSystem(corners);
   const std::array<double, 8> rhs{
       static_cast<double>(corners.targetX[0]), static_cast<double>(corners.targetX[1]),
@@ -61,6 +113,7 @@ std::optional<CellCoefficients> SolveCell(const CellCorners& corners) {
     coefficients[j] = Determinant8(work) * inverse;
     if (!std::isfinite(coefficients[j])) return std::nullopt;
   }
+  if (!MapsCornersOntoTargets(corners, coefficients)) return std::nullopt;
   return coefficients;
 }
 

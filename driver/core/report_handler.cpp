@@ -30,6 +30,33 @@ std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
   return sum > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(sum);
 }
 
+// A capture run takes the pen from the pointer path. A stroke in progress ends here: its left button is
+// released where the pointer is, and its hold, gesture and touch-button press end without an action.
+// The capture sees the pen still down, so that touch measures nothing until it is lifted.
+void HandPenToCapture(Driver& driver, BoardContext& board) {
+  if (board.captureHandover == CaptureHandover::None && board.penUp == 0) {
+    // A stroke that began on a touch button pressed nothing.
+    const TouchButtonPress& press = board.touchPress;
+    if (press.pressed == 0 || press.leftHeld != 0) driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
+    board.touchPress.pressed = 0;
+    CancelHold(driver, board);
+    board.gesture = GestureBox{};
+  }
+  ResetSmoothing(board);
+  board.captureActive = 0;
+  board.captureCount = 0;
+  board.captureHandover = CaptureHandover::InRun;
+}
+
+// After a run the pointer path starts afresh: the capture's sums are no smoothing window, and a touch
+// that began during the run gives no pointer input until the pen lifts.
+void TakePenFromCapture(BoardContext& board) {
+  ResetSmoothing(board);
+  board.captureActive = 0;
+  board.captureCount = 0;
+  board.captureHandover = board.penUp == 0 ? CaptureHandover::AwaitingLift : CaptureHandover::None;
+}
+
 }  // namespace
 
 void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report) {
@@ -48,17 +75,27 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
   const std::uint8_t lead = report[0];
   const auto [x, y] = DecodePenPosition(report);
 
-  if (velno.IsAdjusting() != 0) {
-    CapturePoint(driver, board, x, y, lead);
+  const bool pointRun = velno.IsAdjusting() != 0;
+  if (pointRun || velno.IsButtonAdjusting() != 0) {
+    if (board.captureHandover != CaptureHandover::InRun) HandPenToCapture(driver, board);
+    if (pointRun) {
+      CapturePoint(driver, board, x, y, lead);
+    } else {
+      CaptureTouchButton(driver, board, x, y, lead);
+    }
     return;
   }
-  if (velno.IsButtonAdjusting() != 0) {
-    CaptureTouchButton(driver, board, x, y, lead);
-    return;
-  }
+  if (board.captureHandover == CaptureHandover::InRun) TakePenFromCapture(board);
   if (velno.IsGestureAdjusting() != 0) {
     SaveSettings(driver, board);
     velno.StopGestureAdjust();
+  }
+  if (board.captureHandover == CaptureHandover::AwaitingLift) {
+    if (lead == kPenUpLead) {
+      board.penUp = 1;
+      board.captureHandover = CaptureHandover::None;
+    }
+    return;
   }
 
   // A lifted pen that keeps reporting only keeps the smoothing empty.

@@ -84,10 +84,15 @@ void SaveSettings(Driver& driver, const BoardContext& board) {
   const VelnoLibrary& velno = driver.velno;
   Write(driver, L"GestureBrush", velno.GetGestureBrush());
   Write(driver, L"GestureErase", velno.GetGestureErase());
-  Write(driver, L"AdjustType", static_cast<std::int32_t>(board.adjustType));
-  Write(driver, L"extendScreenFlag", board.extendScreenFlag);
-  for (std::uint32_t k = 1; k <= TableCount(board.adjustType); ++k) {
-    WritePoint(driver, L"Point", k, board.rawPoints[k - 1]);
+  // An uncalibrated board (a file without a usable calibration, a refused or unsupported run) holds a
+  // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
+  // the next start finds no more calibration than there is.
+  if (board.calibrated != 0) {
+    Write(driver, L"AdjustType", static_cast<std::int32_t>(board.adjustType));
+    Write(driver, L"extendScreenFlag", board.extendScreenFlag);
+    for (std::uint32_t k = 1; k <= TableCount(board.adjustType); ++k) {
+      WritePoint(driver, L"Point", k, board.rawPoints[k - 1]);
+    }
   }
   Write(driver, L"num_buttons", static_cast<std::int32_t>(board.touchButtonCount));
   for (std::uint32_t k = 1; k <= TableCount(board.touchButtonCount); ++k) {

@@ -17,6 +17,7 @@ inline const std::wstring kSettingsSection = L"Adjust-\x4F43M";
 void LoadSettings(Driver& driver, BoardContext& board);
 
 // Writes every key anew, one platform write per key; keys beyond the current counts stay in the file.
+// The calibration keys are written only for a calibrated board.
 void SaveSettings(Driver& driver, const BoardContext& board);
 
 }  // namespace velno

@@ -9,7 +9,7 @@
 namespace velno {
 
 struct ShortcutEntry {
-  std::array<InputRecord, 6> records;
+  std::array<InputRecord, kMaxInputRecords> records;
   std::uint32_t count;  // leading records that are sent
   std::int32_t index;   // the entry's own position
 };

@@ -7,13 +7,18 @@
 namespace velno {
 namespace {
 
-// The first button in list order within reach of the smoothed position, or -1. The distance is worked
-// in 64 bits: for positions the board reports it equals the 32-bit result, and a button that the
-// settings file puts far off the board cannot wrap round into reach.
+// Whether an offset on one axis can lie within reach at all. A button that the settings file puts near
+// the ends of the 32-bit range is about 2^31 units away on both axes: squared and summed, that
+// overflows even 64 bits.
+bool WithinReachOnOneAxis(std::int64_t d) { return d * d < kTouchButtonReachSquared; }
+
+// The first button in list order within reach of the smoothed position, or -1. For positions the board
+// reports the distance equals the 32-bit result.
 std::int32_t HitButton(const BoardContext& board) {
   for (std::uint32_t i = 0; i < board.touchButtonCount && i < board.touchButtons.size(); ++i) {
     const std::int64_t dx = static_cast<std::int64_t>(board.avgX) - board.touchButtons[i].x;
     const std::int64_t dy = static_cast<std::int64_t>(board.avgY) - board.touchButtons[i].y;
+    if (!WithinReachOnOneAxis(dx) || !WithinReachOnOneAxis(dy)) continue;
     if (dx * dx + dy * dy < kTouchButtonReachSquared) return static_cast<std::int32_t>(i);
   }
   return -1;
@@ -27,9 +32,10 @@ std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
   DriverPlatform& platform = driver.platform;
   press.releaseStamp = TakeTimeStamp(platform);
   press.pressed = 0;
-  // A stroke that began off the button holds the left button; lift it where the cursor is. The pointer
-  // path does not see this release, so the pen is lifted here.
-  platform.InjectMouse(kMouseLeftUp, 0, 0);
+  // A stroke that began off the button holds the left button; lift it where the cursor is. One that
+  // began on it pressed nothing, and gets no release either. The pointer path does not see this
+  // release, so the pen is lifted here.
+  if (press.leftHeld != 0) platform.InjectMouse(kMouseLeftUp, 0, 0);
   ResetSmoothing(board);
   board.penUp = 1;
 
@@ -57,6 +63,7 @@ std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent eve
     press.pressStamp = TakeTimeStamp(driver.platform);
     press.button = hit;
     press.pressed = 1;
+    press.leftHeld = event == kPenPress ? 0 : 1;
   }
   if (event == kPenPress) board.penUp = 0;  // the stroke has begun without a left press
   return 1;

@@ -16,6 +16,7 @@ struct Driver;
 struct TouchButtonPress {
   std::int32_t pressed;  // 0 idle, 1 a button is held
   std::int32_t button;   // position in the board's touch-button list
+  std::int32_t leftHeld; // 1 when the stroke began off the button: the pointer path pressed the left button
   TimeStamp pressStamp;
   TimeStamp releaseStamp;
 };

@@ -33,7 +33,7 @@ class Win32DriverPlatform : public DriverPlatform {
   std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
   CursorHandle ShowBusyCursor() override;
   void RestoreCursor(CursorHandle cursor) override;
-  void RunCommand(const std::string& commandLine) override;
+  void RunCommand(const char* commandLine) override;
 
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <vector>
+#include <array>
 
 #include "driver_platform_win32.h"
 
@@ -12,7 +12,9 @@ void Win32DriverPlatform::InjectMouse(std::uint32_t flags, std::int32_t x, std::
 }
 
 std::uint32_t Win32DriverPlatform::SendInput(const InputRecord* records, std::uint32_t count) {
-  std::vector<INPUT> inputs(count);
+  // On the reader thread: fixed storage, no allocation. The callers send one shortcut entry at most.
+  std::array<INPUT, kMaxInputRecords> inputs;
+  if (count > inputs.size()) count = static_cast<std::uint32_t>(inputs.size());
   for (std::uint32_t i = 0; i < count; ++i) {
     INPUT& in = inputs[i];
     in = INPUT{};
@@ -36,6 +38,6 @@ void Win32DriverPlatform::RestoreCursor(CursorHandle cursor) {
   SetCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
 }
 
-void Win32DriverPlatform::RunCommand(const std::string& commandLine) { WinExec(commandLine.c_str(), SW_HIDE); }
+void Win32DriverPlatform::RunCommand(const char* commandLine) { WinExec(commandLine, SW_HIDE); }
 
 }  // namespace velno

@@ -52,12 +52,13 @@ def target_pixel(target, screen):
 @dataclass
 class Touch:
     """One target touched: the pen comes down at `position`, rests for `samples` reports that jitter by
-    up to 3 units (after an optional jump of `wander` units away, which restarts the measurement), and
-    is lifted."""
+    up to 3 units (after an optional jump of `wander` units away, which restarts the measurement), stays
+    there `rest_ms` longer (marked "<mark> lift" when it leaves), and is lifted."""
     position: tuple
     samples: int = 12
     wander: tuple = None
     pause_before_tenth_ms: int = 0
+    rest_ms: int = 0
 
     def jittered(self, anchor):
         offsets = [(1, -2), (-3, 1), (2, 3), (0, -1), (-1, 2), (3, 0), (-2, -3), (1, 1), (-1, -1), (2, -2)]
@@ -76,7 +77,10 @@ class Touch:
             if i == STEADY_SAMPLES - 1 and self.pause_before_tenth_ms:
                 script += [f"mark {mark} before-tenth", f"pause {self.pause_before_tenth_ms}"]
             script.append(f"move {px} {py}")
-        return script + [f"up {samples[-1][0]} {samples[-1][1]}"]
+        last = samples[-1]
+        if self.rest_ms:
+            script += [f"hold {last[0]} {last[1]} {self.rest_ms}", f"mark {mark} lift"]
+        return script + [f"up {last[0]} {last[1]}"]
 
     def measured(self):
         """What the driver stores: the mean of the first ten samples after the (last) anchor, truncated."""
@@ -116,6 +120,17 @@ def strokes_at_receiver(events):
                 strokes.append(current)
                 current = None
     return strokes
+
+
+def cursor_positions(log_path, after_us, before_us=None):
+    """(x, y) of each cursor change that cursor_probe.exe logged after after_us (and before before_us)."""
+    positions = []
+    for line in read_lines(log_path):
+        fields = dict(pair.split("=", 1) for pair in line.split()[1:])
+        t_us = int(fields["t_us"])
+        if line.startswith("cursor ") and t_us > after_us and (before_us is None or t_us < before_us):
+            positions.append((int(fields["x"]), int(fields["y"])))
+    return positions
 
 
 def parse_settings(data):

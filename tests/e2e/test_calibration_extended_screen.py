@@ -4,22 +4,12 @@ Xvfb has one screen only, so Wine clamps the offset position to its bottom row: 
 target's column there, and the receiver window, one pixel short of the bottom, gets no pen input."""
 
 
-from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
-                                 parse_settings, stroke_lines, target_pixel, touch_lines)
+from calibration_session import (CalibrationSession, Touch, board_position, cursor_positions, expected_settings,
+                                 grid_targets, parse_settings, stroke_lines, target_pixel, touch_lines)
 from receiver import MOUSE_KINDS, input_events
-from wine_harness import WineFixture, read_lines, run_test, wait_for_line, windows_path
+from wine_harness import WineFixture, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
-
-
-def cursor_positions(log_path, after_us):
-    """(x, y) of each cursor change the probe logged after after_us."""
-    positions = []
-    for line in read_lines(log_path):
-        fields = dict(pair.split("=", 1) for pair in line.split()[1:])
-        if line.startswith("cursor ") and int(fields["t_us"]) > after_us:
-            positions.append((int(fields["x"]), int(fields["y"])))
-    return positions
 
 
 def main():

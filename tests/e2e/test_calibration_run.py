@@ -1,25 +1,33 @@
 """A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll,
 the pen touches each at the board position a distorted board gives for it, the driver measures every
 touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
-and maps through the new calibration at once; a restarted driver loads the file and maps the same way."""
+and maps through the new calibration at once; a restarted driver loads the file and maps the same way.
+The pen still rests on the last target when the tool stops the run: the rest of that touch gives no
+pointer input at all."""
 
 
 from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,
-                                 expected_settings, grid_targets, parse_settings, stroke_lines, touch_lines)
+                                 cursor_positions, expected_settings, grid_targets, parse_settings, stroke_lines,
+                                 touch_lines)
 from pen_driver_session import SETTINGS_SECTION
-from wine_harness import WineFixture, run_test
+from receiver import MOUSE_KINDS
+from wine_harness import WineFixture, run_test, wait_for_line, windows_path
 
-BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
 
 
 def main():
     targets = grid_targets(9)
     positions = [board_position(*target) for target in targets]
-    touches = [Touch(position) for position in positions]
+    touches = [Touch(position) for position in positions[:-1]] + [Touch(positions[-1], rest_ms=1500)]
 
     with WineFixture("calibration_run", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
         session.start_receiver()
+        # The cursor shows input that lands off the receiver window too (Wine clamps it to the edge).
+        probe_log = wine.logs / "cursor_probe.log"
+        probe = wine.start_windows("cursor_probe.exe", windows_path(probe_log))
+        wait_for_line(probe_log, r"^ready ", timeout=20, program=probe)
         session.start_tool(9)
         session.start_board([*touch_lines(touches), "pause 1000", *stroke_lines(positions, "verify")])
         session.start_driver()
@@ -36,6 +44,16 @@ def main():
         assert sections == [SETTINGS_SECTION], sections
         expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
         assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+
+        # The tool stopped the run while the pen rested on the last target; from then until the next
+        # stroke nothing reached the pointer: no move from the capture's sums, no release without a press.
+        stopped, lifted = session.tool_time(r"^done "), session.board_mark_time("touch-9 lift")
+        assert stopped < lifted, f"the run ended {(stopped - lifted) / 1000:.0f} ms after the pen lifted"
+        verify = session.board_mark_time("verify")
+        leaked = [e for e in session.receiver_events_after(stopped) if e.kind in MOUSE_KINDS and e.t_us < verify]
+        assert not leaked, f"pointer input after the run, before the next stroke: {leaked}"
+        moved = cursor_positions(probe_log, stopped, verify)
+        assert not moved, f"the cursor moved after the run, before the next stroke: {moved}"
 
         # The new calibration maps from the next stroke on.
         session.assert_strokes_reach(session.board_mark_time("verify"), targets)

@@ -224,20 +224,6 @@ TEST_P(EveryPointCount, RandomGridsMapEveryCalibrationPointOntoItsTarget) {
 
 INSTANTIATE_TEST_SUITE_P(SolveAndMap, EveryPointCount, testing::Values(4u, 6u, 9u, 12u, 16u, 20u, 25u));
 
-TEST(SingularCalibration, AllPointsEqualLeavesTheBoardUncalibrated) {
-  // As when a settings file names a count but every point reads the same default.
-  BoardContext ctx = CalibratedGrid(9, Halved);
-  SolveCellTransforms(ctx);
-  ASSERT_EQ(ctx.calibrated, 1);
-  const auto goodCoefficients = ctx.cellCoefficients;
-
-  for (int p = 0; p < 9; ++p) ctx.rawPoints[p] = {260, 260};
-  SolveCellTransforms(ctx);
-
-  EXPECT_EQ(ctx.calibrated, 0);
-  EXPECT_EQ(ctx.cellCoefficients, goodCoefficients);
-}
-
 TEST(SingularCalibration, OneCollapsedCellLeavesEveryCellAsItWas) {
   BoardContext ctx = CalibratedGrid(16, Halved);
   SolveCellTransforms(ctx);
@@ -251,6 +237,84 @@ TEST(SingularCalibration, OneCollapsedCellLeavesEveryCellAsItWas) {
   EXPECT_EQ(ctx.calibrated, 0);
   EXPECT_EQ(ctx.cellCoefficients, before);
 }
+
+// A random, well-shaped grid of `pointCount` points, as EveryPointCount uses them.
+BoardContext RandomGrid(std::uint32_t pointCount, std::mt19937& random) {
+  std::uniform_int_distribution<std::int32_t> jitter(-1200, 1200);
+  std::uniform_real_distribution<double> scale(0.35, 0.45);
+  const double sx = scale(random), sy = scale(random);
+  return CalibratedGrid(pointCount, [&](BoardPoint t) {
+    return BoardPoint{static_cast<std::int32_t>(t.x * sx) + 1500 + jitter(random),
+                      static_cast<std::int32_t>(t.y * sy) + 1500 + jitter(random)};
+  });
+}
+
+// Changes to a grid's raw points. Point 0 is the top-left corner of cell 0, point 1 the one below it,
+// point pointRows the one to its right and pointRows + 1 the fourth corner of cell 0.
+struct Degeneration {
+  const char* name;
+  void (*apply)(BoardContext& ctx);
+  bool accepted;
+};
+
+const Degeneration kDegenerations[] = {
+    {"two corners coincide",
+     [](BoardContext& ctx) { ctx.rawPoints[ctx.pointRows + 1] = ctx.rawPoints[0]; }, false},
+    {"three corners on a line",
+     [](BoardContext& ctx) {
+       const BoardPoint a = ctx.rawPoints[0], b = ctx.rawPoints[ctx.pointRows];
+       ctx.rawPoints[ctx.pointRows + 1] = {2 * b.x - a.x, 2 * b.y - a.y};
+     },
+     false},
+    {"three corners within a unit of a line",
+     [](BoardContext& ctx) {
+       const BoardPoint a = ctx.rawPoints[0], b = ctx.rawPoints[ctx.pointRows];
+       ctx.rawPoints[ctx.pointRows + 1] = {2 * b.x - a.x, 2 * b.y - a.y + 1};
+     },
+     false},
+    {"last two points missing from the file",
+     [](BoardContext& ctx) {
+       ctx.rawPoints[ctx.adjustType - 1] = {260, 260};
+       ctx.rawPoints[ctx.adjustType - 2] = {260, 260};
+     },
+     false},
+    {"every point equal", [](BoardContext& ctx) { ctx.rawPoints.fill({260, 260}); }, false},
+    // The same shape a hundred times smaller is still a calibration: the test scales with the points.
+    {"whole grid shrunk a hundredfold",
+     [](BoardContext& ctx) {
+       for (std::uint32_t p = 0; p < ctx.adjustType; ++p) {
+         ctx.rawPoints[p] = {ctx.rawPoints[p].x / 100 + 9000, ctx.rawPoints[p].y / 100 + 9000};
+       }
+     },
+     true},
+};
+
+class DegenerateGrid : public testing::TestWithParam<std::uint32_t> {};
+
+// A refused grid falls back as one singular cell does: uncalibrated, every coefficient as it was.
+TEST_P(DegenerateGrid, IsRefusedByItsShapeNotByItsScale) {
+  std::mt19937 random(104729 + GetParam());
+  for (const Degeneration& degeneration : kDegenerations) {
+    for (int trial = 0; trial < 20; ++trial) {
+      SCOPED_TRACE(testing::Message() << degeneration.name << ", trial " << trial);
+      BoardContext ctx = RandomGrid(GetParam(), random);
+      SolveCellTransforms(ctx);
+      ASSERT_EQ(ctx.calibrated, 1);
+      const auto before = ctx.cellCoefficients;
+
+      degeneration.apply(ctx);
+      SolveCellTransforms(ctx);
+      if (degeneration.accepted) {
+        EXPECT_EQ(ctx.calibrated, 1);
+        continue;
+      }
+      EXPECT_EQ(ctx.calibrated, 0);
+      EXPECT_EQ(ctx.cellCoefficients, before);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(SingularCalibration, DegenerateGrid, testing::Values(4u, 9u, 16u, 25u));
 
 TEST(SingularCalibration, UnsupportedCountLeavesTheBoardUncalibrated) {
   BoardContext ctx = CalibratedGrid(9, Halved);

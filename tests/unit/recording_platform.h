@@ -1,12 +1,16 @@
 // A DriverPlatform that records every call the core makes and plays scripted boards, time and
-// settings, for tests to drive and assert on. Time advances only through Sleep (or by hand).
+// settings, for tests to drive and assert on. Time advances only through Sleep (or by hand). Every call
+// holds one lock, so readers on threads of their own (realThreads) may call it at once; the test reads
+// the records once the threads have ended.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -41,14 +45,22 @@ struct FakeBoard {
 
 class RecordingPlatform : public DriverPlatform {
  public:
+  ~RecordingPlatform() override { JoinThreads(); }
+  // Waits for the readers started with realThreads.
+  void JoinThreads();
+
   // Shared-state library and stop event.
   bool BindSharedState(VelnoLibrary& library) override;
   bool OpenStopEvent() override;
   bool StopEventSignalled() override;
-  void CloseStopEvent() override { ++stopEventCloses; }
+  void CloseStopEvent() override {
+    std::scoped_lock guard(lock_);
+    ++stopEventCloses;
+  }
 
   // Serial ports.
   std::vector<SerialDevice> ListSerialDevices() override {
+    std::scoped_lock guard(lock_);
     ++deviceListings;
     return devices;
   }
@@ -56,23 +68,36 @@ class RecordingPlatform : public DriverPlatform {
   ReadResult ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) override;
   bool WritePort(PortHandle port, std::uint8_t byte) override;
   void ClosePort(PortHandle port) override;
-  void KeepSystemAwake() override { ++keepAwakeCalls; }
+  void KeepSystemAwake() override {
+    std::scoped_lock guard(lock_);
+    ++keepAwakeCalls;
+  }
 
   // Threads and time.
   ThreadHandle StartReaderThread(std::function<void()> body) override;
-  void CloseThread(ThreadHandle thread) override { closedThreads.push_back(thread); }
+  void CloseThread(ThreadHandle thread) override {
+    std::scoped_lock guard(lock_);
+    closedThreads.push_back(thread);
+  }
   void Sleep(std::uint32_t milliseconds) override;
   ClockReading ReadClock() override;
 
   // Input.
   void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override {
+    std::scoped_lock guard(lock_);
     mouse.push_back({flags, x, y});
     injectionOrder.push_back(Injection::Mouse);
   }
   std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
   CursorHandle ShowBusyCursor() override;
-  void RestoreCursor(CursorHandle cursor) override { restoredCursors.push_back(cursor); }
-  void RunCommand(const std::string& commandLine) override { commands.push_back(commandLine); }
+  void RestoreCursor(CursorHandle cursor) override {
+    std::scoped_lock guard(lock_);
+    restoredCursors.push_back(cursor);
+  }
+  void RunCommand(const char* commandLine) override {
+    std::scoped_lock guard(lock_);
+    commands.emplace_back(commandLine);
+  }
 
   // Settings: an in-memory profile file (names without regard to case, values read as
   // GetPrivateProfileIntW reads them).
@@ -89,6 +114,7 @@ class RecordingPlatform : public DriverPlatform {
   std::uint64_t nowMs = 0;
   bool threadsFailToStart = false;
   bool runThreadsAtOnce = false;  // a started reader runs to its end inside StartReaderThread
+  bool realThreads = false;       // a started reader runs on a thread of its own
   int deviceListings = 0;
 
   // Records.
@@ -115,6 +141,8 @@ class RecordingPlatform : public DriverPlatform {
 
  private:
   std::vector<std::wstring> openPorts_;  // handle h is openPorts_[h - 1]
+  std::vector<std::thread> running_;
+  mutable std::recursive_mutex lock_;  // recursive: onSleep may call back into the platform
 };
 
 }  // namespace velno::testing

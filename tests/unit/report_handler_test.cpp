@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "board_reports.h"
 #include "fake_velno.h"
@@ -125,24 +126,79 @@ TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
   }
 }
 
-TEST_F(ReportPath, CaptureRunsTakeTheReportsWithoutTouchingThePointer) {
-  Feed(PenDown(10, 10));
-  Feed(PenDown(20, 20));
-  const BoardPoint ringHead = board.sampleRing[0];
-  platform.mouse.clear();
+// A pen session around a capture run, step by step: 'd' a pen-down report at (x, y), repeated n times,
+// 'u' a pen-up report, 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the
+// clock moves to x milliseconds, 'k' a touch button is placed at (1000, 1000).
+struct SessionStep {
+  char what;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  int n = 1;
+};
 
-  for (auto start : {testing::FakeVelnoLibrary().StartAdjust, testing::FakeVelnoLibrary().StartButtonAdjust}) {
+struct HandoverCase {
+  const char* name;
+  std::vector<SessionStep> steps;
+  std::vector<MouseCall> expected;  // every pointer call of the session
+  std::size_t cursorsRestored;
+};
+
+// After each run a fresh stroke at (100, 200): its first report is dropped, the second presses at its
+// own position, the release follows there (uncalibrated: times 16).
+const std::vector<SessionStep> kFreshStroke = {{'d', 100, 200, 2}, {'u', 100, 200}};
+const MouseCall kFreshPress{0x8003, 1600, 3200};
+const MouseCall kFreshRelease{0x8005, 1600, 3200};
+
+std::vector<SessionStep> Then(std::vector<SessionStep> steps, const std::vector<SessionStep>& more) {
+  steps.insert(steps.end(), more.begin(), more.end());
+  return steps;
+}
+
+const HandoverCase kHandoverCases[] = {
+    {"stroke lifted during a point run",
+     Then({{'d', 10, 20, 2}, {'p'}, {'d', 30000, 30000}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+     {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
+    {"stroke lifted during a button run",
+     Then({{'d', 10, 20, 2}, {'b'}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+     {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
+    {"busy stroke held through a whole run",
+     Then({{'d', 10, 20, 3}, {'t', 700}, {'d', 10, 20}, {'p'}, {'d', 10, 20, 5}, {'e'}, {'d', 10, 20, 5},
+           {'u', 10, 20}},
+          kFreshStroke),
+     {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
+      kFreshRelease},
+     1},
+    {"stroke on a touch button when a run starts",
+     Then({{'k'}, {'d', 1000, 1000, 4}, {'p'}, {'u', 1000, 1000}, {'e'}}, kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+    // The run ends while the pen still rests on the last target, the capture's sums half full.
+    {"touch begun during a run rests past its end",
+     Then({{'p'}, {'d', 30000, 30000, 6}, {'e'}, {'d', 30000, 30000, 4}, {'u', 30000, 30000}}, kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+};
+
+TEST_F(ReportPath, CaptureRunsTakeThePenFromThePointerPathAndHandItBackAfresh) {
+  for (const HandoverCase& c : kHandoverCases) {
+    SCOPED_TRACE(c.name);
     testing::ResetFakeVelno();
-    start();
-    Feed(PenDown(30000, 30000));
-    Feed(PenUp(30000, 30000));
+    platform.mouse.clear();
+    platform.restoredCursors.clear();
+    platform.nowMs = 0;
+    board = BoardContext{};
+    for (const SessionStep& step : c.steps) {
+      switch (step.what) {
+        case 'd': for (int i = 0; i < step.n; ++i) Feed(PenDown(step.x, step.y)); break;
+        case 'u': Feed(PenUp(step.x, step.y)); break;
+        case 'p': driver.velno.StartAdjust(); break;
+        case 'b': driver.velno.StartButtonAdjust(); break;
+        case 'e': driver.velno.StopAdjust(); driver.velno.StopButtonAdjust(); break;
+        case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
+        case 'k': board.touchButtons[0] = {1000, 1000}; board.touchButtonCount = 1; break;
+      }
+    }
+    EXPECT_EQ(platform.mouse, c.expected);
+    EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
   }
-  // The capture keeps its anchor in lastX, lastY; the pointer's own state is left alone.
-  EXPECT_TRUE(platform.mouse.empty());
-  EXPECT_EQ(board.avgX, 20);
-  EXPECT_EQ(board.outX, 20 * 16);
-  EXPECT_EQ(board.sampleRing[0], ringHead);
-  EXPECT_EQ(board.sampleCount, 1);
 }
 
 TEST_F(ReportPath, PendingGestureThresholdsAreAcknowledgedAndTheReportGoesOn) {

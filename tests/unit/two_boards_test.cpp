@@ -35,7 +35,8 @@ TEST_F(TwoBoards, HardwareButtonPressesAreTimedPerBoard) {
 TEST_F(TwoBoards, ATouchButtonPressBelongsToItsBoard) {
   driver.boards[kFirst].touchButtons[0] = {3000, 3000};
   driver.boards[kFirst].touchButtonCount = 1;
-  Down(3000, 3000, 3, kFirst);
+  Down(9000, 9000, 3, kFirst);  // a stroke that moves onto the button holds the left button
+  Down(3000, 3000, 8, kFirst);
 
   // The second board, without buttons, draws a stroke and lifts its pen meanwhile.
   Down(9000, 9000, 3, kSecond);

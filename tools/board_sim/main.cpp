@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -76,8 +77,17 @@ void Register(const Options& options) {
   }
 }
 
+// An empty path takes the link away, as an unplugged bridge takes its port away. A link left on the
+// closed terminal's path would reach whatever terminal the system hands that number to next, perhaps
+// another simulator's.
 void PublishPort(const Options& options, const std::string& slavePath) {
-  if (!options.prefix.empty()) ReplaceSymlink(ComLinkPath(options.prefix, options.comName), slavePath);
+  if (options.prefix.empty()) return;
+  const std::filesystem::path link = ComLinkPath(options.prefix, options.comName);
+  if (slavePath.empty()) {
+    std::filesystem::remove(link);
+  } else {
+    ReplaceSymlink(link, slavePath);
+  }
 }
 
 void AnnounceReady(const Options& options, const std::string& slavePath) {
@@ -115,7 +125,7 @@ int Run(const Options& options, const std::vector<BoardAction>& actions) {
   }
   const PlayResult result = PlayScript(actions, link, log, [&](const std::string& path) {
     PublishPort(options, path);
-    AnnounceReady(options, path);
+    if (!path.empty()) AnnounceReady(options, path);
   });
   if (result.outcome != PlayOutcome::Finished) {
     std::cerr << "board-sim: " << options.script.string() << ": line " << result.line

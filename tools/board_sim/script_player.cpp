@@ -13,8 +13,8 @@ using Clock = std::chrono::steady_clock;
 
 class Player {
  public:
-  Player(BoardLink& link, EventLog& log, const std::function<void(const std::string&)>& onReplugged)
-      : link_(link), log_(log), onReplugged_(onReplugged) {}
+  Player(BoardLink& link, EventLog& log, const std::function<void(const std::string&)>& onPortChanged)
+      : link_(link), log_(log), onPortChanged_(onPortChanged) {}
 
   // False when the action failed the run; the outcome says why.
   bool Play(const BoardAction& step) {
@@ -85,6 +85,7 @@ class Player {
 
   bool Do(const Unplug&) {
     link_.Unplug();
+    onPortChanged_("");
     log_.Event("unplug line=" + std::to_string(line_));
     return true;
   }
@@ -94,7 +95,7 @@ class Player {
     // Bytes that reached the old terminal do not satisfy waits that follow the replug.
     accounted_ = link_.Counts();
     const std::string path = link_.SlavePath();
-    onReplugged_(path);
+    onPortChanged_(path);
     log_.Event("replug line=" + std::to_string(line_) + " pty=" + path);
     return true;
   }
@@ -112,7 +113,7 @@ class Player {
 
   BoardLink& link_;
   EventLog& log_;
-  const std::function<void(const std::string&)>& onReplugged_;
+  const std::function<void(const std::string&)>& onPortChanged_;
   ReceiveCounts accounted_;  // what earlier waits have consumed; bytes from before the run count too
   std::optional<Clock::time_point> lastSend_;
   int line_ = 0;
@@ -122,8 +123,8 @@ class Player {
 }  // namespace
 
 PlayResult PlayScript(const std::vector<BoardAction>& actions, BoardLink& link, EventLog& log,
-                      const std::function<void(const std::string& slavePath)>& onReplugged) {
-  Player player(link, log, onReplugged);
+                      const std::function<void(const std::string& slavePath)>& onPortChanged) {
+  Player player(link, log, onPortChanged);
   for (const BoardAction& step : actions) {
     if (!player.Play(step)) return {player.Failure(), step.line};
   }

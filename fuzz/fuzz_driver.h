@@ -1,0 +1,87 @@
+// A driver on the recording platform for one fuzz input, and the invariants that every target checks
+// after each step. A broken invariant prints its condition and aborts, which libFuzzer reports as a
+// crash with the input that caused it.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "board_context.h"
+#include "driver.h"
+#include "fake_velno.h"
+#include "recording_platform.h"
+
+#define VELNO_FUZZ_CHECK(condition)                                              \
+  do {                                                                           \
+    if (!(condition)) {                                                          \
+      std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                              \
+    }                                                                            \
+  } while (0)
+
+namespace velno::fuzz {
+
+struct FuzzDriver {
+  FuzzDriver() {
+    testing::ResetFakeVelno();
+    driver.velno = testing::FakeVelnoLibrary();
+    driver.velno.SetGestureBrush(2500);
+    driver.velno.SetGestureErase(25000);
+  }
+
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  bool leftHeld = false;         // as the injected calls so far leave the left button
+  std::size_t mouseChecked = 0;  // calls of platform.mouse already followed
+};
+
+// The smoothing window and ring, the pen flag and the grid stay within their tables.
+inline void CheckBoard(const BoardContext& board) {
+  VELNO_FUZZ_CHECK(board.sampleCount >= 0 && board.sampleCount <= kSmoothingWindow);
+  VELNO_FUZZ_CHECK(board.ringPos >= 0 && board.ringPos < kSmoothingRingSize);
+  VELNO_FUZZ_CHECK(board.penUp == 0 || board.penUp == 1);
+  VELNO_FUZZ_CHECK(board.captureCount >= 0 && board.captureCount < 10);
+  VELNO_FUZZ_CHECK(board.cellCount >= 0 && board.cellCount <= 16);
+  VELNO_FUZZ_CHECK(board.adjustType <= 25);
+  VELNO_FUZZ_CHECK(board.touchButtonCount <= static_cast<std::uint32_t>(kMaxPoints));
+  VELNO_FUZZ_CHECK(board.gesture.sampleCount >= 0 && board.gesture.sampleCount <= kGestureSamples);
+  if (board.touchPress.pressed != 0) {
+    VELNO_FUZZ_CHECK(board.touchPress.button >= 0 &&
+                     static_cast<std::uint32_t>(board.touchPress.button) < board.touchButtonCount);
+  }
+  if (board.calibrated != 0) {
+    for (std::int32_t q = 0; q < board.cellCount; ++q) {
+      for (const auto& table : board.cellCoefficients) VELNO_FUZZ_CHECK(std::isfinite(table[q]));
+    }
+  }
+}
+
+// Every left release follows a press of its own, and no press comes while the button is down.
+inline void CheckLeftButton(FuzzDriver& f) {
+  for (; f.mouseChecked < f.platform.mouse.size(); ++f.mouseChecked) {
+    const std::uint32_t flags = f.platform.mouse[f.mouseChecked].flags;
+    if (flags & kMouseLeftDown) {
+      VELNO_FUZZ_CHECK(!f.leftHeld);
+      f.leftHeld = true;
+    }
+    if (flags & kMouseLeftUp) {
+      VELNO_FUZZ_CHECK(f.leftHeld);
+      f.leftHeld = false;
+    }
+  }
+}
+
+// The shown cursor goes back at most once for each time it was made busy.
+inline void CheckCursor(const FuzzDriver& f) {
+  VELNO_FUZZ_CHECK(f.platform.restoredCursors.size() <= static_cast<std::size_t>(f.platform.busyCursorCalls));
+}
+
+inline void CheckAll(FuzzDriver& f) {
+  for (const BoardContext& board : f.driver.boards) CheckBoard(board);
+  CheckLeftButton(f);
+  CheckCursor(f);
+}
+
+}  // namespace velno::fuzz
