@@ -30,15 +30,16 @@ def main():
         for k in range(1, 10):
             assert session.tool_time(rf"^acknowledged k={k} ") > session.board_mark_time(f"touch-{k}"), k
 
+        # The new calibration maps from the next stroke on.
+        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+
+        # The driver saved before it handled those strokes.
         data = session.settings_path.read_bytes()
         assert data.startswith(b"\xff\xfe" + SECTION_HEADER_BYTES), f"config.ini begins {data[:40]!r}"
         sections, keys = parse_settings(data)
         assert sections == [SETTINGS_SECTION], sections
         expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
         assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
-
-        # The new calibration maps from the next stroke on.
-        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
 
         # A driver started afresh finds the board, loads the file and maps the same way.
         session.stop_driver()

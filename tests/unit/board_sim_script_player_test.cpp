@@ -151,6 +151,15 @@ TEST_F(BoardSimScriptPlayer, WaitBytesCountsFromThePreviousWait) {
   EXPECT_EQ(result.line, 2);
 }
 
+TEST_F(BoardSimScriptPlayer, WaitFileHoldsUntilTheFileExists) {
+  const std::string go = (dir_ / "go").string();
+  EXPECT_EQ(Play(ParseBoardScript("wait-file " + go + " 50\n")).outcome, PlayOutcome::WaitTimedOut);
+  std::thread creator([&go] { std::ofstream{go}; });
+  EXPECT_EQ(Play(ParseBoardScript("wait-file " + go + " 30000\nmark after\n")).outcome, PlayOutcome::Finished);
+  creator.join();
+  EXPECT_EQ(LogOf("event").back().second, "mark after");
+}
+
 TEST_F(BoardSimScriptPlayer, ReplugRepointsAndForgetsTheOldPort) {
   const Bytes handshake{kHandshakeRequest};
   ASSERT_EQ(::write(host_, handshake.data(), 1), 1);

@@ -39,6 +39,13 @@ struct WaitBytes {
   friend bool operator==(const WaitBytes&, const WaitBytes&) = default;
 };
 
+// Waits until a file exists at `path` (the test's go-ahead); fails after `timeout`.
+struct WaitFile {
+  std::string path;
+  milliseconds timeout;
+  friend bool operator==(const WaitFile&, const WaitFile&) = default;
+};
+
 // Drops bytes sent earlier that the host has not read yet.
 struct FlushUnread {
   friend bool operator==(const FlushUnread&, const FlushUnread&) = default;
@@ -64,7 +71,7 @@ struct Mark {
 };
 
 using Action =
-    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, FlushUnread, SetAnswerMode, Unplug, Replug, Mark>;
+    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, WaitFile, FlushUnread, SetAnswerMode, Unplug, Replug, Mark>;
 
 struct BoardAction {
   int line;  // script line it came from, 1-based

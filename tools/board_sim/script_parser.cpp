@@ -226,6 +226,10 @@ const ScriptCommand kCommands[] = {
      [](const Arguments& a, Compiler& c) {
        c.Emit(a.Line(), WaitBytes{static_cast<std::uint64_t>(a.Integer(0, "N", 1, 1'000'000)), OptionalTimeout(a, 1)});
      }},
+    {"wait-file", "PATH [TIMEOUT_MS]", 1, 2, false,
+     "wait until a file exists at PATH (no spaces): lets a test hold the board in a state until it has looked; "
+     "fails the run after TIMEOUT_MS (default 30000)",
+     [](const Arguments& a, Compiler& c) { c.Emit(a.Line(), WaitFile{std::string(a.Word(0)), OptionalTimeout(a, 1)}); }},
     {"flush", "", 0, 0, true,
      "drop the bytes sent earlier that the host has not read yet (bytes sent before the host opened the port "
      "wait for it in the queue)",

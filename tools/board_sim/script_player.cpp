@@ -1,5 +1,6 @@
 #include "script_player.h"
 
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <type_traits>
@@ -9,6 +10,7 @@ namespace board_sim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr auto kFilePollInterval = std::chrono::milliseconds(10);
 
 class Player {
  public:
@@ -52,6 +54,16 @@ class Player {
                                              Clock::now() + wait.timeout);
     if (!arrived) return Fail(PlayOutcome::WaitTimedOut, "wait-bytes-timeout");
     accounted_.bytes = link_.Counts().bytes;
+    return true;
+  }
+
+  bool Do(const WaitFile& wait) {
+    const Clock::time_point deadline = Clock::now() + wait.timeout;
+    std::error_code error;
+    while (!std::filesystem::exists(wait.path, error)) {
+      if (Clock::now() >= deadline) return Fail(PlayOutcome::WaitTimedOut, "wait-file-timeout");
+      std::this_thread::sleep_for(kFilePollInterval);
+    }
     return true;
   }
 
