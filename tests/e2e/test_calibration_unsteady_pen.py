@@ -37,7 +37,8 @@ def main():
             assert acknowledged >= paused + PAUSE_MS * 1000, (
                 f"target {k} acknowledged {(acknowledged - paused) / 1000:.0f} ms after the start of the {PAUSE_MS} ms "
                 "pause before its tenth report")
-            assert acknowledged < paused + (PAUSE_MS + 1000) * 1000, f"target {k}: no answer to the tenth report"
+            # The tool sees the answer when it next looks, late on a loaded machine: a loose bound.
+            assert acknowledged < paused + (PAUSE_MS + 3000) * 1000, f"target {k}: no answer to the tenth report"
 
         wait_for_settings(session.settings_path,
                           expected_settings([touch.measured() for touch in touches], extend_screen_flag=0))
