@@ -76,8 +76,14 @@ void Register(const Options& options) {
   }
 }
 
+// A path no terminal ever has (nothing but the kernel creates entries under /dev/pts).
+constexpr char kNoDevice[] = "/dev/pts/no-board";
+
+// Points the COM link at the terminal, or with an empty path at no device. A link left on a closed
+// terminal would lead a driver still searching to whatever board of another test gets its number next.
 void PublishPort(const Options& options, const std::string& slavePath) {
-  if (!options.prefix.empty()) ReplaceSymlink(ComLinkPath(options.prefix, options.comName), slavePath);
+  if (options.prefix.empty()) return;
+  ReplaceSymlink(ComLinkPath(options.prefix, options.comName), slavePath.empty() ? kNoDevice : slavePath);
 }
 
 void AnnounceReady(const Options& options, const std::string& slavePath) {
@@ -115,7 +121,7 @@ int Run(const Options& options, const std::vector<BoardAction>& actions) {
   }
   const PlayResult result = PlayScript(actions, link, log, [&](const std::string& path) {
     PublishPort(options, path);
-    AnnounceReady(options, path);
+    if (!path.empty()) AnnounceReady(options, path);
   });
   if (result.outcome != PlayOutcome::Finished) {
     std::cerr << "board-sim: " << options.script.string() << ": line " << result.line
@@ -123,6 +129,7 @@ int Run(const Options& options, const std::vector<BoardAction>& actions) {
   } else if (options.holdMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(*options.holdMs));
   }
+  PublishPort(options, "");
   log.Event("end");
   logForSignals = nullptr;
   return ExitCodeOf(result.outcome);

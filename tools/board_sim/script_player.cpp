@@ -14,8 +14,8 @@ constexpr auto kFilePollInterval = std::chrono::milliseconds(10);
 
 class Player {
  public:
-  Player(BoardLink& link, EventLog& log, const std::function<void(const std::string&)>& onReplugged)
-      : link_(link), log_(log), onReplugged_(onReplugged) {}
+  Player(BoardLink& link, EventLog& log, const std::function<void(const std::string&)>& onPortChanged)
+      : link_(link), log_(log), onPortChanged_(onPortChanged) {}
 
   // False when the action failed the run; the outcome says why.
   bool Play(const BoardAction& step) {
@@ -78,6 +78,8 @@ class Player {
   }
 
   bool Do(const Unplug&) {
+    // The link stops naming the terminal before it closes: its number is free for reuse from then on.
+    onPortChanged_("");
     link_.Unplug();
     log_.Event("unplug line=" + std::to_string(line_));
     return true;
@@ -88,7 +90,7 @@ class Player {
     // Bytes that reached the old terminal do not satisfy waits that follow the replug.
     accounted_ = link_.Counts();
     const std::string path = link_.SlavePath();
-    onReplugged_(path);
+    onPortChanged_(path);
     log_.Event("replug line=" + std::to_string(line_) + " pty=" + path);
     return true;
   }
@@ -106,7 +108,7 @@ class Player {
 
   BoardLink& link_;
   EventLog& log_;
-  const std::function<void(const std::string&)>& onReplugged_;
+  const std::function<void(const std::string&)>& onPortChanged_;
   ReceiveCounts accounted_;  // what earlier waits have consumed; bytes from before the run count too
   std::optional<Clock::time_point> lastSend_;
   int line_ = 0;
@@ -116,8 +118,8 @@ class Player {
 }  // namespace
 
 PlayResult PlayScript(const std::vector<BoardAction>& actions, BoardLink& link, EventLog& log,
-                      const std::function<void(const std::string& slavePath)>& onReplugged) {
-  Player player(link, log, onReplugged);
+                      const std::function<void(const std::string& slavePath)>& onPortChanged) {
+  Player player(link, log, onPortChanged);
   for (const BoardAction& step : actions) {
     if (!player.Play(step)) return {player.Failure(), step.line};
   }

@@ -22,8 +22,9 @@ struct PlayResult {
   int line;  // script line of the failing action; 0 when finished
 };
 
-// `onReplugged` gets the new slave path after each replug (to re-point the COM link).
+// `onPortChanged` gets the new slave path after each replug, and an empty path before each unplug
+// closes the terminal (to re-point the COM link).
 PlayResult PlayScript(const std::vector<BoardAction>& actions, BoardLink& link, EventLog& log,
-                      const std::function<void(const std::string& slavePath)>& onReplugged);
+                      const std::function<void(const std::string& slavePath)>& onPortChanged);
 
 }  // namespace board_sim
