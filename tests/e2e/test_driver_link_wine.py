@@ -55,8 +55,9 @@ def main():
         # The event is set by the time signal_event.exe has ended. One pass with a board in slot 0 and
         # none in slot 1 sleeps 2 s + 2 s, then looks at the event.
         signalled = time.monotonic()
-        session.driver.wait(timeout=8)
+        code = session.driver.wait(timeout=8)
         stopped_s = time.monotonic() - signalled
+        assert code == 0, f"the driver ended with {code:#x}"
         assert stopped_s < 6, f"the driver took {stopped_s:.1f} s to stop"
         go_ahead(wine, "stopped")
         session.wait_for_script(timeout=30)
