@@ -1,6 +1,13 @@
 // Velno.dll: the shared block lives in a named file mapping, created zero-filled by the first process
 // that loads the library and opened by every later one. Unlike a shared data section, a named mapping
 // is shared by 32-bit and 64-bit copies of the library alike.
+//
+// Every process of the session must reach the same block, whoever created it: the mapping has a null
+// DACL (as the service's event) and a low mandatory label, so that neither an elevated creator nor a
+// low-integrity user locks the others out. A process that cannot have the block does not load the
+// library at all (DllMain fails the attach): LoadLibrary fails where the caller can report it, and the
+// driver ends as it does without the library, rather than each process running on a private block of
+// its own that nobody else sees.
 #include <windows.h>
 
 #include "shared_state_ops.h"
@@ -12,18 +19,42 @@ constexpr wchar_t kMappingName[] = L"Local\\Velno_SharedState";
 
 HANDLE g_mapping = nullptr;
 velno::SharedBlock* g_block = nullptr;
-// Used only if the mapping cannot be had, so that no operation dereferences a null block.
-velno::SharedBlock g_privateBlock{};
 
-velno::SharedBlock& Block() { return g_block != nullptr ? *g_block : g_privateBlock; }
+velno::SharedBlock& Block() { return *g_block; }
 
-void MapSharedBlock() {
-  g_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(velno::SharedBlock),
+// A security descriptor with a null DACL (everyone may open the block for reading and writing) and a
+// mandatory label of low integrity (processes at low integrity may write it too). The buffers must
+// outlive the descriptor's use.
+struct OpenToSession {
+  SECURITY_DESCRIPTOR descriptor;
+  alignas(DWORD) BYTE lowLabelSid[SECURITY_MAX_SID_SIZE];
+  alignas(DWORD) BYTE labelAcl[sizeof(ACL) + sizeof(SYSTEM_MANDATORY_LABEL_ACE) + SECURITY_MAX_SID_SIZE];
+};
+
+bool BuildOpenToSession(OpenToSession& security) {
+  if (!InitializeSecurityDescriptor(&security.descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
+  if (!SetSecurityDescriptorDacl(&security.descriptor, TRUE, nullptr, FALSE)) return false;
+  SID_IDENTIFIER_AUTHORITY labelAuthority = SECURITY_MANDATORY_LABEL_AUTHORITY;
+  PSID lowLabel = security.lowLabelSid;
+  if (!InitializeSid(lowLabel, &labelAuthority, 1)) return false;
+  *GetSidSubAuthority(lowLabel, 0) = SECURITY_MANDATORY_LOW_RID;
+  auto* acl = reinterpret_cast<PACL>(security.labelAcl);
+  return InitializeAcl(acl, sizeof(security.labelAcl), ACL_REVISION) &&
+         AddMandatoryAce(acl, ACL_REVISION, 0, SYSTEM_MANDATORY_LABEL_NO_WRITE_UP, lowLabel) &&
+         SetSecurityDescriptorSacl(&security.descriptor, TRUE, acl, FALSE);
+}
+
+bool MapSharedBlock() {
+  OpenToSession security{};
+  if (!BuildOpenToSession(security)) return false;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &security.descriptor, FALSE};
+  g_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, sizeof(velno::SharedBlock),
                                  kMappingName);
-  if (g_mapping == nullptr) return;
+  if (g_mapping == nullptr) return false;
   // A fresh page-file mapping is zero-filled, so the first process finds every value at 0.
   g_block = static_cast<velno::SharedBlock*>(
       MapViewOfFile(g_mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(velno::SharedBlock)));
+  return g_block != nullptr;
 }
 
 void UnmapSharedBlock() {
@@ -36,7 +67,11 @@ void UnmapSharedBlock() {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) MapSharedBlock();
+  if (reason == DLL_PROCESS_ATTACH && !MapSharedBlock()) {
+    // The library is unloaded at once; what was had is freed here, and a detach call finds nothing.
+    UnmapSharedBlock();
+    return FALSE;
+  }
   if (reason == DLL_PROCESS_DETACH) UnmapSharedBlock();
   return TRUE;
 }

@@ -22,12 +22,14 @@ void DispatchCommandLine() {
       velno::RemoveService();
       break;
     case velno::ProgramRole::Driver: {
-      // Reader threads may still be inside a read when RunDriver returns; they leave on the stop flag.
-      // What they use must outlive the process's exit, so it is never destroyed.
+      // Reader threads may still be inside a read (up to a second) when RunDriver returns, and may then
+      // save settings. Returning from wWinMain would run the static destructors (the settings path, the
+      // section name, the runtime's own objects) while they still run. ExitProcess ends the other
+      // threads first, so nothing a reader uses is destroyed under it; the driver lives on the heap.
       auto* platform = new velno::Win32DriverPlatform;
       auto* driver = new velno::Driver(*platform);
       velno::RunDriver(*driver);
-      break;
+      ExitProcess(0);
     }
     case velno::ProgramRole::None:
       break;

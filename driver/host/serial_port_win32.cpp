@@ -38,36 +38,42 @@ std::vector<SerialDevice> Win32DriverPlatform::ListSerialDevices() {
   return devices;
 }
 
-PortHandle Win32DriverPlatform::OpenBoardPort(const std::wstring& portName) {
-  wchar_t path[300];
-  std::swprintf(path, 300, L"\\\\.\\%ls", portName.c_str());
-  HANDLE port = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH,
-                            nullptr);
-  if (port == INVALID_HANDLE_VALUE) return PortHandle::None;
+namespace {
 
+// 9600 8N1, no flow control, DTR and RTS off; reads that give up 30 ms after the last byte. A port
+// that refuses any of it is not a board this driver can read.
+bool ConfigureBoardLine(HANDLE port) {
   DCB dcb{};
   dcb.DCBlength = sizeof(dcb);
-  GetCommState(port, &dcb);
+  if (!GetCommState(port, &dcb)) return false;
   dcb.fDtrControl = DTR_CONTROL_DISABLE;
   dcb.fRtsControl = RTS_CONTROL_DISABLE;
-  BuildCommDCBW(L"baud=9600 parity=N data=8 stop=1", &dcb);
+  if (!BuildCommDCBW(L"baud=9600 parity=N data=8 stop=1", &dcb)) return false;
   // Windows' mode-string parsing leaves flow control off; Wine's keeps XON/XOFF, under which the
   // bytes 0x11 and 0x13, common in coordinates, vanish. Off on both, explicitly.
   dcb.fOutX = FALSE;
   dcb.fInX = FALSE;
   dcb.fOutxCtsFlow = FALSE;
   dcb.fOutxDsrFlow = FALSE;
-  SetCommState(port, &dcb);
+  if (!SetCommState(port, &dcb)) return false;
 
   COMMTIMEOUTS timeouts{};
-  if (!GetCommTimeouts(port, &timeouts)) {
-    CloseHandle(port);
-    return PortHandle::None;
-  }
+  if (!GetCommTimeouts(port, &timeouts)) return false;
   timeouts.ReadIntervalTimeout = 30;
   timeouts.ReadTotalTimeoutMultiplier = 150;
   timeouts.ReadTotalTimeoutConstant = 200;
-  if (!SetCommTimeouts(port, &timeouts)) {
+  return SetCommTimeouts(port, &timeouts) != FALSE;
+}
+
+}  // namespace
+
+PortHandle Win32DriverPlatform::OpenBoardPort(const std::wstring& portName) {
+  wchar_t path[300];
+  std::swprintf(path, 300, L"\\\\.\\%ls", portName.c_str());
+  HANDLE port = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH,
+                            nullptr);
+  if (port == INVALID_HANDLE_VALUE) return PortHandle::None;
+  if (!ConfigureBoardLine(port)) {
     CloseHandle(port);
     return PortHandle::None;
   }

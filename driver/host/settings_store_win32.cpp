@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "driver_platform_win32.h"
 
@@ -8,22 +11,96 @@ namespace velno {
 namespace {
 
 std::wstring g_settingsPath;
+// Two boards' readers may save at once: one of them converts the file, the other then finds it converted.
+SRWLOCK g_conversionLock = SRWLOCK_INIT;
+// A settings file is a few kilobytes; one past this is not converted (nor written).
+constexpr LONGLONG kMaxConvertedBytes = 1 << 20;
+constexpr char kUtf16LeMark[] = "\xFF\xFE";
 
 // The profile API writes a new (or empty) file in the ANSI code page, where the section name's U+4F43
-// becomes '?' and is never found again. Started with a UTF-16LE byte-order mark, the file stays UTF-16
-// and the name round-trips. A file with content keeps its encoding. The file is shared while open, so a
-// save running at the same time on the other board's reader is never locked out.
-void StartUnicodeFileIfEmpty(const std::wstring& path) {
+// becomes '?' and is never found again; it keeps the encoding of a file that has content. A file that
+// starts with a byte-order mark (UTF-16LE, UTF-16BE or UTF-8) round-trips every name.
+bool StartsWithByteOrderMark(std::string_view head) {
+  return head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF") || head.starts_with("\xEF\xBB\xBF");
+}
+
+bool ReadBytes(HANDLE file, std::size_t count, std::string& bytes) {
+  bytes.resize(count);
+  DWORD got = 0;
+  return count == 0 || (ReadFile(file, bytes.data(), static_cast<DWORD>(count), &got, nullptr) && got == count);
+}
+
+bool WriteBytes(HANDLE file, const void* data, std::size_t count) {
+  DWORD written = 0;
+  return WriteFile(file, data, static_cast<DWORD>(count), &written, nullptr) && written == count;
+}
+
+std::wstring Decode(UINT codePage, DWORD flags, std::string_view bytes) {
+  const int length = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+  return text;
+}
+
+// The text of a file without a mark: UTF-8 when it is valid UTF-8 (a text editor's file; plain ASCII
+// reads the same either way), otherwise the ANSI code page that installers and the profile API write.
+std::wstring DecodeWithoutMark(std::string_view bytes) {
+  const std::wstring utf8 = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
+  return utf8.empty() ? Decode(CP_ACP, 0, bytes) : utf8;
+}
+
+// Writes the new file beside the old one, then moves it over it: a crash or a full disk leaves either
+// the old file or the whole new one.
+bool ReplaceWithUtf16(const std::wstring& path, const std::wstring& text) {
+  const std::wstring temporary = path + L".new";
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool complete = WriteBytes(file, kUtf16LeMark, 2) &&
+                        WriteBytes(file, text.data(), text.size() * sizeof(wchar_t)) && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (complete && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+enum class FileState { Unicode, WithoutMark, Unusable };
+
+// Looks at the file through an open handle: a missing or empty file gets the UTF-16LE mark at once; a
+// file without a mark leaves its bytes in `bytes`. A file with NUL bytes is no ANSI or UTF-8 text and
+// is unusable, as is one too big to be a settings file.
+FileState Inspect(HANDLE file, std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size)) return FileState::Unusable;
+  if (size.QuadPart == 0) return WriteBytes(file, kUtf16LeMark, 2) ? FileState::Unicode : FileState::Unusable;
+  if (!ReadBytes(file, static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, 3)), bytes)) return FileState::Unusable;
+  if (StartsWithByteOrderMark(bytes)) return FileState::Unicode;
+  if (size.QuadPart > kMaxConvertedBytes) return FileState::Unusable;
+  std::string rest;
+  if (!ReadBytes(file, static_cast<std::size_t>(size.QuadPart) - bytes.size(), rest)) return FileState::Unusable;
+  bytes += rest;
+  return bytes.find('\0') == std::string::npos ? FileState::WithoutMark : FileState::Unusable;
+}
+
+// Makes the settings file one the profile API keeps in Unicode, converting a file without a mark to
+// UTF-16LE with every section and key it has. False when it still is not: a write would then store the
+// section under a name that is never found again.
+bool MakeUnicodeSettingsFile(const std::wstring& path) {
+  AcquireSRWLockExclusive(&g_conversionLock);
+  // Shared while open, so that a save running at the same time is never locked out.
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
-    const unsigned char bom[2] = {0xFF, 0xFE};
-    DWORD written = 0;
-    WriteFile(file, bom, sizeof(bom), &written, nullptr);
+  FileState state = FileState::Unusable;
+  std::string bytes;
+  if (file != INVALID_HANDLE_VALUE) {
+    state = Inspect(file, bytes);
+    CloseHandle(file);
   }
-  CloseHandle(file);
+  const bool unicode = state == FileState::Unicode ||
+                       (state == FileState::WithoutMark && ReplaceWithUtf16(path, DecodeWithoutMark(bytes)));
+  ReleaseSRWLockExclusive(&g_conversionLock);
+  return unicode;
 }
 
 }  // namespace
@@ -46,7 +123,7 @@ std::int32_t Win32DriverPlatform::ReadSetting(const std::wstring& section, const
 }
 
 void Win32DriverPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  StartUnicodeFileIfEmpty(g_settingsPath);
+  if (!MakeUnicodeSettingsFile(g_settingsPath)) return;
   WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
 }
 

@@ -20,7 +20,7 @@ from dataclasses import dataclass
 
 from pen_driver_session import SETTINGS_SECTION, start_board_sim
 from receiver import absolute_to_pixel, read_log, start_receiver
-from wine_harness import read_lines, wait_for_line, windows_path
+from wine_harness import read_lines, wait_for_line, wait_until, windows_path
 
 # Grid shape (rows, columns) of each point count the driver supports.
 GRID_SHAPES = {4: (2, 2), 6: (2, 3), 9: (3, 3), 12: (3, 4), 16: (4, 4), 20: (4, 5), 25: (5, 5)}
@@ -148,6 +148,19 @@ def parse_settings(data):
     return sections, keys
 
 
+def wait_for_settings(path, expected, timeout=20):
+    """config.ini's section keys once they are `expected`: a save writes them one by one after the
+    acknowledgement the tool waits for."""
+    def saved():
+        try:
+            return parse_settings(path.read_bytes())[1] == expected
+        except (AssertionError, FileNotFoundError, UnicodeDecodeError):
+            return False
+
+    wait_until(saved, timeout, lambda: f"config.ini keys:\n{parse_settings(path.read_bytes())[1]}\n"
+                                       f"expected:\n{expected}")
+
+
 def expected_settings(points, extend_screen_flag, brush=2500, erase=25000, buttons=()):
     """The keys a save writes, in its order, for measured points and touch buttons."""
     keys = [("GestureBrush", str(brush)), ("GestureErase", str(erase)), ("AdjustType", str(len(points))),
@@ -230,8 +243,12 @@ class CalibrationSession:
 
     def assert_strokes_reach(self, t_us, targets, tolerance=1):
         """Every stroke the receiver got after t_us lies within `tolerance` pixels of its target, in
-        order, one stroke per target."""
-        strokes = strokes_at_receiver(self.receiver_events_after(t_us))
+        order, one stroke per target (waits for that many)."""
+        def all_strokes():
+            strokes = strokes_at_receiver(self.receiver_events_after(t_us))
+            return strokes if len(strokes) >= len(targets) else None
+
+        strokes = wait_until(all_strokes, 20, lambda: f"fewer than {len(targets)} strokes at the receiver")
         assert len(strokes) == len(targets), f"{len(strokes)} strokes at the receiver, {len(targets)} expected"
         for k, (stroke, target) in enumerate(zip(strokes, targets), 1):
             expected = target_pixel(target, self.screen)

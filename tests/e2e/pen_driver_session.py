@@ -16,7 +16,7 @@ import time
 from pathlib import Path
 
 from receiver import KEY_KINDS, read_log, start_receiver
-from wine_harness import SOURCE_ROOT, read_lines, wait_for_line
+from wine_harness import SOURCE_ROOT, read_lines, wait_for_line, wait_until
 
 AUTOMATION_EXE = "LightboxEducation.Easiteach.Automation.exe"
 SETTINGS_SECTION = "Adjust-\u4f43M"
@@ -47,6 +47,15 @@ def read_settings(path):
             key, _, value = line.partition("=")
             values[key.strip()] = value.strip()
     return values
+
+
+def hold_until(wine, name, timeout_ms=60000):
+    """A script line that holds the board where it is until the test calls go_ahead(wine, name)."""
+    return f"wait-file {wine.run_dir / (name + '.go')} {timeout_ms}"
+
+
+def go_ahead(wine, name):
+    (wine.run_dir / (name + ".go")).touch()
 
 
 def key_sequence(events):
@@ -108,6 +117,14 @@ class PenDriverSession:
     def wait_for_receiver(self, pattern, timeout, skip=0):
         return wait_for_line(self.receiver.log_path, pattern, timeout=timeout, program=self.receiver.program,
                              skip=skip)
+
+    def wait_for_releases(self, count, timeout):
+        """The receiver's records once it has seen `count` left releases: every pointer and key event a
+        stroke causes comes before its release."""
+        def released():
+            events = self.receiver_events()
+            return events if sum(e.kind == "lbuttonup" for e in events) >= count else None
+        return wait_until(released, timeout, lambda: f"fewer than {count} left releases at the receiver")
 
     def wait_for_keys(self, count, timeout):
         """The receiver's key messages (see key_sequence), once there are `count` (or the timeout passed)."""

@@ -2,8 +2,9 @@
 the pen touches each at the board position a distorted board gives for it, the driver measures every
 touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
 and maps through the new calibration at once; a restarted driver loads the file and maps the same way.
-The pen still rests on the last target when the tool stops the run: the rest of that touch gives no
-pointer input at all."""
+The config.ini there before is another program's, in the ANSI code page without a byte-order mark: the
+save converts it to UTF-16LE and keeps its section. The pen still rests on the last target when the tool
+stops the run: the rest of that touch gives no pointer input at all."""
 
 
 from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,
@@ -14,6 +15,8 @@ from receiver import MOUSE_KINDS
 from wine_harness import WineFixture, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
+# Code page 1252 is the prefix's ANSI code page; the e with acute accent is one byte there, E9.
+INSTALLER_SECTION = "[Display]\r\nOwner=Salle Caf\u00e9\r\nRoom=12\r\n"
 
 
 def main():
@@ -23,6 +26,7 @@ def main():
 
     with WineFixture("calibration_run", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
+        session.settings_path.write_bytes(INSTALLER_SECTION.encode("cp1252"))
         session.start_receiver()
         # The cursor shows input that lands off the receiver window too (Wine clamps it to the edge).
         probe_log = wine.logs / "cursor_probe.log"
@@ -38,13 +42,6 @@ def main():
         for k in range(1, 10):
             assert session.tool_time(rf"^acknowledged k={k} ") > session.board_mark_time(f"touch-{k}"), k
 
-        data = session.settings_path.read_bytes()
-        assert data.startswith(b"\xff\xfe" + SECTION_HEADER_BYTES), f"config.ini begins {data[:40]!r}"
-        sections, keys = parse_settings(data)
-        assert sections == [SETTINGS_SECTION], sections
-        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
-        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
-
         # The tool stopped the run while the pen rested on the last target; from then until the next
         # stroke nothing reached the pointer: no move from the capture's sums, no release without a press.
         stopped, lifted = session.tool_time(r"^done "), session.board_mark_time("touch-9 lift")
@@ -57,6 +54,16 @@ def main():
 
         # The new calibration maps from the next stroke on.
         session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+
+        # The driver saved before it handled those strokes.
+        data = session.settings_path.read_bytes()
+        assert data.startswith(b"\xff\xfe" + INSTALLER_SECTION.encode("utf-16-le")), f"config.ini begins {data[:80]!r}"
+        assert SECTION_HEADER_BYTES in data, "the section's name is not U+4F43 in UTF-16LE"
+        sections, keys = parse_settings(data)
+        assert sections == ["Display", SETTINGS_SECTION], sections
+        assert list(wine.bin_dir.glob("config.ini?*")) == [], "the conversion left a file behind"
+        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
+        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
 
         # A driver started afresh finds the board, loads the file and maps the same way.
         session.stop_driver()

@@ -7,7 +7,7 @@ still turn into a UTF-16LE file."""
 
 
 from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
-                                 parse_settings, touch_lines)
+                                 touch_lines, wait_for_settings)
 from wine_harness import WineFixture, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe"]
@@ -37,11 +37,11 @@ def main():
             assert acknowledged >= paused + PAUSE_MS * 1000, (
                 f"target {k} acknowledged {(acknowledged - paused) / 1000:.0f} ms after the start of the {PAUSE_MS} ms "
                 "pause before its tenth report")
-            assert acknowledged < paused + (PAUSE_MS + 1000) * 1000, f"target {k}: no answer to the tenth report"
+            # The tool sees the answer when it next looks, late on a loaded machine: a loose bound.
+            assert acknowledged < paused + (PAUSE_MS + 3000) * 1000, f"target {k}: no answer to the tenth report"
 
-        _, keys = parse_settings(session.settings_path.read_bytes())
-        expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
-        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+        wait_for_settings(session.settings_path,
+                          expected_settings([touch.measured() for touch in touches], extend_screen_flag=0))
     print("1 passed, 0 failed")
 
 

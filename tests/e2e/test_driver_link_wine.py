@@ -6,9 +6,9 @@ setting the stop event from another process ends the driver within one pass."""
 
 import time
 
-from pen_driver_session import PenDriverSession
+from pen_driver_session import PenDriverSession, go_ahead, hold_until
 from pen_path_model import RATE, PEN_DOWN, assert_strokes, script_lines, stroke_reports
-from wine_harness import WineFixture, run_test
+from wine_harness import WineFixture, run_test, wait_until
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "signal_event.exe", "velno_control.exe"]
 JUNK = "raw 00 13 11 7F"
@@ -37,24 +37,30 @@ def device_state(wine):
 def main():
     clean = stroke_reports(1000, 1500, 3000, 2500, 20)
     faulty = stroke_reports(2000, 3000, 2600, 3500, 12)
-    script = [RATE, *script_lines(clean), "pause 300", *with_faults(faulty)]
 
     with WineFixture("driver_link", binaries=BINARIES) as wine:
+        # The board stays plugged in until the driver has been stopped.
+        script = [RATE, *script_lines(clean), "pause 300", *with_faults(faulty), hold_until(wine, "stopped")]
         session = PenDriverSession(wine)
         session.start(script)
-        session.wait_for_script(timeout=60)
-        time.sleep(0.3)
+        events = session.wait_for_releases(2, timeout=60)
         screen = (session.receiver.ready.values["screen_w"], session.receiver.ready.values["screen_h"])
 
-        assert_strokes(session.receiver_events(), [clean, faulty], screen)
-        assert device_state(wine) == "GetDeviceState=1", "the board is published as connected"
+        assert_strokes(events, [clean, faulty], screen)
+        wait_until(lambda: device_state(wine) == "GetDeviceState=1", 20,
+                   lambda: f"the published device state is {device_state(wine)!r} with the board plugged in")
 
+        signal = wine.run_windows("signal_event.exe", "Global\\Brelmar_Service", timeout=20)
+        assert signal.popen.returncode == 0, signal.describe()
+        # The event is set by the time signal_event.exe has ended. One pass with a board in slot 0 and
+        # none in slot 1 sleeps 2 s + 2 s, then looks at the event.
         signalled = time.monotonic()
-        wine.run_windows("signal_event.exe", "Global\\Brelmar_Service", timeout=20)
-        # One pass with a board in slot 0 and none in slot 1 sleeps 2 s + 2 s, then looks at the event.
-        session.driver.wait(timeout=8)
+        code = session.driver.wait(timeout=8)
         stopped_s = time.monotonic() - signalled
+        assert code == 0, f"the driver ended with {code:#x}"
         assert stopped_s < 6, f"the driver took {stopped_s:.1f} s to stop"
+        go_ahead(wine, "stopped")
+        session.wait_for_script(timeout=30)
         print(f"driver stopped {stopped_s:.2f} s after the stop event was set")
     print("3 passed, 0 failed")
 

@@ -1,7 +1,8 @@
 """The real driver core and Velno.dll under Windows, without the serial link: feed_stroke.exe binds the
 library as the driver does and hands HandleReport the stroke FA, FA, FA, FC from pen-up; the receiver
 gets press, move and release at the pixels of the x16 scale. And the library's block is one for all
-processes: a value set by one process is read at once by another, while any process has it loaded."""
+processes: a value set by one process is read at once by another, while any process has it loaded, and
+every process of the session may open it."""
 
 
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events, to_pixels
@@ -37,6 +38,9 @@ def check_shared_block(wine):
     wait_for_line(holder.stdout_path, r"^set$", timeout=20, program=holder)
     reader = wine.run_windows("shared_state_peer.exe", "get-adjust-type", timeout=20, name="reader")
     assert reader.output().strip() == str(0x20009), f"another process read {reader.output()!r}"
+    # Anyone may open the block (null DACL), also at low integrity (low mandatory label).
+    security = wine.run_windows("shared_state_peer.exe", "security", timeout=20, name="security")
+    assert security.output().split() == ["dacl=null", "label=0x1000"], security.describe()
     go.touch()
     assert holder.wait(timeout=10) == 0
     # With no process left holding the library, the next one starts from a zero-filled block.

@@ -28,6 +28,8 @@ Running programs in the background and waiting for them:
     ProgramExited as soon as p has ended without the line, so a crash fails in milliseconds, not at
     the timeout. To wait for a line written after some action, count the lines first
     (len(read_lines(path))) and pass that as skip=.
+  - wait_until(condition, timeout, describe) polls any other condition (a state read through a
+    program, a count of log lines) the same way; never sleep a fixed time before an assertion.
   - program.wait(timeout) returns the exit code; run_windows/run_native start and wait, and raise
     subprocess.TimeoutExpired (after killing the program) when it takes longer than timeout.
   - Give every wait an explicit timeout well under the test's CTest TIMEOUT, so a hang ends with a
@@ -111,6 +113,19 @@ def wait_for_line(path, pattern, timeout, program=None, skip=0):
             raise TimeoutError(f"no line matching {pattern!r} in {path} after {timeout} s; it has:\n"
                                + "\n".join(read_lines(path)[-20:]))
         time.sleep(POLL_SECONDS)
+
+
+def wait_until(condition, timeout, describe, interval=0.05):
+    """Calls condition() until it returns something true, and returns that; raises TimeoutError with
+    describe() (what was seen instead) after `timeout` seconds. The check, not a sleep, decides."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"not within {timeout} s: {describe()}")
+        time.sleep(interval)
 
 
 class Program:

@@ -90,12 +90,13 @@ TEST(BoardSimScriptParser, SplitSendsHeadPauseAndTailAtOnce) {
 
 TEST(BoardSimScriptParser, ControlCommands) {
   const std::vector<BoardAction> actions = ParseBoardScript(
-      "wait-handshake\nwait-handshake 500\nwait-bytes 3\nwait-bytes 1 20\npause 15\nflush\n"
+      "wait-handshake\nwait-handshake 500\nwait-bytes 3\nwait-bytes 1 20\nwait-file /tmp/go 40\npause 15\nflush\n"
       "answer silent\nanswer wrong\nanswer normal\nunplug\nanswer silent\nmark  phase   two \npause 1\nreplug\n");
   const std::vector<Action> expected = {WaitHandshake{milliseconds(30'000)},
                                         WaitHandshake{milliseconds(500)},
                                         WaitBytes{3, milliseconds(30'000)},
                                         WaitBytes{1, milliseconds(20)},
+                                        WaitForFile{"/tmp/go", milliseconds(40), {}, microseconds(0)},
                                         Pause{milliseconds(15)},
                                         FlushUnread{},
                                         SetAnswerMode{AnswerMode::Silent},

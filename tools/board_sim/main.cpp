@@ -77,17 +77,14 @@ void Register(const Options& options) {
   }
 }
 
-// An empty path takes the link away, as an unplugged bridge takes its port away. A link left on the
-// closed terminal's path would reach whatever terminal the system hands that number to next, perhaps
-// another simulator's.
+// A path no terminal ever has (nothing but the kernel creates entries under /dev/pts).
+constexpr char kNoDevice[] = "/dev/pts/no-board";
+
+// Points the COM link at the terminal, or with an empty path at no device. A link left on a closed
+// terminal would lead a driver still searching to whatever board of another test gets its number next.
 void PublishPort(const Options& options, const std::string& slavePath) {
   if (options.prefix.empty()) return;
-  const std::filesystem::path link = ComLinkPath(options.prefix, options.comName);
-  if (slavePath.empty()) {
-    std::filesystem::remove(link);
-  } else {
-    ReplaceSymlink(link, slavePath);
-  }
+  ReplaceSymlink(ComLinkPath(options.prefix, options.comName), slavePath.empty() ? kNoDevice : slavePath);
 }
 
 void AnnounceReady(const Options& options, const std::string& slavePath) {
@@ -133,6 +130,7 @@ int Run(const Options& options, const std::vector<BoardAction>& actions) {
   } else if (options.holdMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(*options.holdMs));
   }
+  PublishPort(options, "");
   log.Event("end");
   logForSignals = nullptr;
   return ExitCodeOf(result.outcome);

@@ -250,8 +250,8 @@ const ScriptCommand kCommands[] = {
     {"answer", "normal|silent|wrong", 1, 1, false,
      "from here on answer 0xEE with 0xDD, not at all, or with 0x55", CompileAnswer},
     {"unplug", "", 0, 0, true,
-     "close the pseudo-terminal: the device disappears, the COM link dangles, the host's reads return no "
-     "bytes and its writes fail",
+     "close the pseudo-terminal: the device disappears, the COM link points at no device, the host's reads "
+     "return no bytes and its writes fail",
      [](const Arguments& a, Compiler& c) {
        c.Emit(a.Line(), Unplug{});
        c.State().plugged = false;

@@ -84,8 +84,9 @@ class Player {
   }
 
   bool Do(const Unplug&) {
-    link_.Unplug();
+    // The link stops naming the terminal before it closes: its number is free for reuse from then on.
     onPortChanged_("");
+    link_.Unplug();
     log_.Event("unplug line=" + std::to_string(line_));
     return true;
   }

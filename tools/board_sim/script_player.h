@@ -22,8 +22,8 @@ struct PlayResult {
   int line;  // script line of the failing action; 0 when finished
 };
 
-// `onPortChanged` gets an empty path after each unplug and the new slave path after each replug (to take
-// the COM link away and to re-point it).
+// `onPortChanged` gets the new slave path after each replug, and an empty path before each unplug
+// closes the terminal (to re-point the COM link).
 PlayResult PlayScript(const std::vector<BoardAction>& actions, BoardLink& link, EventLog& log,
                       const std::function<void(const std::string& slavePath)>& onPortChanged);
 
