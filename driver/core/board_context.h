@@ -7,6 +7,7 @@
 
 #include "gestures.h"
 #include "hardware_buttons.h"
+#include "platform_types.h"
 #include "press_and_hold.h"
 #include "shortcut_table.h"
 #include "touch_buttons.h"
@@ -23,10 +24,6 @@ struct BoardPoint {
 inline constexpr int kMaxPoints = 64;
 inline constexpr int kSmoothingRingSize = 50;
 inline constexpr int kSmoothingWindow = 6;
-
-// Opaque platform handles; None is "no handle".
-enum class PortHandle : std::uintptr_t { None = 0 };
-enum class ThreadHandle : std::uintptr_t { None = 0 };
 
 // How the pen passes between the pointer path and the capture runs: None, the pointer path has it;
 // InRun, its reports go to a capture run; AwaitingLift, a run has ended under a touch that began during

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "board_link.h"
+#include "board_connection.h"
 #include "projective_mapping.h"
 #include "settings_file.h"
 #include "shared_block.h"

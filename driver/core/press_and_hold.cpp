@@ -26,19 +26,19 @@ void Release(DriverPlatform& platform, HoldTracking& hold) {
 void StayStill(DriverPlatform& platform, HoldTracking& hold) {
   switch (hold.state) {
     case HoldState::Anchored:
-      hold.startStamp = TakeTimeStamp(platform);
+      hold.startStamp = platform.ReadClock();
       hold.currentStamp = hold.startStamp;
       hold.state = HoldState::Timing;
       break;
     case HoldState::Timing:
-      hold.currentStamp = TakeTimeStamp(platform);
+      hold.currentStamp = platform.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kBusyCursorMilliseconds) {
         hold.previousCursor = platform.ShowBusyCursor();
         hold.state = HoldState::Busy;
       }
       break;
     case HoldState::Busy:
-      hold.currentStamp = TakeTimeStamp(platform);
+      hold.currentStamp = platform.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kRightClickMilliseconds) {
         hold.state = HoldState::Armed;
       }

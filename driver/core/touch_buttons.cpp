@@ -30,7 +30,7 @@ std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? but
 std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
   TouchButtonPress& press = board.touchPress;
   DriverPlatform& platform = driver.platform;
-  press.releaseStamp = TakeTimeStamp(platform);
+  press.releaseStamp = platform.ReadClock();
   press.pressed = 0;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
   // began on it pressed nothing, and gets no release either. The pointer path does not see this
@@ -60,7 +60,7 @@ std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent eve
   if (hit < 0) return 0;
   // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
   if (press.pressed == 0) {
-    press.pressStamp = TakeTimeStamp(driver.platform);
+    press.pressStamp = driver.platform.ReadClock();
     press.button = hit;
     press.pressed = 1;
     press.leftHeld = event == kPenPress ? 0 : 1;

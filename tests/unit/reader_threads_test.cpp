@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "board_reports.h"
-#include "board_link.h"
+#include "board_connection.h"
 #include "driver_supervisor.h"
 #include "fake_velno.h"
 #include "recording_platform.h"

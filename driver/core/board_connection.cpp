@@ -1,4 +1,4 @@
-#include "board_link.h"
+#include "board_connection.h"
 
 #include <cwctype>
 
@@ -91,9 +91,10 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   const PortHandle port = board.portHandle;
 
   const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
-  if (TakeRead(state.framer, read)) HandleReport(driver, board, state.framer.buffer);
+  const std::uint32_t arrived = read.ok ? read.count : 0;
+  if (TakeRead(state.framer, arrived)) HandleReport(driver, board, state.framer.buffer);
 
-  if (read.ok && read.count > 0) {
+  if (arrived > 0) {
     state.emptyPasses = 0;
     return true;
   }

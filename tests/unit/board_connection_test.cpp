@@ -1,4 +1,4 @@
-#include "board_link.h"
+#include "board_connection.h"
 
 #include <gtest/gtest.h>
 
