@@ -30,6 +30,14 @@ inline constexpr int kSmoothingWindow = 6;
 // it, and the rest of that touch injects nothing.
 enum class CaptureHandover : std::int32_t { None = 0, InRun = 1, AwaitingLift = 2 };
 
+// The board's serial link: the open port, the name it was found under and the reader thread. Guarded
+// by the driver's linkLock.
+struct SerialLink {
+  PortHandle port = PortHandle::None;
+  std::wstring portName;
+  ThreadHandle reader = ThreadHandle::None;
+};
+
 struct BoardContext {
   BoardContext();
 
@@ -73,10 +81,7 @@ struct BoardContext {
   std::int32_t calibrated;
   std::int32_t extendScreenFlag;  // 0 primary screen, 1 offset X by one screen, 2 offset Y by one screen
 
-  // Serial link.
-  PortHandle portHandle;
-  std::wstring portName;
-  ThreadHandle readerThread;
+  SerialLink link;
 
   // Button presses and the recognisers, per board: two boards' reader threads never share them.
   TouchButtonPress touchPress;
