@@ -67,10 +67,10 @@ void TrackHold(Driver& driver, BoardContext& board, PenEvent event) {
   }
   // The distance is measured from the anchor, never from the previous report. Moving away restarts the
   // hold and leaves the cursor as it is.
-  if (hold.state == HoldState::Idle || !IsStill(hold, board.avgX, board.avgY)) {
+  if (hold.state == HoldState::Idle || !IsStill(hold, board.smoothing.avgX, board.smoothing.avgY)) {
     hold.state = HoldState::Anchored;
-    hold.anchorX = board.avgX;
-    hold.anchorY = board.avgY;
+    hold.anchorX = board.smoothing.avgX;
+    hold.anchorY = board.smoothing.avgY;
     return;
   }
   StayStill(driver.platform, hold);
