@@ -39,7 +39,7 @@ void HandPenToCapture(Driver& driver, BoardContext& board) {
     const TouchButtonPress& press = board.touchPress;
     if (press.pressed == 0 || press.leftHeld != 0) driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
     board.touchPress.pressed = 0;
-    CancelHold(driver, board);
+    CancelHold(driver.platform, board.hold);
     board.gesture = GestureBox{};
   }
   ResetSmoothing(board.smoothing);
@@ -133,7 +133,7 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
 
   if (CheckTouchButtons(driver, board, event) == 0) {
     if (velno.IsUsingGesture(-1) != 0) TrackGesture(driver, board, x, y, event);
-    TrackHold(driver, board, event);
+    TrackHold(driver.platform, board.hold, {board.smoothing.avgX, board.smoothing.avgY}, event);
 
     if (board.extendScreenFlag == 1) board.outX = AddOffset(board.outX, kExtendedScreenOffset);
     if (board.extendScreenFlag == 2) board.outY = AddOffset(board.outY, kExtendedScreenOffset);
