@@ -10,27 +10,20 @@ bool Bind(const FindOperation& find, const char* name, Function& slot) {
   return address != nullptr;
 }
 
-bool BindPointRun(const FindOperation& find, AdjustOperations& o) {
-  return Bind(find, "StartAdjust", o.StartAdjust) && Bind(find, "StopAdjust", o.StopAdjust) &&
-         Bind(find, "SetAdjustCurrentIndex", o.SetAdjustCurrentIndex) &&
-         Bind(find, "GetAdjustCurrentIndex", o.GetAdjustCurrentIndex) && Bind(find, "IsAdjusting", o.IsAdjusting) &&
-         Bind(find, "SetAdjustType", o.SetAdjustType) && Bind(find, "GetAdjustType", o.GetAdjustType);
-}
-
-bool BindButtonRun(const FindOperation& find, AdjustOperations& o) {
-  return Bind(find, "StartButtonAdjust", o.StartButtonAdjust) && Bind(find, "StopButtonAdjust", o.StopButtonAdjust) &&
-         Bind(find, "SetButtonAdjustCurrentIndex", o.SetButtonAdjustCurrentIndex) &&
-         Bind(find, "GetButtonAdjustCurrentIndex", o.GetButtonAdjustCurrentIndex) &&
-         Bind(find, "IsButtonAdjusting", o.IsButtonAdjusting) &&
-         Bind(find, "SetButtonAdjustType", o.SetButtonAdjustType) &&
-         Bind(find, "GetButtonAdjustType", o.GetButtonAdjustType);
+// Binds the operations of one group, in their order; false at the first name the library lacks.
+bool BindGroup(const FindOperation& find, AdjustOperations& o, int group) {
+#define VELNO_TOOL_BIND(name, signature, driverGroup, toolGroup) \
+  VELNO_WHEN_BOUND(toolGroup, if (group == toolGroup && !Bind(find, #name, o.name)) return false;)
+  VELNO_OPERATIONS(VELNO_TOOL_BIND)
+#undef VELNO_TOOL_BIND
+  return true;
 }
 
 }  // namespace
 
 bool BindAdjustOperations(const FindOperation& find, AdjustOperations& operations) {
   operations = {};
-  return BindPointRun(find, operations) && BindButtonRun(find, operations);
+  return BindGroup(find, operations, 1) && BindGroup(find, operations, 2);
 }
 
 }  // namespace adjust

@@ -1,9 +1,11 @@
-// The 14 operations of Velno.dll the tool binds by name: the point-calibration run's seven and the
-// button run's seven. It calls only four of them, but a library without all 14 is not one it runs with.
+// The 14 operations of Velno.dll the tool binds by name (those with a tool group in
+// velno_operations.h): the point-calibration run's seven and the button run's seven. It calls only four of them, but a library without all 14 is not one it runs with.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+
+#include "velno_operations.h"
 
 namespace adjust {
 
@@ -11,21 +13,9 @@ struct AdjustOperations {
   using Get = std::int32_t (*)();
   using Set = std::int32_t (*)(std::int32_t);
 
-  Get StartAdjust;
-  Get StopAdjust;
-  Set SetAdjustCurrentIndex;
-  Get GetAdjustCurrentIndex;
-  Get IsAdjusting;
-  Set SetAdjustType;
-  Get GetAdjustType;
-
-  Get StartButtonAdjust;
-  Get StopButtonAdjust;
-  Set SetButtonAdjustCurrentIndex;
-  Get GetButtonAdjustCurrentIndex;
-  Get IsButtonAdjusting;
-  Set SetButtonAdjustType;
-  Get GetButtonAdjustType;
+#define VELNO_TOOL_MEMBER(name, signature, driverGroup, toolGroup) VELNO_WHEN_BOUND(toolGroup, signature name;)
+  VELNO_OPERATIONS(VELNO_TOOL_MEMBER)
+#undef VELNO_TOOL_MEMBER
 };
 
 // Looks an exported operation up by name; nullptr when the library lacks it.

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   board.adjustType = fuzz::PointCount(in);
   const bool laidOut = LayoutGrid(board) == 0;
   for (BoardPoint& point : board.rawPoints) point = {fuzz::Coordinate(in), fuzz::Coordinate(in)};
-  board.calibrated = 1;
+  // As loading and capturing do: only a grid that was laid out is taken as calibrated.
+  board.calibrated = laidOut ? 1 : 0;
   SolveCellTransforms(board);
   if (!laidOut) VELNO_FUZZ_CHECK(board.calibrated == 0);
   fuzz::CheckBoard(board);

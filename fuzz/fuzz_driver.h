@@ -39,10 +39,10 @@ struct FuzzDriver {
 
 // The smoothing window and ring, the pen flag and the grid stay within their tables.
 inline void CheckBoard(const BoardContext& board) {
-  VELNO_FUZZ_CHECK(board.sampleCount >= 0 && board.sampleCount <= kSmoothingWindow);
-  VELNO_FUZZ_CHECK(board.ringPos >= 0 && board.ringPos < kSmoothingRingSize);
+  VELNO_FUZZ_CHECK(board.smoothing.sampleCount >= 0 && board.smoothing.sampleCount <= kSmoothingWindow);
+  VELNO_FUZZ_CHECK(board.smoothing.ringPos >= 0 && board.smoothing.ringPos < kSmoothingRingSize);
   VELNO_FUZZ_CHECK(board.penUp == 0 || board.penUp == 1);
-  VELNO_FUZZ_CHECK(board.captureCount >= 0 && board.captureCount < 10);
+  VELNO_FUZZ_CHECK(board.capture.count >= 0 && board.capture.count < 10);
   VELNO_FUZZ_CHECK(board.cellCount >= 0 && board.cellCount <= 16);
   VELNO_FUZZ_CHECK(board.adjustType <= 25);
   VELNO_FUZZ_CHECK(board.touchButtonCount <= static_cast<std::uint32_t>(kMaxPoints));

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(
         in.ConsumeIntegralInRange<std::uint32_t>(0, BytesWanted(framer)));
     std::copy(bytes.begin(), bytes.end(), ReadTarget(framer));
-    if (TakeRead(framer, ReadResult{ok, static_cast<std::uint32_t>(bytes.size())})) {
+    if (TakeRead(framer, ok ? static_cast<std::uint32_t>(bytes.size()) : 0u)) {
       VELNO_FUZZ_CHECK(IsValidReport(framer.buffer));
       HandleReport(f.driver, board, framer.buffer);
     }

@@ -76,39 +76,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-std::int32_t StartAdjust() { return velno::StartAdjust(Block()); }
-std::int32_t StopAdjust() { return velno::StopAdjust(Block()); }
-std::int32_t SetAdjustCurrentIndex(std::int32_t index) { return velno::SetAdjustCurrentIndex(Block(), index); }
-std::int32_t GetAdjustCurrentIndex() { return velno::GetAdjustCurrentIndex(Block()); }
-std::int32_t IsAdjusting() { return velno::IsAdjusting(Block()); }
-std::int32_t SetAdjustType(std::int32_t type) { return velno::SetAdjustType(Block(), type); }
-std::int32_t GetAdjustType() { return velno::GetAdjustType(Block()); }
-
-std::int32_t StartButtonAdjust() { return velno::StartButtonAdjust(Block()); }
-std::int32_t StopButtonAdjust() { return velno::StopButtonAdjust(Block()); }
-std::int32_t SetButtonAdjustCurrentIndex(std::int32_t index) {
-  return velno::SetButtonAdjustCurrentIndex(Block(), index);
-}
-std::int32_t GetButtonAdjustCurrentIndex() { return velno::GetButtonAdjustCurrentIndex(Block()); }
-std::int32_t IsButtonAdjusting() { return velno::IsButtonAdjusting(Block()); }
-std::int32_t SetButtonAdjustType(std::int32_t type) { return velno::SetButtonAdjustType(Block(), type); }
-std::int32_t GetButtonAdjustType() { return velno::GetButtonAdjustType(Block()); }
-
-std::int32_t SetDeviceState(std::int32_t state) { return velno::SetDeviceState(Block(), state); }
-std::int32_t GetDeviceState() { return velno::GetDeviceState(Block()); }
-
-std::int32_t SetButtonTarget(std::int32_t handle, std::int32_t value) {
-  return velno::SetButtonTarget(Block(), handle, value);
-}
-std::int32_t GetButtonTarget(std::int32_t* handle, std::int32_t* value) {
-  return velno::GetButtonTarget(Block(), handle, value);
-}
-
-std::int32_t SetGestureBrush(std::int32_t threshold) { return velno::SetGestureBrush(Block(), threshold); }
-std::int32_t GetGestureBrush() { return velno::GetGestureBrush(Block()); }
-std::int32_t SetGestureErase(std::int32_t threshold) { return velno::SetGestureErase(Block(), threshold); }
-std::int32_t GetGestureErase() { return velno::GetGestureErase(Block()); }
-std::int32_t StartGestureAdjust() { return velno::StartGestureAdjust(Block()); }
-std::int32_t StopGestureAdjust() { return velno::StopGestureAdjust(Block()); }
-std::int32_t IsGestureAdjusting() { return velno::IsGestureAdjusting(Block()); }
-std::int32_t IsUsingGesture(std::int32_t flag) { return velno::IsUsingGesture(Block(), flag); }
+#define VELNO_DEFINE_EXPORT(name, signature, driverGroup, toolGroup) \
+  std::int32_t name(VELNO_PARAMETERS_##signature) { return velno::name(Block() VELNO_ARGUMENTS_##signature); }
+VELNO_OPERATIONS(VELNO_DEFINE_EXPORT)
+#undef VELNO_DEFINE_EXPORT

@@ -5,33 +5,43 @@
 #include <cstdint>
 #include <string>
 
+#include "board_point.h"
 #include "gestures.h"
 #include "hardware_buttons.h"
+#include "platform_types.h"
 #include "press_and_hold.h"
 #include "shortcut_table.h"
+#include "smoothing.h"
 #include "touch_buttons.h"
 
 namespace velno {
 
-struct BoardPoint {
-  std::int32_t x;
-  std::int32_t y;
-
-  friend bool operator==(const BoardPoint&, const BoardPoint&) = default;
-};
-
 inline constexpr int kMaxPoints = 64;
-inline constexpr int kSmoothingRingSize = 50;
-inline constexpr int kSmoothingWindow = 6;
-
-// Opaque platform handles; None is "no handle".
-enum class PortHandle : std::uintptr_t { None = 0 };
-enum class ThreadHandle : std::uintptr_t { None = 0 };
 
 // How the pen passes between the pointer path and the capture runs: None, the pointer path has it;
 // InRun, its reports go to a capture run; AwaitingLift, a run has ended under a touch that began during
 // it, and the rest of that touch injects nothing.
 enum class CaptureHandover : std::int32_t { None = 0, InRun = 1, AwaitingLift = 2 };
+
+// The board's serial link: the open port, the name it was found under and the reader thread. Guarded
+// by the driver's linkLock.
+struct SerialLink {
+  PortHandle port = PortHandle::None;
+  std::wstring portName;
+  ThreadHandle reader = ThreadHandle::None;
+};
+
+// One board's part in a capture run: the measurement under way (ten steady samples near an anchor)
+// and who has the pen.
+struct CaptureWindow {
+  bool active = false;     // a measurement runs: the pen went down during the run
+  std::int32_t count = 0;  // samples summed, 0..9
+  std::int32_t sumX = 0;
+  std::int32_t sumY = 0;
+  std::int32_t anchorX = 0;  // where the measurement's samples must stay near
+  std::int32_t anchorY = 0;
+  CaptureHandover handover = CaptureHandover::None;
+};
 
 struct BoardContext {
   BoardContext();
@@ -55,31 +65,18 @@ struct BoardContext {
   std::array<std::array<double, kMaxPoints>, 8> cellCoefficients;
 
   // Pointer state.
-  std::int32_t warmupCount;
-  std::int32_t sumX;
-  std::int32_t sumY;
-  std::int32_t avgX;  // smoothed position, board units
-  std::int32_t avgY;
-  std::array<BoardPoint, kSmoothingRingSize> sampleRing;
-  std::int32_t sampleCount;  // 0..6
-  std::int32_t ringPos;      // 0..49
+  SmoothingWindow smoothing;
   std::int32_t penUp;
   std::int32_t lastX;
   std::int32_t lastY;
-  // Calibration capture.
-  std::int32_t captureActive;
-  std::int32_t captureCount;
-  CaptureHandover captureHandover;
+  CaptureWindow capture;
   // Pointer output.
   std::int32_t outX;  // absolute input units, extended-screen offset included
   std::int32_t outY;
   std::int32_t calibrated;
   std::int32_t extendScreenFlag;  // 0 primary screen, 1 offset X by one screen, 2 offset Y by one screen
 
-  // Serial link.
-  PortHandle portHandle;
-  std::wstring portName;
-  ThreadHandle readerThread;
+  SerialLink link;
 
   // Button presses and the recognisers, per board: two boards' reader threads never share them.
   TouchButtonPress touchPress;

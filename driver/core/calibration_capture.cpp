@@ -25,9 +25,9 @@ bool IsSteady(std::int32_t anchor, std::int32_t sample) {
 }
 
 void ClearSums(BoardContext& board) {
-  board.sumX = 0;
-  board.sumY = 0;
-  board.captureCount = 0;
+  board.capture.sumX = 0;
+  board.capture.sumY = 0;
+  board.capture.count = 0;
 }
 
 // One pen report of either run: pen-down, pen-up or a sample. Returns the mean of ten steady samples
@@ -40,32 +40,32 @@ std::optional<BoardPoint> TakeSample(BoardContext& board, std::int32_t x, std::i
     if (penDownReport) {
       // The pen-down position anchors the measurement but is not summed.
       board.penUp = 0;
-      board.captureActive = 1;
-      board.lastX = x;
-      board.lastY = y;
+      board.capture.active = true;
+      board.capture.anchorX = x;
+      board.capture.anchorY = y;
     } else {
       // Lifted before ten samples: the measurement is dropped.
       board.penUp = 1;
-      board.captureActive = 0;
+      board.capture.active = false;
     }
     return std::nullopt;
   }
-  if (board.captureActive == 0 || !IsSteady(board.lastX, x) || !IsSteady(board.lastY, y)) {
+  if (!board.capture.active || !IsSteady(board.capture.anchorX, x) || !IsSteady(board.capture.anchorY, y)) {
     // The report that restarts becomes the new anchor without being summed. With no measurement
     // running (pen lifted, or resting after one) every report only moves the anchor.
     ClearSums(board);
-    board.lastX = x;
-    board.lastY = y;
+    board.capture.anchorX = x;
+    board.capture.anchorY = y;
     return std::nullopt;
   }
   // The anchor stays, so all samples of a measurement lie within 73 units of one point.
-  board.sumX += x;
-  board.sumY += y;
-  if (++board.captureCount < kSamplesPerMeasurement) return std::nullopt;
+  board.capture.sumX += x;
+  board.capture.sumY += y;
+  if (++board.capture.count < kSamplesPerMeasurement) return std::nullopt;
   // The pen has to be lifted and put down again before the next measurement.
-  board.captureActive = 0;
-  board.captureCount = 0;
-  return BoardPoint{board.sumX / kSamplesPerMeasurement, board.sumY / kSamplesPerMeasurement};
+  board.capture.active = false;
+  board.capture.count = 0;
+  return BoardPoint{board.capture.sumX / kSamplesPerMeasurement, board.capture.sumY / kSamplesPerMeasurement};
 }
 
 // Stores the measurement as entry k - 1 for the run's current index k and acknowledges it with index 0.

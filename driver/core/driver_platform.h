@@ -7,30 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "board_context.h"
 #include "input_records.h"
+#include "platform_types.h"
 #include "velno_library.h"
 
 namespace velno {
-
-// One serial device present on the machine: the driver's device name and the port it is reached on.
-struct SerialDevice {
-  std::wstring deviceName;  // e.g. "\Device\silabser0"
-  std::wstring portName;    // e.g. "COM3", untrimmed
-};
-
-struct ReadResult {
-  bool ok;              // false when the read itself failed
-  std::uint32_t count;  // bytes that arrived; 0 when the read timed out
-};
-
-// time() in whole seconds and the milliseconds field of the local time, read one after the other.
-struct ClockReading {
-  std::int32_t seconds;
-  std::int32_t milliseconds;
-};
-
-enum class CursorHandle : std::uintptr_t { None = 0 };
 
 class DriverPlatform {
  public:
@@ -59,7 +40,7 @@ class DriverPlatform {
   virtual ThreadHandle StartReaderThread(std::function<void()> body) = 0;
   virtual void CloseThread(ThreadHandle thread) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
-  virtual ClockReading ReadClock() = 0;
+  virtual TimeStamp ReadClock() = 0;
 
   // Input. InjectMouse is one mouse_event call with absolute input units; SendInput sends the records
   // in one call (at most kMaxInputRecords) and returns how many went through.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "board_link.h"
+#include "board_connection.h"
 #include "projective_mapping.h"
 #include "settings_file.h"
 #include "shared_block.h"
@@ -10,13 +10,13 @@
 namespace velno {
 namespace {
 
-// Stands in a slot's readerThread while its thread is being created, so that a reader which loses
+// Stands in a slot's link.reader while its thread is being created, so that a reader which loses
 // its board at once (and clears the field) is never overwritten by the handle that arrives later.
 const ThreadHandle kReaderStarting = static_cast<ThreadHandle>(~std::uintptr_t{0});
 
 ThreadHandle ReaderOf(Driver& driver, const BoardContext& board) {
   std::lock_guard lock(driver.linkLock);
-  return board.readerThread;
+  return board.link.reader;
 }
 
 // Returns true when a reader runs for the slot afterwards.
@@ -24,21 +24,18 @@ bool StartReader(Driver& driver, int slot, ThreadHandle& started) {
   BoardContext& board = driver.boards[slot];
   {
     std::lock_guard lock(driver.linkLock);
-    board.readerThread = kReaderStarting;
+    board.link.reader = kReaderStarting;
   }
   const ThreadHandle thread = driver.platform.StartReaderThread([&driver, slot] { ReaderThread(driver, slot); });
   if (thread == ThreadHandle::None) {
     // No reader: free the port so that a later pass can find the board again.
-    driver.platform.ClosePort(board.portHandle);
-    std::lock_guard lock(driver.linkLock);
-    board.readerThread = ThreadHandle::None;
-    board.portHandle = PortHandle::None;
-    board.portName.clear();
+    driver.platform.ClosePort(board.link.port);
+    ClearLink(driver, board.link);
     return false;
   }
   started = thread;
   std::lock_guard lock(driver.linkLock);
-  if (board.readerThread == kReaderStarting) board.readerThread = thread;
+  if (board.link.reader == kReaderStarting) board.link.reader = thread;
   return true;
 }
 
@@ -77,13 +74,7 @@ void RunDriver(Driver& driver) {
   DriverPlatform& platform = driver.platform;
   if (!platform.BindSharedState(driver.velno)) return;
   if (!platform.OpenStopEvent()) return;
-  {
-    std::lock_guard lock(driver.linkLock);
-    for (BoardContext& board : driver.boards) {
-      board.portHandle = PortHandle::None;
-      board.readerThread = ThreadHandle::None;
-    }
-  }
+  for (BoardContext& board : driver.boards) ClearLink(driver, board.link);
 
   std::array<ThreadHandle, kBoardSlots> started{};
   if (!platform.StopEventSignalled()) {

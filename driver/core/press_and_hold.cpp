@@ -1,6 +1,6 @@
 #include "press_and_hold.h"
 
-#include "driver.h"
+#include "driver_platform.h"
 
 namespace velno {
 namespace {
@@ -26,19 +26,19 @@ void Release(DriverPlatform& platform, HoldTracking& hold) {
 void StayStill(DriverPlatform& platform, HoldTracking& hold) {
   switch (hold.state) {
     case HoldState::Anchored:
-      hold.startStamp = TakeTimeStamp(platform);
+      hold.startStamp = platform.ReadClock();
       hold.currentStamp = hold.startStamp;
       hold.state = HoldState::Timing;
       break;
     case HoldState::Timing:
-      hold.currentStamp = TakeTimeStamp(platform);
+      hold.currentStamp = platform.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kBusyCursorMilliseconds) {
         hold.previousCursor = platform.ShowBusyCursor();
         hold.state = HoldState::Busy;
       }
       break;
     case HoldState::Busy:
-      hold.currentStamp = TakeTimeStamp(platform);
+      hold.currentStamp = platform.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kRightClickMilliseconds) {
         hold.state = HoldState::Armed;
       }
@@ -51,29 +51,27 @@ void StayStill(DriverPlatform& platform, HoldTracking& hold) {
 
 }  // namespace
 
-void CancelHold(Driver& driver, BoardContext& board) {
-  HoldTracking& hold = board.hold;
+void CancelHold(DriverPlatform& platform, HoldTracking& hold) {
   if (hold.state == HoldState::Busy || hold.state == HoldState::Armed) {
-    driver.platform.RestoreCursor(hold.previousCursor);
+    platform.RestoreCursor(hold.previousCursor);
   }
   hold.state = HoldState::Idle;
 }
 
-void TrackHold(Driver& driver, BoardContext& board, PenEvent event) {
-  HoldTracking& hold = board.hold;
+void TrackHold(DriverPlatform& platform, HoldTracking& hold, BoardPoint smoothed, PenEvent event) {
   if (event == kPenRelease) {
-    Release(driver.platform, hold);
+    Release(platform, hold);
     return;
   }
   // The distance is measured from the anchor, never from the previous report. Moving away restarts the
   // hold and leaves the cursor as it is.
-  if (hold.state == HoldState::Idle || !IsStill(hold, board.avgX, board.avgY)) {
+  if (hold.state == HoldState::Idle || !IsStill(hold, smoothed.x, smoothed.y)) {
     hold.state = HoldState::Anchored;
-    hold.anchorX = board.avgX;
-    hold.anchorY = board.avgY;
+    hold.anchorX = smoothed.x;
+    hold.anchorY = smoothed.y;
     return;
   }
-  StayStill(driver.platform, hold);
+  StayStill(platform, hold);
 }
 
 }  // namespace velno

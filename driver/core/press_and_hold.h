@@ -4,14 +4,14 @@
 
 #include <cstdint>
 
+#include "board_point.h"
 #include "pen_event.h"
+#include "platform_types.h"
 #include "time_stamp.h"
 
 namespace velno {
 
-struct BoardContext;
-struct Driver;
-enum class CursorHandle : std::uintptr_t;  // the platform's cursor, defined with the platform seam
+class DriverPlatform;
 
 enum class HoldState : std::int32_t { Idle = 0, Anchored = 1, Timing = 2, Busy = 3, Armed = 4 };
 
@@ -29,10 +29,11 @@ inline constexpr std::int64_t kHoldStillSquared = 200;  // strictly less: a radi
 inline constexpr std::int32_t kBusyCursorMilliseconds = 600;
 inline constexpr std::int32_t kRightClickMilliseconds = 10000;
 
-// Called for every pen report that becomes pointer input, before the pointer event is injected.
-void TrackHold(Driver& driver, BoardContext& board, PenEvent event);
+// Called for every pen report that becomes pointer input, with the smoothed position, before the
+// pointer event is injected.
+void TrackHold(DriverPlatform& platform, HoldTracking& hold, BoardPoint smoothed, PenEvent event);
 
 // Ends a hold without its right click, the cursor as it was before the hold.
-void CancelHold(Driver& driver, BoardContext& board);
+void CancelHold(DriverPlatform& platform, HoldTracking& hold);
 
 }  // namespace velno

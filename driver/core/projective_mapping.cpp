@@ -131,10 +131,7 @@ std::int32_t RoundToInputUnits(double value) {
 
 void SolveCellTransforms(BoardContext& ctx) {
   if (ctx.calibrated == 0) return;
-  if (LayoutGrid(ctx) != 0) {
-    ctx.calibrated = 0;
-    return;
-  }
+  ComputeCellCentres(ctx);
   // Solved into a scratch table first: one singular cell leaves every cell as it was and the board
   // uncalibrated, so no position is ever mapped through an infinite or NaN coefficient.
   std::array<CellCoefficients, kMaxPoints> solved;

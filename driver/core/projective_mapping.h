@@ -9,7 +9,8 @@
 
 namespace velno {
 
-// Solves the transform of every cell from its four corners. A cell whose corners admit no finite
+// Solves the transform of every cell from its four corners, on the grid its caller laid out when it
+// decided the point count; the cell centres are first computed from the measured points. A cell whose corners admit no finite
 // transform (corners on a line or coinciding) leaves the board uncalibrated and the coefficients as
 // they were.
 void SolveCellTransforms(BoardContext& ctx);

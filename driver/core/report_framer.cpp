@@ -19,13 +19,12 @@ void Resynchronise(ReportFramer& f, std::uint32_t buffered) {
 
 }  // namespace
 
-bool TakeRead(ReportFramer& f, ReadResult read) {
-  const std::uint32_t n = read.ok ? read.count : 0;
-  if (n == 0) {
+bool TakeRead(ReportFramer& f, std::uint32_t arrived) {
+  if (arrived == 0) {
     f.held = 0;
     return false;
   }
-  const std::uint32_t buffered = f.held + n;
+  const std::uint32_t buffered = f.held + arrived;
   if (buffered == 6) {
     if (IsValidReport(f.buffer)) {
       f.held = 0;

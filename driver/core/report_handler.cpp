@@ -34,27 +34,27 @@ std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
 // released where the pointer is, and its hold, gesture and touch-button press end without an action.
 // The capture sees the pen still down, so that touch measures nothing until it is lifted.
 void HandPenToCapture(Driver& driver, BoardContext& board) {
-  if (board.captureHandover == CaptureHandover::None && board.penUp == 0) {
+  if (board.capture.handover == CaptureHandover::None && board.penUp == 0) {
     // A stroke that began on a touch button pressed nothing.
     const TouchButtonPress& press = board.touchPress;
     if (press.pressed == 0 || press.leftHeld != 0) driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
     board.touchPress.pressed = 0;
-    CancelHold(driver, board);
+    CancelHold(driver.platform, board.hold);
     board.gesture = GestureBox{};
   }
-  ResetSmoothing(board);
-  board.captureActive = 0;
-  board.captureCount = 0;
-  board.captureHandover = CaptureHandover::InRun;
+  ResetSmoothing(board.smoothing);
+  board.capture.active = false;
+  board.capture.count = 0;
+  board.capture.handover = CaptureHandover::InRun;
 }
 
-// After a run the pointer path starts afresh: the capture's sums are no smoothing window, and a touch
+// After a run the pointer path starts afresh with an empty smoothing window, and a touch
 // that began during the run gives no pointer input until the pen lifts.
 void TakePenFromCapture(BoardContext& board) {
-  ResetSmoothing(board);
-  board.captureActive = 0;
-  board.captureCount = 0;
-  board.captureHandover = board.penUp == 0 ? CaptureHandover::AwaitingLift : CaptureHandover::None;
+  ResetSmoothing(board.smoothing);
+  board.capture.active = false;
+  board.capture.count = 0;
+  board.capture.handover = board.penUp == 0 ? CaptureHandover::AwaitingLift : CaptureHandover::None;
 }
 
 }  // namespace
@@ -77,7 +77,7 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
 
   const bool pointRun = velno.IsAdjusting() != 0;
   if (pointRun || velno.IsButtonAdjusting() != 0) {
-    if (board.captureHandover != CaptureHandover::InRun) HandPenToCapture(driver, board);
+    if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(driver, board);
     if (pointRun) {
       CapturePoint(driver, board, x, y, lead);
     } else {
@@ -85,29 +85,29 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
     }
     return;
   }
-  if (board.captureHandover == CaptureHandover::InRun) TakePenFromCapture(board);
+  if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(board);
   if (velno.IsGestureAdjusting() != 0) {
     SaveSettings(driver, board);
     velno.StopGestureAdjust();
   }
-  if (board.captureHandover == CaptureHandover::AwaitingLift) {
+  if (board.capture.handover == CaptureHandover::AwaitingLift) {
     if (lead == kPenUpLead) {
       board.penUp = 1;
-      board.captureHandover = CaptureHandover::None;
+      board.capture.handover = CaptureHandover::None;
     }
     return;
   }
 
   // A lifted pen that keeps reporting only keeps the smoothing empty.
   if (board.penUp == 1 && lead == kPenUpLead) {
-    ResetSmoothing(board);
+    ResetSmoothing(board.smoothing);
     return;
   }
   // The first pen report after every reset is dropped.
-  if (board.warmupCount < 1) {
-    ++board.warmupCount;
+  if (board.smoothing.warmupCount < 1) {
+    ++board.smoothing.warmupCount;
     if (lead == kPenUpLead) {
-      ResetSmoothing(board);
+      ResetSmoothing(board.smoothing);
       board.penUp = 1;
     }
     return;
@@ -120,20 +120,20 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
     event = kPenRelease;
   }
 
-  AddSmoothingSample(board, x, y);
+  AddSmoothingSample(board.smoothing, x, y);
 
   if (board.calibrated != 0) {
-    const ScreenPoint mapped = MapPoint(board, board.avgX, board.avgY);
+    const ScreenPoint mapped = MapPoint(board, board.smoothing.avgX, board.smoothing.avgY);
     board.outX = mapped.x;
     board.outY = mapped.y;
   } else {
-    board.outX = board.avgX * kUncalibratedScale;
-    board.outY = board.avgY * kUncalibratedScale;
+    board.outX = board.smoothing.avgX * kUncalibratedScale;
+    board.outY = board.smoothing.avgY * kUncalibratedScale;
   }
 
   if (CheckTouchButtons(driver, board, event) == 0) {
     if (velno.IsUsingGesture(-1) != 0) TrackGesture(driver, board, x, y, event);
-    TrackHold(driver, board, event);
+    TrackHold(driver.platform, board.hold, {board.smoothing.avgX, board.smoothing.avgY}, event);
 
     if (board.extendScreenFlag == 1) board.outX = AddOffset(board.outX, kExtendedScreenOffset);
     if (board.extendScreenFlag == 2) board.outY = AddOffset(board.outY, kExtendedScreenOffset);
@@ -142,7 +142,7 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
     if (event == kPenPress) {
       board.penUp = 0;
     } else if (event == kPenRelease) {
-      ResetSmoothing(board);
+      ResetSmoothing(board.smoothing);
       board.penUp = 1;
     }
   }

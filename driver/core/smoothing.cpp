@@ -2,34 +2,34 @@
 
 namespace velno {
 
-void ResetSmoothing(BoardContext& ctx) {
-  ctx.sumX = 0;
-  ctx.sumY = 0;
-  ctx.sampleCount = 0;
-  ctx.ringPos = 0;
-  ctx.warmupCount = 0;
+void ResetSmoothing(SmoothingWindow& window) {
+  window.sumX = 0;
+  window.sumY = 0;
+  window.sampleCount = 0;
+  window.ringPos = 0;
+  window.warmupCount = 0;
 }
 
-void AddSmoothingSample(BoardContext& ctx, std::int32_t x, std::int32_t y) {
-  if (ctx.sampleCount < kSmoothingWindow) {
-    ++ctx.sampleCount;
-    ctx.sumX += x;
-    ctx.sumY += y;
-    ctx.sampleRing[ctx.ringPos] = {x, y};
-    ++ctx.ringPos;
+void AddSmoothingSample(SmoothingWindow& window, std::int32_t x, std::int32_t y) {
+  if (window.sampleCount < kSmoothingWindow) {
+    ++window.sampleCount;
+    window.sumX += x;
+    window.sumY += y;
+    window.sampleRing[window.ringPos] = {x, y};
+    ++window.ringPos;
   } else {
     // The slot six places back holds the sample that leaves the window.
-    const BoardPoint& leaving = ctx.sampleRing[(ctx.ringPos + kSmoothingRingSize - kSmoothingWindow) % kSmoothingRingSize];
-    ctx.sumX -= leaving.x;
-    ctx.sumY -= leaving.y;
-    ctx.sampleRing[ctx.ringPos] = {x, y};
-    ++ctx.ringPos;
-    if (ctx.ringPos == kSmoothingRingSize) ctx.ringPos = 0;
-    ctx.sumX += x;
-    ctx.sumY += y;
+    const BoardPoint& leaving = window.sampleRing[(window.ringPos + kSmoothingRingSize - kSmoothingWindow) % kSmoothingRingSize];
+    window.sumX -= leaving.x;
+    window.sumY -= leaving.y;
+    window.sampleRing[window.ringPos] = {x, y};
+    ++window.ringPos;
+    if (window.ringPos == kSmoothingRingSize) window.ringPos = 0;
+    window.sumX += x;
+    window.sumY += y;
   }
-  ctx.avgX = ctx.sumX / ctx.sampleCount;
-  ctx.avgY = ctx.sumY / ctx.sampleCount;
+  window.avgX = window.sumX / window.sampleCount;
+  window.avgY = window.sumY / window.sampleCount;
 }
 
 }  // namespace velno

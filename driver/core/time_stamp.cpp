@@ -1,13 +1,6 @@
 #include "time_stamp.h"
 
-#include "driver_platform.h"
-
 namespace velno {
-
-TimeStamp TakeTimeStamp(DriverPlatform& platform) {
-  const ClockReading now = platform.ReadClock();
-  return {now.seconds, now.milliseconds};
-}
 
 std::int32_t ElapsedMilliseconds(const TimeStamp& from, const TimeStamp& to) {
   // Worked in unsigned 32-bit so that a stamp of zero against today's clock (seconds * 1000 is far

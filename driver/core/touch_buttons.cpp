@@ -16,8 +16,8 @@ bool WithinReachOnOneAxis(std::int64_t d) { return d * d < kTouchButtonReachSqua
 // reports the distance equals the 32-bit result.
 std::int32_t HitButton(const BoardContext& board) {
   for (std::uint32_t i = 0; i < board.touchButtonCount && i < board.touchButtons.size(); ++i) {
-    const std::int64_t dx = static_cast<std::int64_t>(board.avgX) - board.touchButtons[i].x;
-    const std::int64_t dy = static_cast<std::int64_t>(board.avgY) - board.touchButtons[i].y;
+    const std::int64_t dx = static_cast<std::int64_t>(board.smoothing.avgX) - board.touchButtons[i].x;
+    const std::int64_t dy = static_cast<std::int64_t>(board.smoothing.avgY) - board.touchButtons[i].y;
     if (!WithinReachOnOneAxis(dx) || !WithinReachOnOneAxis(dy)) continue;
     if (dx * dx + dy * dy < kTouchButtonReachSquared) return static_cast<std::int32_t>(i);
   }
@@ -30,13 +30,13 @@ std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? but
 std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
   TouchButtonPress& press = board.touchPress;
   DriverPlatform& platform = driver.platform;
-  press.releaseStamp = TakeTimeStamp(platform);
+  press.releaseStamp = platform.ReadClock();
   press.pressed = 0;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
   // began on it pressed nothing, and gets no release either. The pointer path does not see this
   // release, so the pen is lifted here.
   if (press.leftHeld != 0) platform.InjectMouse(kMouseLeftUp, 0, 0);
-  ResetSmoothing(board);
+  ResetSmoothing(board.smoothing);
   board.penUp = 1;
 
   const std::int32_t action = ActionOfTouchButton(press.button);
@@ -60,7 +60,7 @@ std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent eve
   if (hit < 0) return 0;
   // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
   if (press.pressed == 0) {
-    press.pressStamp = TakeTimeStamp(driver.platform);
+    press.pressStamp = driver.platform.ReadClock();
     press.button = hit;
     press.pressed = 1;
     press.leftHeld = event == kPenPress ? 0 : 1;

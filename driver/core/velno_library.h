@@ -1,7 +1,10 @@
-// The 24 operations of Velno.dll that the driver binds by name, as function pointers.
+// The 24 operations of Velno.dll that the driver binds by name (those with a driver group in
+// velno_operations.h), as function pointers.
 #pragma once
 
 #include <cstdint>
+
+#include "velno_operations.h"
 
 namespace velno {
 
@@ -10,33 +13,9 @@ struct VelnoLibrary {
   using Set = std::int32_t (*)(std::int32_t);
   using GetPair = std::int32_t (*)(std::int32_t*, std::int32_t*);
 
-  // Point-calibration run and device state.
-  Get StartAdjust;
-  Get StopAdjust;
-  Set SetAdjustCurrentIndex;
-  Get GetAdjustCurrentIndex;
-  Get IsAdjusting;
-  Set SetAdjustType;
-  Get GetAdjustType;
-  Set SetDeviceState;
-  Get GetDeviceState;
-  GetPair GetButtonTarget;
-  // Touch-button capture run.
-  Get StartButtonAdjust;
-  Get StopButtonAdjust;
-  Set SetButtonAdjustCurrentIndex;
-  Get GetButtonAdjustCurrentIndex;
-  Get IsButtonAdjusting;
-  Set SetButtonAdjustType;
-  Get GetButtonAdjustType;
-  // Gestures.
-  Set SetGestureBrush;
-  Get GetGestureBrush;
-  Set SetGestureErase;
-  Get GetGestureErase;
-  Get IsGestureAdjusting;
-  Get StopGestureAdjust;
-  Set IsUsingGesture;
+#define VELNO_LIBRARY_MEMBER(name, signature, driverGroup, toolGroup) VELNO_WHEN_BOUND(driverGroup, signature name;)
+  VELNO_OPERATIONS(VELNO_LIBRARY_MEMBER)
+#undef VELNO_LIBRARY_MEMBER
 };
 
 // Looks an exported operation up by name in the loaded library; nullptr when it is missing.

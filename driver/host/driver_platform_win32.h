@@ -27,7 +27,7 @@ class Win32DriverPlatform : public DriverPlatform {
   ThreadHandle StartReaderThread(std::function<void()> body) override;
   void CloseThread(ThreadHandle thread) override;
   void Sleep(std::uint32_t milliseconds) override;
-  ClockReading ReadClock() override;
+  TimeStamp ReadClock() override;
 
   void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override;
   std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;

@@ -39,7 +39,7 @@ void Win32DriverPlatform::CloseThread(ThreadHandle thread) {
 
 void Win32DriverPlatform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-ClockReading Win32DriverPlatform::ReadClock() {
+TimeStamp Win32DriverPlatform::ReadClock() {
   const auto seconds = static_cast<std::int32_t>(std::time(nullptr));
   SYSTEMTIME local{};
   GetLocalTime(&local);

@@ -35,7 +35,7 @@ def main():
         session.start(script)
         session.wait_for_script(timeout=60)
         commands = session.wait_for_automation_commands(1, timeout=20)
-        session.wait_for_releases(1, timeout=20)
+        session.wait_for_releases(1, timeout=20)  # only the stroke between the buttons is released
 
         assert commands == [f"{AUTOMATION_EXE} Application New"], f"automation command lines: {commands}"
         events = [e for e in session.receiver_events() if e.t_us > session.receiver.ready.t_us]

@@ -6,14 +6,8 @@ import subprocess
 import sys
 from pathlib import Path
 
-OPERATIONS = {
-    "StartAdjust", "StopAdjust", "SetAdjustCurrentIndex", "GetAdjustCurrentIndex", "IsAdjusting", "SetAdjustType",
-    "GetAdjustType", "StartButtonAdjust", "StopButtonAdjust", "SetButtonAdjustCurrentIndex",
-    "GetButtonAdjustCurrentIndex", "IsButtonAdjusting", "SetButtonAdjustType", "GetButtonAdjustType",
-    "SetDeviceState", "GetDeviceState", "SetButtonTarget", "GetButtonTarget", "SetGestureBrush", "GetGestureBrush",
-    "SetGestureErase", "GetGestureErase", "StartGestureAdjust", "StopGestureAdjust", "IsGestureAdjusting",
-    "IsUsingGesture",
-}
+TABLE = Path(__file__).resolve().parents[2] / "shared_state" / "velno_operations.h"
+OPERATIONS = set(re.findall(r"^  X\((\w+),", TABLE.read_text(), re.MULTILINE))
 BUILDS = {"x86_64": "x86_64-w64-mingw32-objdump", "i686": "i686-w64-mingw32-objdump"}
 
 

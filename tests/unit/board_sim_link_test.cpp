@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "board_sim/board_link.h"
+#include "board_sim/simulated_link.h"
 
 namespace board_sim {
 namespace {

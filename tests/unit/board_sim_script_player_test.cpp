@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "board_sim/board_link.h"
+#include "board_sim/simulated_link.h"
 #include "board_sim/report_encoder.h"
 #include "board_sim/script_parser.h"
 #include "board_sim/script_player.h"

@@ -64,12 +64,12 @@ TEST_F(Capture, TenSteadyReportsAfterThePenDownStoreTheirMeanAndAcknowledge) {
   EXPECT_EQ(driver.capture.points[2], (BoardPoint{sumX / 10, sumY / 10}));
   EXPECT_EQ(Index(), 0);
   EXPECT_EQ(block().adjustIndexWord, static_cast<std::int32_t>(kRunMarker));  // still running
-  EXPECT_EQ(board.captureActive, 0);
+  EXPECT_FALSE(board.capture.active);
 
   // The pen stays down: the next report only moves the anchor, even after the tool has moved on.
   driver.velno.SetAdjustCurrentIndex(4);
   for (int i = 0; i < 25; ++i) Down(6000, 6000);
-  EXPECT_EQ(board.lastX, 6000);
+  EXPECT_EQ(board.capture.anchorX, 6000);
   EXPECT_EQ(Index(), 4);
   EXPECT_EQ(driver.capture.points[3], (BoardPoint{0, 0}));
   EXPECT_TRUE(platform.mouse.empty());
@@ -93,8 +93,8 @@ TEST_F(Capture, AReport74UnitsOffOnEitherAxisRestartsTheCountFromItself) {
     const BoardPoint restart{1000 + off.x, 1000 + off.y};
     CapturePoint(driver, fresh, restart.x, restart.y, kPenDownLead);
     EXPECT_EQ(Index(), 1);
-    EXPECT_EQ(fresh.lastX, restart.x);
-    EXPECT_EQ(fresh.lastY, restart.y);
+    EXPECT_EQ(fresh.capture.anchorX, restart.x);
+    EXPECT_EQ(fresh.capture.anchorY, restart.y);
     // Nine more around the new anchor are not enough: the restarting report was not counted.
     for (int i = 0; i < 9; ++i) CapturePoint(driver, fresh, restart.x + 2, restart.y + 2, kPenDownLead);
     EXPECT_EQ(Index(), 1);

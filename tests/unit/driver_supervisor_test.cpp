@@ -58,8 +58,8 @@ TEST_F(Supervisor, AFoundBoardGetsAReaderAndCountsAsPresentOnLaterPasses) {
   platform.boards[L"COM5"] = {};
   RunPasses(3);
   ASSERT_EQ(platform.threads.size(), 1u);
-  EXPECT_EQ(driver.boards[0].readerThread, static_cast<ThreadHandle>(1));
-  EXPECT_EQ(driver.boards[0].portName, L"COM5");
+  EXPECT_EQ(driver.boards[0].link.reader, static_cast<ThreadHandle>(1));
+  EXPECT_EQ(driver.boards[0].link.portName, L"COM5");
   // Slot 1 finds COM5 held by slot 0 and sleeps on every pass; 0 is never published.
   EXPECT_EQ(platform.opened, std::vector<std::wstring>{L"COM5"});
   EXPECT_EQ(platform.sleeps, (std::vector<std::uint32_t>{50, 100, 2000, 2000, 2000, 2000, 2000, 2000, 200}));
@@ -80,10 +80,10 @@ TEST_F(Supervisor, ALostBoardIsLookedForAgainOnTheNextPass) {
   };
   RunPasses(1);
   // The handle that arrived after the reader had already cleared the slot was not stored.
-  EXPECT_EQ(driver.boards[0].readerThread, ThreadHandle::None);
+  EXPECT_EQ(driver.boards[0].link.reader, ThreadHandle::None);
   // Slot 1 then finds the port free, but the unplugged board does not answer there either.
   EXPECT_EQ(platform.closed, (std::vector<std::wstring>{L"COM5", L"COM5"}));
-  EXPECT_EQ(driver.boards[1].portHandle, PortHandle::None);
+  EXPECT_EQ(driver.boards[1].link.port, PortHandle::None);
 
   platform.boards[L"COM5"].writesFail = false;
   platform.runThreadsAtOnce = false;
@@ -91,7 +91,7 @@ TEST_F(Supervisor, ALostBoardIsLookedForAgainOnTheNextPass) {
   driver.stopFlag = 0;
   RunPasses(1);
   EXPECT_EQ(platform.closedThreads.size(), 0u);  // a fresh run knows of no earlier reader
-  EXPECT_EQ(driver.boards[0].readerThread, static_cast<ThreadHandle>(2));
+  EXPECT_EQ(driver.boards[0].link.reader, static_cast<ThreadHandle>(2));
 }
 
 TEST_F(Supervisor, TheHandleOfAnEndedReaderIsClosedBeforeTheSlotIsSearchedAgain) {
@@ -100,11 +100,11 @@ TEST_F(Supervisor, TheHandleOfAnEndedReaderIsClosedBeforeTheSlotIsSearchedAgain)
   int pass = 0;
   platform.onSleep = [&] {
     // After the first pass, the reader loses the board.
-    if (platform.sleeps.back() == 2000 && ++pass == 2 && driver.boards[0].readerThread != ThreadHandle::None) {
+    if (platform.sleeps.back() == 2000 && ++pass == 2 && driver.boards[0].link.reader != ThreadHandle::None) {
       std::lock_guard lock(driver.linkLock);
-      driver.boards[0].readerThread = ThreadHandle::None;
-      driver.boards[0].portHandle = PortHandle::None;
-      driver.boards[0].portName.clear();
+      driver.boards[0].link.reader = ThreadHandle::None;
+      driver.boards[0].link.port = PortHandle::None;
+      driver.boards[0].link.portName.clear();
     }
   };
   RunPasses(3);
@@ -120,8 +120,8 @@ TEST_F(Supervisor, AReaderThatCannotStartFreesThePort) {
   RunPasses(1);
   // Both slots find the board in turn, and each frees the port again.
   EXPECT_EQ(platform.closed, (std::vector<std::wstring>{L"COM5", L"COM5"}));
-  EXPECT_EQ(driver.boards[0].portHandle, PortHandle::None);
-  EXPECT_TRUE(driver.boards[0].portName.empty());
+  EXPECT_EQ(driver.boards[0].link.port, PortHandle::None);
+  EXPECT_TRUE(driver.boards[0].link.portName.empty());
   EXPECT_EQ(testing::FakeVelnoBlock().deviceState, 0);
 }
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "board_reports.h"
-#include "board_link.h"
+#include "board_connection.h"
 #include "driver_supervisor.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
@@ -49,7 +49,7 @@ TEST(ReaderThreads, SupervisorAndTwoReadersPlayBothBoardsToTheEndAndStop) {
   platform.onSleep = [&] {
     if (std::this_thread::get_id() != supervisor || platform.threads.size() < 2) return;
     std::scoped_lock lock(driver.linkLock);
-    if (driver.boards[0].readerThread == ThreadHandle::None && driver.boards[1].readerThread == ThreadHandle::None) {
+    if (driver.boards[0].link.reader == ThreadHandle::None && driver.boards[1].link.reader == ThreadHandle::None) {
       platform.stopAfterPolls = 0;
     }
   };

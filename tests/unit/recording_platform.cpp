@@ -143,7 +143,7 @@ void RecordingPlatform::Sleep(std::uint32_t milliseconds) {
   if (onSleep) onSleep();
 }
 
-ClockReading RecordingPlatform::ReadClock() {
+TimeStamp RecordingPlatform::ReadClock() {
   std::scoped_lock guard(lock_);
   return {static_cast<std::int32_t>(nowMs / 1000), static_cast<std::int32_t>(nowMs % 1000)};
 }

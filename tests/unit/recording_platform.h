@@ -80,7 +80,7 @@ class RecordingPlatform : public DriverPlatform {
     closedThreads.push_back(thread);
   }
   void Sleep(std::uint32_t milliseconds) override;
-  ClockReading ReadClock() override;
+  TimeStamp ReadClock() override;
 
   // Input.
   void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override {

@@ -11,7 +11,7 @@ namespace {
 bool Read(ReportFramer& f, const std::vector<std::uint8_t>& bytes, bool ok = true) {
   EXPECT_LE(bytes.size(), BytesWanted(f));
   std::copy(bytes.begin(), bytes.end(), ReadTarget(f));
-  return TakeRead(f, {ok, static_cast<std::uint32_t>(bytes.size())});
+  return TakeRead(f, ok ? static_cast<std::uint32_t>(bytes.size()) : 0u);
 }
 
 TEST(ReportFraming, AWholeReportInOneReadIsDispatched) {

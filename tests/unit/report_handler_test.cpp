@@ -64,9 +64,9 @@ TEST_F(ReportPath, StrokeFromPenUpDropsTheFirstReportThenPressesMovesAndReleases
   };
   EXPECT_EQ(platform.mouse, expected);
   EXPECT_EQ(board.penUp, 1);
-  EXPECT_EQ(board.sampleCount, 0);
-  EXPECT_EQ(board.sumX, 0);
-  EXPECT_EQ(board.warmupCount, 0);
+  EXPECT_EQ(board.smoothing.sampleCount, 0);
+  EXPECT_EQ(board.smoothing.sumX, 0);
+  EXPECT_EQ(board.smoothing.warmupCount, 0);
   EXPECT_EQ(board.lastX, 130);
   EXPECT_EQ(board.lastY, 230);
 }
@@ -80,21 +80,21 @@ TEST_F(ReportPath, FromTheSixthSampleOnTheOutputIsTheMeanOfTheLastSix) {
   EXPECT_EQ(platform.mouse[6].x, (120 + 180 + 240 + 300 + 360 + 420) / 6 * 16);
   EXPECT_EQ(platform.mouse[7].x, (180 + 240 + 300 + 360 + 420 + 480) / 6 * 16);
   EXPECT_EQ(platform.mouse[7].y, (1003 + 1004 + 1005 + 1006 + 1007 + 1008) / 6 * 16);
-  EXPECT_EQ(board.sampleCount, 6);
+  EXPECT_EQ(board.smoothing.sampleCount, 6);
 }
 
 TEST_F(ReportPath, TheRingWrapsAfterFiftySamplesWithoutDisturbingTheSums) {
   Feed(PenDown(0, 0));
   for (int i = 1; i <= 130; ++i) Feed(PenDown(1000 + i, 2000 - i));
-  EXPECT_LT(board.ringPos, kSmoothingRingSize);
-  EXPECT_EQ(board.sumX, (1125 + 1126 + 1127 + 1128 + 1129 + 1130));
-  EXPECT_EQ(board.avgY, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6);
+  EXPECT_LT(board.smoothing.ringPos, kSmoothingRingSize);
+  EXPECT_EQ(board.smoothing.sumX, (1125 + 1126 + 1127 + 1128 + 1129 + 1130));
+  EXPECT_EQ(board.smoothing.avgY, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6);
 }
 
 TEST_F(ReportPath, LiftedPenReportsInjectNothingAndRestartTheWarmUp) {
   Feed(PenDown(50, 50));  // warm-up count becomes 1
   Feed(PenUp(50, 50));    // pen already up: smoothing and warm-up reset
-  EXPECT_EQ(board.warmupCount, 0);
+  EXPECT_EQ(board.smoothing.warmupCount, 0);
   Feed(PenDown(60, 60));  // dropped again
   EXPECT_TRUE(platform.mouse.empty());
   Feed(PenDown(70, 70));
@@ -106,7 +106,7 @@ TEST_F(ReportPath, PenUpDuringWarmUpLiftsThePenWithoutARelease) {
   Feed(PenUp(10, 10));
   EXPECT_TRUE(platform.mouse.empty());
   EXPECT_EQ(board.penUp, 1);
-  EXPECT_EQ(board.warmupCount, 0);
+  EXPECT_EQ(board.smoothing.warmupCount, 0);
 }
 
 TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
@@ -211,7 +211,7 @@ TEST_F(ReportPath, PendingGestureThresholdsAreAcknowledgedAndTheReportGoesOn) {
 
 TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
   Feed(PenDown(5, 5));
-  const auto before = board.warmupCount;
+  const auto before = board.smoothing.warmupCount;
   for (int b = 0; b < 256; ++b) {
     BoardReport r = PenDown(500, 500);
     r[0] = static_cast<std::uint8_t>(b);
@@ -219,7 +219,7 @@ TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
     Feed(r);
   }
   EXPECT_TRUE(platform.mouse.empty());
-  EXPECT_EQ(board.warmupCount, before);
+  EXPECT_EQ(board.smoothing.warmupCount, before);
   EXPECT_EQ(board.lastX, 0);
 }
 
@@ -237,10 +237,10 @@ TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
     if (p < 6) r[0] = kPenDownLead;
     else if (p < 8) r[0] = kPenUpLead;
     Feed(r);
-    ASSERT_GE(board.sampleCount, 0);
-    ASSERT_LE(board.sampleCount, kSmoothingWindow);
-    ASSERT_GE(board.ringPos, 0);
-    ASSERT_LT(board.ringPos, kSmoothingRingSize);
+    ASSERT_GE(board.smoothing.sampleCount, 0);
+    ASSERT_LE(board.smoothing.sampleCount, kSmoothingWindow);
+    ASSERT_GE(board.smoothing.ringPos, 0);
+    ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
     ASSERT_TRUE(board.penUp == 0 || board.penUp == 1);
   }
   for (const MouseCall& m : platform.mouse) {

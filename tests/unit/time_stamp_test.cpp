@@ -10,7 +10,7 @@ namespace {
 TEST(TimeStamp, SecondsAndMillisecondsComeFromTheClock) {
   testing::RecordingPlatform platform;
   platform.nowMs = 1'700'000'123'456;
-  const TimeStamp t = TakeTimeStamp(platform);
+  const TimeStamp t = platform.ReadClock();
   EXPECT_EQ(t.seconds, static_cast<std::int32_t>(1'700'000'123));
   EXPECT_EQ(t.milliseconds, 456);
 }

@@ -45,8 +45,8 @@ TEST_F(TouchButtons, AStrokeOnAButtonInjectsNothingThenRunsTheAction) {
   EXPECT_TRUE(platform.mouse.empty());
   EXPECT_EQ(platform.commands, Commands{Automation("Application New")});
   EXPECT_EQ(board.penUp, 1);
-  EXPECT_EQ(board.sampleCount, 0);
-  EXPECT_EQ(board.warmupCount, 0);
+  EXPECT_EQ(board.smoothing.sampleCount, 0);
+  EXPECT_EQ(board.smoothing.warmupCount, 0);
   // Taken reports reach neither recogniser.
   EXPECT_EQ(board.gesture.sampleCount, 0);
   EXPECT_EQ(board.hold.state, HoldState::Idle);

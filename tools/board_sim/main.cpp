@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "atomic_replace.h"
-#include "board_link.h"
+#include "simulated_link.h"
 #include "event_log.h"
 #include "options.h"
 #include "script_parser.h"

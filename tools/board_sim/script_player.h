@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "board_actions.h"
-#include "board_link.h"
+#include "simulated_link.h"
 #include "event_log.h"
 
 namespace board_sim {

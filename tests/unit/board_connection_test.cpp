@@ -1,4 +1,4 @@
-#include "board_link.h"
+#include "board_connection.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,9 @@ class BoardLink : public ::testing::Test {
   // Opens `name` as the slot's port, as the supervisor leaves it for the reader.
   void Attach(int slot, const std::wstring& name) {
     platform.boards.try_emplace(name);
-    driver.boards[slot].portHandle = platform.OpenBoardPort(name);
-    driver.boards[slot].portName = name;
-    driver.boards[slot].readerThread = static_cast<ThreadHandle>(7);
+    driver.boards[slot].link.port = platform.OpenBoardPort(name);
+    driver.boards[slot].link.portName = name;
+    driver.boards[slot].link.reader = static_cast<ThreadHandle>(7);
   }
 
   int EeWrites() const {
@@ -43,8 +43,8 @@ TEST_F(BoardLink, FindsOnlyCp210xPortsWhatEverTheCaseAndTrimsTheName) {
   const PortHandle port = FindBoardPort(driver, 0);
   ASSERT_NE(port, PortHandle::None);
   EXPECT_EQ(platform.opened, std::vector<std::wstring>{L"COM5"});
-  EXPECT_EQ(driver.boards[0].portHandle, port);
-  EXPECT_EQ(driver.boards[0].portName, L"COM5");
+  EXPECT_EQ(driver.boards[0].link.port, port);
+  EXPECT_EQ(driver.boards[0].link.portName, L"COM5");
   EXPECT_EQ(testing::FakeVelnoBlock().deviceState, 159);
   EXPECT_EQ(platform.keepAwakeCalls, 1);
   EXPECT_EQ(platform.sleeps, std::vector<std::uint32_t>{50});
@@ -68,15 +68,15 @@ TEST_F(BoardLink, SkipsPortsThatFailToOpenOrAnswerAndPortsHeldByTheOtherSlot) {
   ASSERT_NE(FindBoardPort(driver, 1), PortHandle::None);
   EXPECT_EQ(platform.opened, (std::vector<std::wstring>{L"COM3", L"COM4", L"COM6"}));
   EXPECT_EQ(platform.closed, std::vector<std::wstring>{L"COM4"});
-  EXPECT_EQ(driver.boards[1].portName, L"COM6");
+  EXPECT_EQ(driver.boards[1].link.portName, L"COM6");
 }
 
 TEST_F(BoardLink, NoMatchingDeviceLeavesTheSlotEmpty) {
   platform.devices = {{L"\\Device\\Serial0", L"COM1"}};
-  driver.boards[0].portName = L"COM9";
+  driver.boards[0].link.portName = L"COM9";
   EXPECT_EQ(FindBoardPort(driver, 0), PortHandle::None);
-  EXPECT_EQ(driver.boards[0].portHandle, PortHandle::None);
-  EXPECT_TRUE(driver.boards[0].portName.empty());
+  EXPECT_EQ(driver.boards[0].link.port, PortHandle::None);
+  EXPECT_TRUE(driver.boards[0].link.portName.empty());
 }
 
 TEST_F(BoardLink, HandshakeNeedsExactlyOneAnswerByte) {
@@ -124,9 +124,9 @@ TEST_F(BoardLink, ASilentBoardGetsKeepAlivesThenTheHandshakeAtPass201) {
   EXPECT_FALSE(ReaderPass(driver, 0, state));
   EXPECT_EQ(EeWrites(), 68);  // the keep-alive at 201, then the handshake
   EXPECT_EQ(platform.closed, std::vector<std::wstring>{L"COM5"});
-  EXPECT_EQ(driver.boards[0].portHandle, PortHandle::None);
-  EXPECT_EQ(driver.boards[0].readerThread, ThreadHandle::None);
-  EXPECT_TRUE(driver.boards[0].portName.empty());
+  EXPECT_EQ(driver.boards[0].link.port, PortHandle::None);
+  EXPECT_EQ(driver.boards[0].link.reader, ThreadHandle::None);
+  EXPECT_TRUE(driver.boards[0].link.portName.empty());
 }
 
 TEST_F(BoardLink, AnAnsweredKeepAliveResetsTheCount) {
@@ -160,7 +160,7 @@ TEST_F(BoardLink, AFailingReadCountsAsEmptyAndAPassedHandshakeKeepsTheBoard) {
   platform.onSleep = [&] { platform.boards[L"COM5"].reads.push_back(FakeRead{{0xDD}}); };
   EXPECT_TRUE(ReaderPass(driver, 0, state));
   EXPECT_EQ(state.emptyPasses, 0u);
-  EXPECT_EQ(driver.boards[0].portHandle, static_cast<PortHandle>(1));
+  EXPECT_EQ(driver.boards[0].link.port, static_cast<PortHandle>(1));
 }
 
 TEST_F(BoardLink, ReaderThreadEndsAtOnceWhenTheDriverHasStopped) {

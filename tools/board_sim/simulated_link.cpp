@@ -1,4 +1,4 @@
-#include "board_link.h"
+#include "simulated_link.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

@@ -1,4 +1,4 @@
-#include "board_link.h"
+#include "board_connection.h"
 
 #include <cwctype>
 
@@ -28,18 +28,20 @@ std::wstring Trimmed(const std::wstring& s) {
 bool HeldByOtherSlot(Driver& driver, int slot, const std::wstring& portName) {
   const BoardContext& other = driver.boards[1 - slot];
   std::lock_guard lock(driver.linkLock);
-  return other.portHandle != PortHandle::None && other.portName == portName;
+  return other.link.port != PortHandle::None && other.link.portName == portName;
 }
 
 void LoseBoard(Driver& driver, BoardContext& board) {
-  driver.platform.ClosePort(board.portHandle);
-  std::lock_guard lock(driver.linkLock);
-  board.readerThread = ThreadHandle::None;
-  board.portHandle = PortHandle::None;
-  board.portName.clear();
+  driver.platform.ClosePort(board.link.port);
+  ClearLink(driver, board.link);
 }
 
 }  // namespace
+
+void ClearLink(Driver& driver, SerialLink& link) {
+  std::lock_guard lock(driver.linkLock);
+  link = SerialLink{};
+}
 
 bool IsBoardDeviceName(const std::wstring& deviceName) {
   return StartsWithIgnoringCase(deviceName, L"\\Device\\silabser") ||
@@ -48,11 +50,7 @@ bool IsBoardDeviceName(const std::wstring& deviceName) {
 
 PortHandle FindBoardPort(Driver& driver, int slot) {
   BoardContext& board = driver.boards[slot];
-  {
-    std::lock_guard lock(driver.linkLock);
-    board.portHandle = PortHandle::None;
-    board.portName.clear();
-  }
+  ClearLink(driver, board.link);
   for (const SerialDevice& device : driver.platform.ListSerialDevices()) {
     if (!IsBoardDeviceName(device.deviceName)) continue;
     const std::wstring candidate = Trimmed(device.portName);
@@ -64,8 +62,8 @@ PortHandle FindBoardPort(Driver& driver, int slot) {
       continue;
     }
     std::lock_guard lock(driver.linkLock);
-    board.portHandle = port;
-    board.portName = candidate;
+    board.link.port = port;
+    board.link.portName = candidate;
     return port;
   }
   return PortHandle::None;
@@ -88,12 +86,13 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   BoardContext& board = driver.boards[slot];
   DriverPlatform& platform = driver.platform;
   // Only this thread clears the slot's port, and the supervisor set it before starting the thread.
-  const PortHandle port = board.portHandle;
+  const PortHandle port = board.link.port;
 
   const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
-  if (TakeRead(state.framer, read)) HandleReport(driver, board, state.framer.buffer);
+  const std::uint32_t arrived = read.ok ? read.count : 0;
+  if (TakeRead(state.framer, arrived)) HandleReport(driver, board, state.framer.buffer);
 
-  if (read.ok && read.count > 0) {
+  if (arrived > 0) {
     state.emptyPasses = 0;
     return true;
   }

@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kKeepAliveEvery = 3;          // empty passes bet
 inline constexpr std::uint32_t kHandshakeAfterEmpty = 200;   // empty passes before the board is asked again
 
 // Looks for an answering board on a CP210x port that the other slot does not hold. On success the
-// slot's portHandle and portName are set and the port is returned.
+// slot's link holds the port and its name and the port is returned.
 PortHandle FindBoardPort(Driver& driver, int slot);
 
 // Writes 0xEE, waits 50 ms and expects exactly one 0xDD. Publishes the board as connected on success.
@@ -33,6 +33,9 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state);
 
 // The body of a board's reader thread: passes until the driver stops or the board is lost.
 void ReaderThread(Driver& driver, int slot);
+
+// Forgets the slot's port and reader under the link lock (the port itself is closed by the caller).
+void ClearLink(Driver& driver, SerialLink& link);
 
 // True when a serial device's name marks a CP210x bridge port.
 bool IsBoardDeviceName(const std::wstring& deviceName);
