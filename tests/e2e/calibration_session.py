@@ -250,8 +250,14 @@ class CalibrationSession:
 
         strokes = wait_until(all_strokes, 20, lambda: f"fewer than {len(targets)} strokes at the receiver")
         assert len(strokes) == len(targets), f"{len(strokes)} strokes at the receiver, {len(targets)} expected"
-        for k, (stroke, target) in enumerate(zip(strokes, targets), 1):
-            expected = target_pixel(target, self.screen)
+        def near(event, pixel):
+            return abs(event.x - pixel[0]) <= tolerance and abs(event.y - pixel[1]) <= tolerance
+
+        pixels = [target_pixel(target, self.screen) for target in targets]
+        for k, (stroke, expected) in enumerate(zip(strokes, pixels), 1):
             for event in stroke:
-                assert abs(event.x - expected[0]) <= tolerance and abs(event.y - expected[1]) <= tolerance, (
+                # Wine may echo the X pointer's older position as a move (the previous stroke's): forgiven
+                # for moves only, never for a press or a release.
+                echo = event.kind == "mousemove" and k > 1 and near(event, pixels[k - 2])
+                assert near(event, expected) or echo, (
                     f"stroke {k}: {event.kind} at {event.position}, target at {expected}")
