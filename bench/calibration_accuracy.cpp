@@ -193,7 +193,7 @@ TrialResult RunTrial(const BoardModel& model, const std::vector<Probe>& probes, 
     return RoundToBoardUnit(value + (model.noiseSigma > 0.0 ? noise(random) : 0.0));
   };
 
-  BoardContext grid;
+  CalibrationBlock grid;
   grid.adjustType = pointCount;
   LayoutGrid(grid);
   std::vector<BoardPoint> raw, target;
@@ -204,12 +204,12 @@ TrialResult RunTrial(const BoardModel& model, const std::vector<Probe>& probes, 
     raw.push_back(grid.rawPoints[p]);
     target.push_back(t);
   }
-  grid.calibrated = 1;
+  grid.calibrated = true;
   SolveCellTransforms(grid);
 
   // The four corner points of the same run, in four-point order: top-left, bottom-left, top-right,
   // bottom-right.
-  BoardContext corners;
+  CalibrationBlock corners;
   corners.adjustType = 4;
   LayoutGrid(corners);
   const std::int32_t rows = grid.pointRows, cols = grid.pointCols;
@@ -217,13 +217,13 @@ TrialResult RunTrial(const BoardModel& model, const std::vector<Probe>& probes, 
   corners.rawPoints[1] = raw[rows - 1];
   corners.rawPoints[2] = raw[(cols - 1) * rows];
   corners.rawPoints[3] = raw[cols * rows - 1];
-  corners.calibrated = 1;
+  corners.calibrated = true;
   SolveCellTransforms(corners);
 
   const AffineFit affine = FitAffine(raw, target);
 
   TrialResult result;
-  result.singular = grid.calibrated == 0 || corners.calibrated == 0;
+  result.singular = !grid.calibrated || !corners.calibrated;
   if (result.singular) return result;
   for (const Probe& probe : probes) {
     result.grid.Add(PixelError(probe.truth, ToVec2(MapPoint(grid, probe.pen.x, probe.pen.y))));

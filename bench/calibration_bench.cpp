@@ -13,23 +13,23 @@ namespace {
 
 // A calibrated board whose raw points are the default targets scaled into board units and jittered,
 // so every cell has its own projective part.
-BoardContext JitteredCalibration(std::uint32_t pointCount) {
+CalibrationBlock JitteredCalibration(std::uint32_t pointCount) {
   std::mt19937 random(1234);
   std::uniform_int_distribution<std::int32_t> jitter(-800, 800);
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = pointCount;
   LayoutGrid(ctx);
   for (std::uint32_t p = 0; p < pointCount; ++p) {
     ctx.rawPoints[p] = {ctx.targetPoints[p].x * 4 / 10 + 2000 + jitter(random),
                         ctx.targetPoints[p].y * 4 / 10 + 2000 + jitter(random)};
   }
-  ctx.calibrated = 1;
+  ctx.calibrated = true;
   SolveCellTransforms(ctx);
   return ctx;
 }
 
 void BM_MapPoint(benchmark::State& state) {
-  const BoardContext ctx = JitteredCalibration(static_cast<std::uint32_t>(state.range(0)));
+  const CalibrationBlock ctx = JitteredCalibration(static_cast<std::uint32_t>(state.range(0)));
   std::mt19937 random(99);
   std::uniform_int_distribution<std::int32_t> unit(0, 32767);
   std::array<BoardPoint, 1024> positions;
@@ -44,9 +44,9 @@ void BM_MapPoint(benchmark::State& state) {
 BENCHMARK(BM_MapPoint)->Arg(4)->Arg(9)->Arg(16)->Arg(25);
 
 void BM_SolveCellTransforms(benchmark::State& state) {
-  BoardContext ctx = JitteredCalibration(static_cast<std::uint32_t>(state.range(0)));
+  CalibrationBlock ctx = JitteredCalibration(static_cast<std::uint32_t>(state.range(0)));
   for (auto _ : state) {
-    ctx.calibrated = 1;
+    ctx.calibrated = true;
     SolveCellTransforms(ctx);
     benchmark::DoNotOptimize(ctx.cellCoefficients);
   }

@@ -1,5 +1,5 @@
 // Raw calibration points of every count, any int32 values, through the layout, the solve and the
-// mapping. Invariants: an unsupported count leaves the board uncalibrated; a solved calibration has
+// mapping. Invariants: an unsupported count leaves the calibration uncalibrated; a solved calibration has
 // finite coefficients and carries each cell's corners onto their targets; every position maps through
 // a cell that exists.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -26,12 +26,12 @@ std::int32_t Coordinate(FuzzedDataProvider& in) {
   return in.ConsumeIntegralInRange(0, 3) == 0 ? in.ConsumeIntegral<std::int32_t>() : in.ConsumeIntegralInRange(0, 32767);
 }
 
-void CheckCornersMapOntoTargets(const BoardContext& board) {
-  for (std::int32_t q = 0; q < board.cellCount; ++q) {
-    const CellCorners c = GetCellCorners(board, q);
+void CheckCornersMapOntoTargets(const CalibrationBlock& calibration) {
+  for (std::int32_t q = 0; q < calibration.cellCount; ++q) {
+    const CellCorners c = GetCellCorners(calibration, q);
     for (int k = 0; k < 4; ++k) {
       const double u = c.rawX[k], v = c.rawY[k];
-      const auto& t = board.cellCoefficients;
+      const auto& t = calibration.cellCoefficients;
       const double denominator = u * t[6][q] + v * t[7][q] + 1;
       VELNO_FUZZ_CHECK(std::fabs((u * t[0][q] + v * t[1][q] + t[2][q]) / denominator - c.targetX[k]) <= 2.0);
       VELNO_FUZZ_CHECK(std::fabs((u * t[3][q] + v * t[4][q] + t[5][q]) / denominator - c.targetY[k]) <= 2.0);
@@ -45,23 +45,23 @@ void CheckCornersMapOntoTargets(const BoardContext& board) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velno;
   FuzzedDataProvider in(data, size);
-  BoardContext board;
-  board.adjustType = fuzz::PointCount(in);
-  const bool laidOut = LayoutGrid(board) == 0;
-  for (BoardPoint& point : board.rawPoints) point = {fuzz::Coordinate(in), fuzz::Coordinate(in)};
+  CalibrationBlock calibration;
+  calibration.adjustType = fuzz::PointCount(in);
+  const bool laidOut = LayoutGrid(calibration) == 0;
+  for (BoardPoint& point : calibration.rawPoints) point = {fuzz::Coordinate(in), fuzz::Coordinate(in)};
   // As loading and capturing do: only a grid that was laid out is taken as calibrated.
-  board.calibrated = laidOut ? 1 : 0;
-  SolveCellTransforms(board);
-  if (!laidOut) VELNO_FUZZ_CHECK(board.calibrated == 0);
-  fuzz::CheckBoard(board);
-  if (board.calibrated == 0) return 0;
+  calibration.calibrated = laidOut;
+  SolveCellTransforms(calibration);
+  if (!laidOut) VELNO_FUZZ_CHECK(!calibration.calibrated);
+  fuzz::CheckCalibration(calibration);
+  if (!calibration.calibrated) return 0;
 
-  fuzz::CheckCornersMapOntoTargets(board);
+  fuzz::CheckCornersMapOntoTargets(calibration);
   while (in.remaining_bytes() > 0) {
     const std::int32_t x = fuzz::Coordinate(in), y = fuzz::Coordinate(in);
-    const std::int32_t q = FindNearestCell(board, x, y);
-    VELNO_FUZZ_CHECK(q >= 0 && q < board.cellCount);
-    MapPoint(board, x, y);
+    const std::int32_t q = FindNearestCell(calibration, x, y);
+    VELNO_FUZZ_CHECK(q >= 0 && q < calibration.cellCount);
+    MapPoint(calibration, x, y);
   }
   return 0;
 }

@@ -37,25 +37,32 @@ struct FuzzDriver {
   std::size_t mouseChecked = 0;  // calls of platform.mouse already followed
 };
 
-// The smoothing window and ring, the pen flag and the grid stay within their tables.
+// The grid and the touch-button list stay within their tables; a calibration maps through finite
+// coefficients.
+inline void CheckCalibration(const CalibrationBlock& calibration) {
+  VELNO_FUZZ_CHECK(calibration.cellCount >= 0 && calibration.cellCount <= 16);
+  VELNO_FUZZ_CHECK(calibration.adjustType <= 25);
+  VELNO_FUZZ_CHECK(calibration.touchButtons.count <= static_cast<std::uint32_t>(kMaxPoints));
+  if (calibration.calibrated) {
+    for (std::int32_t q = 0; q < calibration.cellCount; ++q) {
+      for (const auto& table : calibration.cellCoefficients) VELNO_FUZZ_CHECK(std::isfinite(table[q]));
+    }
+  }
+}
+
+// The smoothing window and ring, the capture and gesture counts and the pressed touch button stay
+// within their tables.
 inline void CheckBoard(const BoardContext& board) {
   VELNO_FUZZ_CHECK(board.smoothing.sampleCount >= 0 && board.smoothing.sampleCount <= kSmoothingWindow);
   VELNO_FUZZ_CHECK(board.smoothing.ringPos >= 0 && board.smoothing.ringPos < kSmoothingRingSize);
-  VELNO_FUZZ_CHECK(board.penUp == 0 || board.penUp == 1);
   VELNO_FUZZ_CHECK(board.capture.count >= 0 && board.capture.count < 10);
-  VELNO_FUZZ_CHECK(board.cellCount >= 0 && board.cellCount <= 16);
-  VELNO_FUZZ_CHECK(board.adjustType <= 25);
-  VELNO_FUZZ_CHECK(board.touchButtonCount <= static_cast<std::uint32_t>(kMaxPoints));
   VELNO_FUZZ_CHECK(board.gesture.sampleCount >= 0 && board.gesture.sampleCount <= kGestureSamples);
-  if (board.touchPress.pressed != 0) {
-    VELNO_FUZZ_CHECK(board.touchPress.button >= 0 &&
-                     static_cast<std::uint32_t>(board.touchPress.button) < board.touchButtonCount);
+  const TouchButtonPress& press = board.buttons.touchPress;
+  if (press.pressed) {
+    VELNO_FUZZ_CHECK(press.button >= 0 &&
+                     static_cast<std::uint32_t>(press.button) < board.calibration.touchButtons.count);
   }
-  if (board.calibrated != 0) {
-    for (std::int32_t q = 0; q < board.cellCount; ++q) {
-      for (const auto& table : board.cellCoefficients) VELNO_FUZZ_CHECK(std::isfinite(table[q]));
-    }
-  }
+  CheckCalibration(board.calibration);
 }
 
 // Every left release follows a press of its own, and no press comes while the button is down.

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BoardContext& board = f.driver.boards[0];
   const VelnoLibrary& velno = f.driver.velno;
   const int buttons = in.ConsumeIntegralInRange(0, 4);
-  for (int i = 0; i < buttons; ++i) board.touchButtons[i] = {4000 * (i + 1), 4000};
-  board.touchButtonCount = static_cast<std::uint32_t>(buttons);
+  for (int i = 0; i < buttons; ++i) board.calibration.touchButtons.positions[i] = {4000 * (i + 1), 4000};
+  board.calibration.touchButtons.count = static_cast<std::uint32_t>(buttons);
   f.platform.nowMs = in.ConsumeIntegral<std::uint32_t>();
 
   while (in.remaining_bytes() > 0) {

@@ -18,15 +18,17 @@ namespace velno::fuzz {
 namespace {
 
 // A 9-point calibration whose raw points are the targets halved, and two touch buttons.
-void Calibrate(BoardContext& board) {
-  board.adjustType = 9;
-  LayoutGrid(board);
-  for (int p = 0; p < 9; ++p) board.rawPoints[p] = {board.targetPoints[p].x / 2, board.targetPoints[p].y / 2};
-  board.calibrated = 1;
-  SolveCellTransforms(board);
-  board.touchButtons[0] = {2000, 2000};
-  board.touchButtons[1] = {30000, 2000};
-  board.touchButtonCount = 2;
+void Calibrate(CalibrationBlock& calibration) {
+  calibration.adjustType = 9;
+  LayoutGrid(calibration);
+  for (int p = 0; p < 9; ++p) {
+    calibration.rawPoints[p] = {calibration.targetPoints[p].x / 2, calibration.targetPoints[p].y / 2};
+  }
+  calibration.calibrated = true;
+  SolveCellTransforms(calibration);
+  calibration.touchButtons.positions[0] = {2000, 2000};
+  calibration.touchButtons.positions[1] = {30000, 2000};
+  calibration.touchButtons.count = 2;
 }
 
 // What the tool does between reads.
@@ -49,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider in(data, size);
   fuzz::FuzzDriver f;
   BoardContext& board = f.driver.boards[0];
-  if (in.ConsumeBool()) fuzz::Calibrate(board);
+  if (in.ConsumeBool()) fuzz::Calibrate(board.calibration);
 
   ReportFramer framer;
   while (in.remaining_bytes() > 0) {

@@ -56,15 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   BoardContext& board = f.driver.boards[0];
-  LoadSettings(f.driver, board);
-  SolveCellTransforms(board);
+  CalibrationBlock& calibration = board.calibration;
+  LoadSettings(f.platform, f.driver.velno, calibration);
+  SolveCellTransforms(calibration);
   fuzz::CheckAll(f);
-  if (board.calibrated != 0) {
+  if (calibration.calibrated) {
     for (std::int32_t x = 0; x <= 32767; x += 4681) {
       for (std::int32_t y = 0; y <= 32767; y += 4681) {
-        const std::int32_t q = FindNearestCell(board, x, y);
-        VELNO_FUZZ_CHECK(q >= 0 && q < board.cellCount);
-        MapPoint(board, x, y);
+        const std::int32_t q = FindNearestCell(calibration, x, y);
+        VELNO_FUZZ_CHECK(q >= 0 && q < calibration.cellCount);
+        MapPoint(calibration, x, y);
       }
     }
   }
@@ -74,14 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::CheckAll(f);
 
   // Saved and loaded again, the board has exactly the calibration it had.
-  SaveSettings(f.driver, board);
-  BoardContext reloaded;
-  LoadSettings(f.driver, reloaded);
+  SaveSettings(f.platform, f.driver.velno, calibration);
+  CalibrationBlock reloaded;
+  LoadSettings(f.platform, f.driver.velno, reloaded);
   SolveCellTransforms(reloaded);
-  VELNO_FUZZ_CHECK(reloaded.calibrated == board.calibrated);
-  if (board.calibrated != 0) {
-    VELNO_FUZZ_CHECK(reloaded.adjustType == board.adjustType);
-    for (std::uint32_t p = 0; p < board.adjustType; ++p) VELNO_FUZZ_CHECK(reloaded.rawPoints[p] == board.rawPoints[p]);
+  VELNO_FUZZ_CHECK(reloaded.calibration.calibrated == calibration.calibrated);
+  if (calibration.calibrated) {
+    VELNO_FUZZ_CHECK(reloaded.calibration.adjustType == calibration.adjustType);
+    for (std::uint32_t p = 0; p < calibration.adjustType; ++p) {
+      VELNO_FUZZ_CHECK(reloaded.calibration.rawPoints[p] == calibration.rawPoints[p]);
+    }
   }
   return 0;
 }

@@ -33,13 +33,13 @@ bool HeldByOtherSlot(Driver& driver, int slot, const std::wstring& portName) {
 
 void LoseBoard(Driver& driver, BoardContext& board) {
   driver.platform.ClosePort(board.link.port);
-  ClearLink(driver, board.link);
+  ClearLink(driver.linkLock, board.link);
 }
 
 }  // namespace
 
-void ClearLink(Driver& driver, SerialLink& link) {
-  std::lock_guard lock(driver.linkLock);
+void ClearLink(std::mutex& linkLock, SerialLink& link) {
+  std::lock_guard lock(linkLock);
   link = SerialLink{};
 }
 
@@ -50,14 +50,14 @@ bool IsBoardDeviceName(const std::wstring& deviceName) {
 
 PortHandle FindBoardPort(Driver& driver, int slot) {
   BoardContext& board = driver.boards[slot];
-  ClearLink(driver, board.link);
+  ClearLink(driver.linkLock, board.link);
   for (const SerialDevice& device : driver.platform.ListSerialDevices()) {
     if (!IsBoardDeviceName(device.deviceName)) continue;
     const std::wstring candidate = Trimmed(device.portName);
     if (HeldByOtherSlot(driver, slot, candidate)) continue;
     const PortHandle port = driver.platform.OpenBoardPort(candidate);
     if (port == PortHandle::None) continue;
-    if (!CheckBoard(driver, port)) {
+    if (!CheckBoard(driver.platform, driver.velno, port)) {
       driver.platform.ClosePort(port);
       continue;
     }
@@ -69,15 +69,14 @@ PortHandle FindBoardPort(Driver& driver, int slot) {
   return PortHandle::None;
 }
 
-bool CheckBoard(Driver& driver, PortHandle port) {
-  DriverPlatform& platform = driver.platform;
+bool CheckBoard(DriverPlatform& platform, const VelnoLibrary& velno, PortHandle port) {
   const bool written = platform.WritePort(port, kHandshakeByte);
   platform.Sleep(kHandshakeWaitMs);
   if (!written) return false;
   std::uint8_t answer = 0;
   const ReadResult read = platform.ReadPort(port, &answer, 1);
   if (!read.ok || read.count != 1 || answer != kHandshakeAnswer) return false;
-  driver.velno.SetDeviceState(kDeviceConnected);
+  velno.SetDeviceState(kDeviceConnected);
   platform.KeepSystemAwake();
   return true;
 }
@@ -102,7 +101,7 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   bool keepAliveFailed = false;
   if (state.emptyPasses % kKeepAliveEvery == 0) keepAliveFailed = !platform.WritePort(port, kHandshakeByte);
   if (state.emptyPasses > kHandshakeAfterEmpty || keepAliveFailed) {
-    if (!CheckBoard(driver, port)) {
+    if (!CheckBoard(platform, driver.velno, port)) {
       LoseBoard(driver, board);
       return false;
     }

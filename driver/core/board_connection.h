@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "driver.h"
 #include "report_framer.h"
@@ -20,7 +21,7 @@ inline constexpr std::uint32_t kHandshakeAfterEmpty = 200;   // empty passes bef
 PortHandle FindBoardPort(Driver& driver, int slot);
 
 // Writes 0xEE, waits 50 ms and expects exactly one 0xDD. Publishes the board as connected on success.
-bool CheckBoard(Driver& driver, PortHandle port);
+bool CheckBoard(DriverPlatform& platform, const VelnoLibrary& velno, PortHandle port);
 
 struct ReaderState {
   ReportFramer framer;
@@ -35,7 +36,7 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state);
 void ReaderThread(Driver& driver, int slot);
 
 // Forgets the slot's port and reader under the link lock (the port itself is closed by the caller).
-void ClearLink(Driver& driver, SerialLink& link);
+void ClearLink(std::mutex& linkLock, SerialLink& link);
 
 // True when a serial device's name marks a CP210x bridge port.
 bool IsBoardDeviceName(const std::wstring& deviceName);

@@ -8,7 +8,6 @@
 #include "board_report.h"
 #include "calibration_grid.h"
 #include "projective_mapping.h"
-#include "settings_file.h"
 
 namespace velno {
 namespace {
@@ -24,48 +23,49 @@ bool IsSteady(std::int32_t anchor, std::int32_t sample) {
   return std::llabs(static_cast<long long>(anchor) - sample) < kSteadyLimit;
 }
 
-void ClearSums(BoardContext& board) {
-  board.capture.sumX = 0;
-  board.capture.sumY = 0;
-  board.capture.count = 0;
+void ClearSums(CaptureWindow& window) {
+  window.sumX = 0;
+  window.sumY = 0;
+  window.count = 0;
 }
 
 // One pen report of either run: pen-down, pen-up or a sample. Returns the mean of ten steady samples
 // when this report completes them.
-std::optional<BoardPoint> TakeSample(BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
+std::optional<BoardPoint> TakeSample(CaptureWindow& window, bool& penUp, std::int32_t x, std::int32_t y,
+                                     std::uint8_t lead) {
   const bool penDownReport = lead == kPenDownLead;
-  const bool penStays = penDownReport ? board.penUp == 0 : board.penUp == 1;
+  const bool penStays = penDownReport != penUp;
   if (!penStays) {
-    ClearSums(board);
+    ClearSums(window);
     if (penDownReport) {
       // The pen-down position anchors the measurement but is not summed.
-      board.penUp = 0;
-      board.capture.active = true;
-      board.capture.anchorX = x;
-      board.capture.anchorY = y;
+      penUp = false;
+      window.active = true;
+      window.anchorX = x;
+      window.anchorY = y;
     } else {
       // Lifted before ten samples: the measurement is dropped.
-      board.penUp = 1;
-      board.capture.active = false;
+      penUp = true;
+      window.active = false;
     }
     return std::nullopt;
   }
-  if (!board.capture.active || !IsSteady(board.capture.anchorX, x) || !IsSteady(board.capture.anchorY, y)) {
+  if (!window.active || !IsSteady(window.anchorX, x) || !IsSteady(window.anchorY, y)) {
     // The report that restarts becomes the new anchor without being summed. With no measurement
     // running (pen lifted, or resting after one) every report only moves the anchor.
-    ClearSums(board);
-    board.capture.anchorX = x;
-    board.capture.anchorY = y;
+    ClearSums(window);
+    window.anchorX = x;
+    window.anchorY = y;
     return std::nullopt;
   }
   // The anchor stays, so all samples of a measurement lie within 73 units of one point.
-  board.capture.sumX += x;
-  board.capture.sumY += y;
-  if (++board.capture.count < kSamplesPerMeasurement) return std::nullopt;
+  window.sumX += x;
+  window.sumY += y;
+  if (++window.count < kSamplesPerMeasurement) return std::nullopt;
   // The pen has to be lifted and put down again before the next measurement.
-  board.capture.active = false;
-  board.capture.count = 0;
-  return BoardPoint{board.capture.sumX / kSamplesPerMeasurement, board.capture.sumY / kSamplesPerMeasurement};
+  window.active = false;
+  window.count = 0;
+  return BoardPoint{window.sumX / kSamplesPerMeasurement, window.sumY / kSamplesPerMeasurement};
 }
 
 // Stores the measurement as entry k - 1 for the run's current index k and acknowledges it with index 0.
@@ -75,15 +75,15 @@ std::optional<BoardPoint> TakeSample(BoardContext& board, std::int32_t x, std::i
 // since the last acknowledgement) or above 64 has no entry: it is dropped without an acknowledgement and
 // the tool stays where it is. Since completion needs k to equal the count, a count above 64 never
 // completes and never reaches the 64-entry tables of the board.
-bool StoreMeasurement(Driver& driver, const CaptureRun& run, BoardPoint mean, std::uint32_t count,
+bool StoreMeasurement(CaptureTables& tables, const CaptureRun& run, BoardPoint mean, std::uint32_t count,
                       std::array<BoardPoint, kMaxPoints>& destination) {
   const std::int32_t index = run.currentIndex();
   if (index < 1 || index > kMaxPoints) return false;
   const bool last = static_cast<std::uint32_t>(index) == count;
   {
     // Both boards' readers may complete measurements at once; the copy must see whole entries.
-    std::lock_guard lock(driver.capture.lock);
-    auto& table = driver.capture.*run.table;
+    std::lock_guard lock(tables.lock);
+    auto& table = tables.*run.table;
     table[index - 1] = mean;
     if (last) std::copy_n(table.begin(), index, destination.begin());
   }
@@ -93,40 +93,40 @@ bool StoreMeasurement(Driver& driver, const CaptureRun& run, BoardPoint mean, st
 
 }  // namespace
 
-void CapturePoint(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
-  const VelnoLibrary& velno = driver.velno;
+bool CapturePoint(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                  CalibrationBlock& calibration, std::int32_t x, std::int32_t y, std::uint8_t lead) {
   const auto adjustType = static_cast<std::uint32_t>(velno.GetAdjustType());
   const std::uint32_t pointCount = adjustType & 0xFFFF;
   const auto screenFlag = static_cast<std::int32_t>(adjustType >> 16);
 
-  const std::optional<BoardPoint> mean = TakeSample(board, x, y, lead);
-  if (!mean) return;
+  const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, lead);
+  if (!mean) return false;
   const CaptureRun run{&CaptureTables::points, velno.GetAdjustCurrentIndex, velno.SetAdjustCurrentIndex};
-  if (!StoreMeasurement(driver, run, *mean, pointCount, board.rawPoints)) return;
+  if (!StoreMeasurement(tables, run, *mean, pointCount, calibration.rawPoints)) return false;
 
-  board.adjustType = pointCount;
-  if (LayoutGrid(board) != 0) {
+  calibration.adjustType = pointCount;
+  if (LayoutGrid(calibration) != 0) {
     // Not a grid this driver knows: the board is uncalibrated, the points stay, nothing is saved.
-    board.calibrated = 0;
-    return;
+    calibration.calibrated = false;
+    return false;
   }
-  board.calibrated = 1;
-  SolveCellTransforms(board);
-  board.extendScreenFlag = screenFlag;
-  SaveSettings(driver, board);
+  calibration.calibrated = true;
+  SolveCellTransforms(calibration);
+  calibration.extendScreenFlag = screenFlag;
+  return true;
 }
 
-void CaptureTouchButton(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead) {
-  const VelnoLibrary& velno = driver.velno;
+bool CaptureTouchButton(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                        TouchButtonList& buttons, std::int32_t x, std::int32_t y, std::uint8_t lead) {
   const auto buttonCount = static_cast<std::uint32_t>(velno.GetButtonAdjustType());
 
-  const std::optional<BoardPoint> mean = TakeSample(board, x, y, lead);
-  if (!mean) return;
+  const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, lead);
+  if (!mean) return false;
   const CaptureRun run{&CaptureTables::buttons, velno.GetButtonAdjustCurrentIndex, velno.SetButtonAdjustCurrentIndex};
-  if (!StoreMeasurement(driver, run, *mean, buttonCount, board.touchButtons)) return;
+  if (!StoreMeasurement(tables, run, *mean, buttonCount, buttons.positions)) return false;
 
-  board.touchButtonCount = buttonCount;
-  SaveSettings(driver, board);
+  buttons.count = buttonCount;
+  return true;
 }
 
 }  // namespace velno

@@ -5,16 +5,25 @@
 
 #include <cstdint>
 
-#include "driver.h"
+#include "calibration_block.h"
+#include "capture_tables.h"
+#include "capture_window.h"
+#include "velno_library.h"
 
 namespace velno {
 
 inline constexpr std::int32_t kSteadyLimit = 74;  // a sample this far from the anchor on either axis restarts
 inline constexpr std::int32_t kSamplesPerMeasurement = 10;
 
-// A point run: after the last target the board gets the new calibration, solved and saved.
-void CapturePoint(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead);
-// A touch-button run: after the last place the board gets the new touch-button list, saved.
-void CaptureTouchButton(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, std::uint8_t lead);
+// Both take one pen report of a board during a run: its decoded position and lead byte. penUp is the
+// board's pen state, which the run keeps while it has the pen. They return true when the report
+// completed the run and the board's record changed: the caller saves the settings.
+
+// A point run: after the last target the calibration holds the new grid, solved.
+bool CapturePoint(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                  CalibrationBlock& calibration, std::int32_t x, std::int32_t y, std::uint8_t lead);
+// A touch-button run: after the last place the list holds the new touch buttons.
+bool CaptureTouchButton(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                        TouchButtonList& buttons, std::int32_t x, std::int32_t y, std::uint8_t lead);
 
 }  // namespace velno

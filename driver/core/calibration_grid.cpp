@@ -31,9 +31,9 @@ const GridShape* FindGridShape(std::uint32_t pointCount) {
 }
 
 // Indices into rawPoints/targetPoints of the corners of the cell at (col, row), in corner order.
-std::array<std::int32_t, 4> CornerPointIndices(const BoardContext& ctx, std::int32_t col, std::int32_t row) {
-  const std::int32_t left = col * ctx.pointRows;
-  const std::int32_t right = (col + 1) * ctx.pointRows;
+std::array<std::int32_t, 4> CornerPointIndices(const CalibrationBlock& calibration, std::int32_t col, std::int32_t row) {
+  const std::int32_t left = col * calibration.pointRows;
+  const std::int32_t right = (col + 1) * calibration.pointRows;
   return {left + row, left + row + 1, right + row + 1, right + row};
 }
 
@@ -58,62 +58,62 @@ std::uint64_t SquaredDistance(std::int32_t x0, std::int32_t y0, std::int32_t x1,
 
 }  // namespace
 
-std::int32_t LayoutGrid(BoardContext& ctx) {
-  const GridShape* shape = FindGridShape(ctx.adjustType);
+std::int32_t LayoutGrid(CalibrationBlock& calibration) {
+  const GridShape* shape = FindGridShape(calibration.adjustType);
   if (shape == nullptr) {
-    ctx.adjustType = 0;
-    ctx.pointRows = 0;
-    ctx.pointCols = 0;
-    ctx.cellRows = 0;
-    ctx.cellCols = 0;
+    calibration.adjustType = 0;
+    calibration.pointRows = 0;
+    calibration.pointCols = 0;
+    calibration.cellRows = 0;
+    calibration.cellCols = 0;
     // An empty grid has no cells either, so nothing can scan stale centres.
-    ctx.cellCount = 0;
+    calibration.cellCount = 0;
     return -1;
   }
-  ctx.pointRows = shape->pointRows;
-  ctx.pointCols = shape->pointCols;
-  ctx.cellRows = shape->pointRows - 1;
-  ctx.cellCols = shape->pointCols - 1;
-  ctx.cellCount = ctx.cellRows * ctx.cellCols;
-  ComputeCellCentres(ctx);
-  SetDefaultTargets(ctx);
+  calibration.pointRows = shape->pointRows;
+  calibration.pointCols = shape->pointCols;
+  calibration.cellRows = shape->pointRows - 1;
+  calibration.cellCols = shape->pointCols - 1;
+  calibration.cellCount = calibration.cellRows * calibration.cellCols;
+  ComputeCellCentres(calibration);
+  SetDefaultTargets(calibration);
   return 0;
 }
 
-void ComputeCellCentres(BoardContext& ctx) {
-  for (std::int32_t col = 0; col < ctx.cellCols; ++col) {
-    for (std::int32_t row = 0; row < ctx.cellRows; ++row) {
-      const auto corners = CornerPointIndices(ctx, col, row);
-      const BoardPoint& p0 = ctx.rawPoints[corners[0]];
-      const BoardPoint& p1 = ctx.rawPoints[corners[1]];
-      const BoardPoint& p2 = ctx.rawPoints[corners[2]];
-      const BoardPoint& p3 = ctx.rawPoints[corners[3]];
-      ctx.cellCentres[col * ctx.cellRows + row] = {MeanOfFour(p0.x, p1.x, p2.x, p3.x),
+void ComputeCellCentres(CalibrationBlock& calibration) {
+  for (std::int32_t col = 0; col < calibration.cellCols; ++col) {
+    for (std::int32_t row = 0; row < calibration.cellRows; ++row) {
+      const auto corners = CornerPointIndices(calibration, col, row);
+      const BoardPoint& p0 = calibration.rawPoints[corners[0]];
+      const BoardPoint& p1 = calibration.rawPoints[corners[1]];
+      const BoardPoint& p2 = calibration.rawPoints[corners[2]];
+      const BoardPoint& p3 = calibration.rawPoints[corners[3]];
+      calibration.cellCentres[col * calibration.cellRows + row] = {MeanOfFour(p0.x, p1.x, p2.x, p3.x),
                                                    MeanOfFour(p0.y, p1.y, p2.y, p3.y)};
     }
   }
 }
 
-void SetDefaultTargets(BoardContext& ctx) {
-  if (ctx.cellRows == 0 || ctx.cellCols == 0) return;
+void SetDefaultTargets(CalibrationBlock& calibration) {
+  if (calibration.cellRows == 0 || calibration.cellCols == 0) return;
   // Targets sit at (1 + k * 30 / cells) / 32 of the screen; every value here is exact in double.
-  const double stepX = 30.0 / ctx.cellCols;
-  const double stepY = 30.0 / ctx.cellRows;
-  for (std::int32_t col = 0; col < ctx.pointCols; ++col) {
-    for (std::int32_t row = 0; row < ctx.pointRows; ++row) {
-      ctx.targetPoints[col * ctx.pointRows + row] = {static_cast<std::int32_t>((col * stepX + 1) * 2048),
+  const double stepX = 30.0 / calibration.cellCols;
+  const double stepY = 30.0 / calibration.cellRows;
+  for (std::int32_t col = 0; col < calibration.pointCols; ++col) {
+    for (std::int32_t row = 0; row < calibration.pointRows; ++row) {
+      calibration.targetPoints[col * calibration.pointRows + row] = {static_cast<std::int32_t>((col * stepX + 1) * 2048),
                                                      static_cast<std::int32_t>((row * stepY + 1) * 2048)};
     }
   }
 }
 
-CellCorners GetCellCorners(const BoardContext& ctx, std::int32_t q) {
+CellCorners GetCellCorners(const CalibrationBlock& calibration, std::int32_t q) {
   CellCorners corners{};
-  if (ctx.cellCols == 0 || ctx.cellRows == 0 || q < 0 || q >= ctx.cellCount) return corners;
-  const auto indices = CornerPointIndices(ctx, q / ctx.cellRows, q % ctx.cellRows);
+  if (calibration.cellCols == 0 || calibration.cellRows == 0 || q < 0 || q >= calibration.cellCount) return corners;
+  const auto indices = CornerPointIndices(calibration, q / calibration.cellRows, q % calibration.cellRows);
   for (std::size_t k = 0; k < indices.size(); ++k) {
-    const BoardPoint& target = ctx.targetPoints[indices[k]];
-    const BoardPoint& raw = ctx.rawPoints[indices[k]];
+    const BoardPoint& target = calibration.targetPoints[indices[k]];
+    const BoardPoint& raw = calibration.rawPoints[indices[k]];
     corners.targetX[k] = target.x;
     corners.targetY[k] = target.y;
     corners.rawX[k] = raw.x;
@@ -122,13 +122,13 @@ CellCorners GetCellCorners(const BoardContext& ctx, std::int32_t q) {
   return corners;
 }
 
-std::int32_t FindNearestCell(const BoardContext& ctx, std::int32_t x, std::int32_t y) {
+std::int32_t FindNearestCell(const CalibrationBlock& calibration, std::int32_t x, std::int32_t y) {
   // For board units (0..32767) every distance is below 2^31, so the first cell always takes the lead
   // and only a strictly smaller distance replaces it: ties go to the lower cell.
   std::uint64_t best = std::numeric_limits<std::uint64_t>::max();
   std::int32_t nearest = 0;
-  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
-    const std::uint64_t distance = SquaredDistance(x, y, ctx.cellCentres[q].x, ctx.cellCentres[q].y);
+  for (std::int32_t q = 0; q < calibration.cellCount; ++q) {
+    const std::uint64_t distance = SquaredDistance(x, y, calibration.cellCentres[q].x, calibration.cellCentres[q].y);
     if (distance < best) {
       best = distance;
       nearest = q;
@@ -137,18 +137,18 @@ std::int32_t FindNearestCell(const BoardContext& ctx, std::int32_t x, std::int32
   return nearest;
 }
 
-BoardContext& ResetCalibration(BoardContext& ctx) {
-  ctx.adjustType = 0;
-  ctx.pointRows = 0;
-  ctx.pointCols = 0;
-  ctx.touchButtonCount = 0;
-  ctx.cellRows = 0;
-  ctx.cellCols = 0;
-  ctx.rawPoints = {};
-  ctx.targetPoints = {};
-  ctx.cellCentres = {};
-  LayoutGrid(ctx);
-  return ctx;
+CalibrationBlock& ResetCalibration(CalibrationBlock& calibration) {
+  calibration.adjustType = 0;
+  calibration.pointRows = 0;
+  calibration.pointCols = 0;
+  calibration.touchButtons.count = 0;
+  calibration.cellRows = 0;
+  calibration.cellCols = 0;
+  calibration.rawPoints = {};
+  calibration.targetPoints = {};
+  calibration.cellCentres = {};
+  LayoutGrid(calibration);
+  return calibration;
 }
 
 }  // namespace velno

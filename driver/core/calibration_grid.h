@@ -5,15 +5,15 @@
 #include <array>
 #include <cstdint>
 
-#include "board_context.h"
+#include "calibration_block.h"
 
 namespace velno {
 
 // Sets the grid shape from adjustType, then the cell centres and default targets. Returns 0, or -1 for
 // an unsupported count (the grid is then emptied).
-std::int32_t LayoutGrid(BoardContext& ctx);
-void ComputeCellCentres(BoardContext& ctx);
-void SetDefaultTargets(BoardContext& ctx);
+std::int32_t LayoutGrid(CalibrationBlock& calibration);
+void ComputeCellCentres(CalibrationBlock& calibration);
+void SetDefaultTargets(CalibrationBlock& calibration);
 
 // The four corners of cell q in corner order: top-left, bottom-left, bottom-right, top-right.
 struct CellCorners {
@@ -23,10 +23,11 @@ struct CellCorners {
   std::array<std::int32_t, 4> rawY;
 };
 // All zero when the grid is empty.
-CellCorners GetCellCorners(const BoardContext& ctx, std::int32_t q);
+CellCorners GetCellCorners(const CalibrationBlock& calibration, std::int32_t q);
 
-std::int32_t FindNearestCell(const BoardContext& ctx, std::int32_t x, std::int32_t y);
+std::int32_t FindNearestCell(const CalibrationBlock& calibration, std::int32_t x, std::int32_t y);
 
-BoardContext& ResetCalibration(BoardContext& ctx);
+// Empties the block: no grid, no touch buttons, no points; laid out as an unsupported count.
+CalibrationBlock& ResetCalibration(CalibrationBlock& calibration);
 
 }  // namespace velno

@@ -4,7 +4,8 @@
 #include <array>
 #include <mutex>
 
-#include "board_context.h"
+#include "board_point.h"
+#include "calibration_block.h"
 
 namespace velno {
 

@@ -30,7 +30,7 @@ bool StartReader(Driver& driver, int slot, ThreadHandle& started) {
   if (thread == ThreadHandle::None) {
     // No reader: free the port so that a later pass can find the board again.
     driver.platform.ClosePort(board.link.port);
-    ClearLink(driver, board.link);
+    ClearLink(driver.linkLock, board.link);
     return false;
   }
   started = thread;
@@ -58,8 +58,8 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
       continue;
     }
     // Settings and transforms are made before the reader starts, so it never sees them half-made.
-    LoadSettings(driver, board);
-    SolveCellTransforms(board);
+    LoadSettings(platform, driver.velno, board.calibration);
+    SolveCellTransforms(board.calibration);
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
     platform.Sleep(kReaderStartSleepMs);
@@ -74,7 +74,7 @@ void RunDriver(Driver& driver) {
   DriverPlatform& platform = driver.platform;
   if (!platform.BindSharedState(driver.velno)) return;
   if (!platform.OpenStopEvent()) return;
-  for (BoardContext& board : driver.boards) ClearLink(driver, board.link);
+  for (BoardContext& board : driver.boards) ClearLink(driver.linkLock, board.link);
 
   std::array<ThreadHandle, kBoardSlots> started{};
   if (!platform.StopEventSignalled()) {

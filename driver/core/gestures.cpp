@@ -1,7 +1,6 @@
 #include "gestures.h"
 
 #include "button_actions.h"
-#include "driver.h"
 
 namespace velno {
 namespace {
@@ -36,12 +35,12 @@ int GestureEntryForArea(double area, double brushLimit, double eraseLimit) {
 
 }  // namespace
 
-void TrackGesture(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, PenEvent event) {
+void TrackGesture(DriverPlatform& platform, const VelnoLibrary& velno, GestureBox& box, ShortcutTable& shortcuts,
+                  std::int32_t x, std::int32_t y, PenEvent event) {
   // The thresholds are read on every report: the calibration tool may change them at any time.
-  const double brushLimit = AreaLimit(driver.velno.GetGestureBrush());
-  const double eraseLimit = AreaLimit(driver.velno.GetGestureErase());
+  const double brushLimit = AreaLimit(velno.GetGestureBrush());
+  const double eraseLimit = AreaLimit(velno.GetGestureErase());
 
-  GestureBox& box = board.gesture;
   if (event == kPenRelease) {
     box = GestureBox{};
     return;
@@ -50,7 +49,7 @@ void TrackGesture(Driver& driver, BoardContext& board, std::int32_t x, std::int3
   ++box.sampleCount;
   Widen(box, x, y);
   if (box.sampleCount == kGestureSamples) {
-    SendShortcut(driver.platform, board.shortcuts, GestureEntryForArea(Area(box), brushLimit, eraseLimit));
+    SendShortcut(platform, shortcuts, GestureEntryForArea(Area(box), brushLimit, eraseLimit));
   }
 }
 

@@ -5,25 +5,28 @@
 #include <cstdint>
 
 #include "pen_event.h"
+#include "shortcut_table.h"
+#include "velno_library.h"
 
 namespace velno {
 
-struct BoardContext;
-struct Driver;
+class DriverPlatform;
 
 // One board's stroke so far. A box value of 0 counts as not yet set. Kept per board, so that two
 // boards' strokes never mix into one box.
 struct GestureBox {
-  std::int32_t sampleCount;  // 0..20
-  std::int32_t minX;
-  std::int32_t minY;
-  std::int32_t maxX;
-  std::int32_t maxY;
+  std::int32_t sampleCount = 0;  // 0..20
+  std::int32_t minX = 0;
+  std::int32_t minY = 0;
+  std::int32_t maxX = 0;
+  std::int32_t maxY = 0;
 };
 
 inline constexpr std::int32_t kGestureSamples = 20;
 
-// x, y: the report's decoded position, before smoothing. Called only while gesture recognition is on.
-void TrackGesture(Driver& driver, BoardContext& board, std::int32_t x, std::int32_t y, PenEvent event);
+// x, y: the report's decoded position, before smoothing. Called only while gesture recognition is on;
+// the library gives the area thresholds.
+void TrackGesture(DriverPlatform& platform, const VelnoLibrary& velno, GestureBox& box, ShortcutTable& shortcuts,
+                  std::int32_t x, std::int32_t y, PenEvent event);
 
 }  // namespace velno

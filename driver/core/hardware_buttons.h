@@ -3,20 +3,21 @@
 
 #include <cstdint>
 
+#include "shortcut_table.h"
 #include "time_stamp.h"
 
 namespace velno {
 
-struct BoardContext;
-struct Driver;
+class DriverPlatform;
 
 // The last hardware-button press of a board; each press overwrites it.
 struct HardwareButtonPress {
-  std::int32_t seen;  // 1 once any button of the board was pressed
-  TimeStamp pressStamp;
+  bool seen = false;  // any button of the board was pressed since start-up
+  TimeStamp pressStamp{};
 };
 
-// number 0..15; pressed is non-zero for a press code, 0 for a release code.
-void OnHardwareButton(Driver& driver, BoardContext& board, std::int32_t number, std::int32_t pressed);
+// number 0..15; pressed for a press code, not for a release code.
+void OnHardwareButton(DriverPlatform& platform, HardwareButtonPress& press, ShortcutTable& shortcuts,
+                      std::int32_t number, bool pressed);
 
 }  // namespace velno

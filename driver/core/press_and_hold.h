@@ -17,12 +17,12 @@ enum class HoldState : std::int32_t { Idle = 0, Anchored = 1, Timing = 2, Busy =
 
 // One board's hold, kept per board so that two boards' pens never restart each other's hold.
 struct HoldTracking {
-  HoldState state;
-  std::int32_t anchorX;  // smoothed position where the hold began, board units
-  std::int32_t anchorY;
-  TimeStamp startStamp;
-  TimeStamp currentStamp;
-  CursorHandle previousCursor;  // what the busy cursor replaced
+  HoldState state = HoldState::Idle;
+  std::int32_t anchorX = 0;  // smoothed position where the hold began, board units
+  std::int32_t anchorY = 0;
+  TimeStamp startStamp{};
+  TimeStamp currentStamp{};
+  CursorHandle previousCursor = CursorHandle::None;  // what the busy cursor replaced
 };
 
 inline constexpr std::int64_t kHoldStillSquared = 200;  // strictly less: a radius of about 14 units

@@ -129,28 +129,28 @@ std::int32_t RoundToInputUnits(double value) {
 
 }  // namespace
 
-void SolveCellTransforms(BoardContext& ctx) {
-  if (ctx.calibrated == 0) return;
-  ComputeCellCentres(ctx);
+void SolveCellTransforms(CalibrationBlock& calibration) {
+  if (!calibration.calibrated) return;
+  ComputeCellCentres(calibration);
   // Solved into a scratch table first: one singular cell leaves every cell as it was and the board
   // uncalibrated, so no position is ever mapped through an infinite or NaN coefficient.
   std::array<CellCoefficients, kMaxPoints> solved;
-  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
-    const std::optional<CellCoefficients> cell = SolveCell(GetCellCorners(ctx, q));
+  for (std::int32_t q = 0; q < calibration.cellCount; ++q) {
+    const std::optional<CellCoefficients> cell = SolveCell(GetCellCorners(calibration, q));
     if (!cell) {
-      ctx.calibrated = 0;
+      calibration.calibrated = false;
       return;
     }
     solved[q] = *cell;
   }
-  for (std::int32_t q = 0; q < ctx.cellCount; ++q) {
-    for (int j = 0; j < 8; ++j) ctx.cellCoefficients[j][q] = solved[q][j];
+  for (std::int32_t q = 0; q < calibration.cellCount; ++q) {
+    for (int j = 0; j < 8; ++j) calibration.cellCoefficients[j][q] = solved[q][j];
   }
 }
 
-ScreenPoint MapPoint(const BoardContext& ctx, std::int32_t x, std::int32_t y) {
-  const std::int32_t q = FindNearestCell(ctx, x, y);
-  const auto& table = ctx.cellCoefficients;
+ScreenPoint MapPoint(const CalibrationBlock& calibration, std::int32_t x, std::int32_t y) {
+  const std::int32_t q = FindNearestCell(calibration, x, y);
+  const auto& table = calibration.cellCoefficients;
   const double a = table[0][q], b = table[1][q], c = table[2][q], d = table[3][q];
   const double e = table[4][q], f = table[5][q], g = table[6][q], h = table[7][q];
   const double denominator = x * g + y * h + 1;

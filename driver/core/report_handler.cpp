@@ -33,13 +33,13 @@ std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
 // A capture run takes the pen from the pointer path. A stroke in progress ends here: its left button is
 // released where the pointer is, and its hold, gesture and touch-button press end without an action.
 // The capture sees the pen still down, so that touch measures nothing until it is lifted.
-void HandPenToCapture(Driver& driver, BoardContext& board) {
-  if (board.capture.handover == CaptureHandover::None && board.penUp == 0) {
+void HandPenToCapture(DriverPlatform& platform, BoardContext& board) {
+  if (board.capture.handover == CaptureHandover::None && !board.pointer.penUp) {
     // A stroke that began on a touch button pressed nothing.
-    const TouchButtonPress& press = board.touchPress;
-    if (press.pressed == 0 || press.leftHeld != 0) driver.platform.InjectMouse(kInjectRelease, board.outX, board.outY);
-    board.touchPress.pressed = 0;
-    CancelHold(driver.platform, board.hold);
+    TouchButtonPress& press = board.buttons.touchPress;
+    if (!press.pressed || press.leftHeld) platform.InjectMouse(kInjectRelease, board.pointer.outX, board.pointer.outY);
+    press.pressed = false;
+    CancelHold(platform, board.hold);
     board.gesture = GestureBox{};
   }
   ResetSmoothing(board.smoothing);
@@ -50,11 +50,22 @@ void HandPenToCapture(Driver& driver, BoardContext& board) {
 
 // After a run the pointer path starts afresh with an empty smoothing window, and a touch
 // that began during the run gives no pointer input until the pen lifts.
-void TakePenFromCapture(BoardContext& board) {
-  ResetSmoothing(board.smoothing);
-  board.capture.active = false;
-  board.capture.count = 0;
-  board.capture.handover = board.penUp == 0 ? CaptureHandover::AwaitingLift : CaptureHandover::None;
+void TakePenFromCapture(SmoothingWindow& smoothing, CaptureWindow& capture, bool penUp) {
+  ResetSmoothing(smoothing);
+  capture.active = false;
+  capture.count = 0;
+  capture.handover = penUp ? CaptureHandover::None : CaptureHandover::AwaitingLift;
+}
+
+// The report's pen event moves the pen state: a press puts it down, a release lifts it and empties the
+// smoothing window for the next stroke.
+void FollowPen(PointerState& pointer, SmoothingWindow& smoothing, PenEvent event) {
+  if (event == kPenPress) {
+    pointer.penUp = false;
+  } else if (event == kPenRelease) {
+    ResetSmoothing(smoothing);
+    pointer.penUp = true;
+  }
 }
 
 }  // namespace
@@ -62,93 +73,96 @@ void TakePenFromCapture(BoardContext& board) {
 void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report) {
   const std::uint8_t lead = report[0];
   if (IsButtonPressLead(lead)) {
-    OnHardwareButton(driver, board, lead - kButtonPressFirst, 1);
+    OnHardwareButton(driver.platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonPressFirst, true);
   } else if (IsButtonReleaseLead(lead)) {
-    OnHardwareButton(driver, board, lead - kButtonReleaseFirst, 0);
+    OnHardwareButton(driver.platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonReleaseFirst, false);
   } else if (IsPenLead(lead)) {
     HandlePenReport(driver, board, report);
   }
 }
 
 void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& report) {
+  DriverPlatform& platform = driver.platform;
   const VelnoLibrary& velno = driver.velno;
+  PointerState& pointer = board.pointer;
+  SmoothingWindow& smoothing = board.smoothing;
+  CalibrationBlock& calibration = board.calibration;
   const std::uint8_t lead = report[0];
   const auto [x, y] = DecodePenPosition(report);
 
   const bool pointRun = velno.IsAdjusting() != 0;
   if (pointRun || velno.IsButtonAdjusting() != 0) {
-    if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(driver, board);
-    if (pointRun) {
-      CapturePoint(driver, board, x, y, lead);
-    } else {
-      CaptureTouchButton(driver, board, x, y, lead);
-    }
+    if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(platform, board);
+    const bool completed =
+        pointRun ? CapturePoint(velno, driver.capture, board.capture, pointer.penUp, calibration, x, y, lead)
+                 : CaptureTouchButton(velno, driver.capture, board.capture, pointer.penUp, calibration.touchButtons,
+                                      x, y, lead);
+    if (completed) SaveSettings(platform, velno, calibration);
     return;
   }
-  if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(board);
+  if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(smoothing, board.capture, pointer.penUp);
   if (velno.IsGestureAdjusting() != 0) {
-    SaveSettings(driver, board);
+    SaveSettings(platform, velno, calibration);
     velno.StopGestureAdjust();
   }
   if (board.capture.handover == CaptureHandover::AwaitingLift) {
     if (lead == kPenUpLead) {
-      board.penUp = 1;
+      pointer.penUp = true;
       board.capture.handover = CaptureHandover::None;
     }
     return;
   }
 
   // A lifted pen that keeps reporting only keeps the smoothing empty.
-  if (board.penUp == 1 && lead == kPenUpLead) {
-    ResetSmoothing(board.smoothing);
+  if (pointer.penUp && lead == kPenUpLead) {
+    ResetSmoothing(smoothing);
     return;
   }
   // The first pen report after every reset is dropped.
-  if (board.smoothing.warmupCount < 1) {
-    ++board.smoothing.warmupCount;
+  if (smoothing.warmupCount < 1) {
+    ++smoothing.warmupCount;
     if (lead == kPenUpLead) {
-      ResetSmoothing(board.smoothing);
-      board.penUp = 1;
+      ResetSmoothing(smoothing);
+      pointer.penUp = true;
     }
     return;
   }
 
   PenEvent event = kPenMove;
-  if (board.penUp == 1) {
+  if (pointer.penUp) {
     if (lead == kPenDownLead) event = kPenPress;
   } else if (lead == kPenUpLead) {
     event = kPenRelease;
   }
 
-  AddSmoothingSample(board.smoothing, x, y);
+  AddSmoothingSample(smoothing, x, y);
+  const BoardPoint smoothed{smoothing.avgX, smoothing.avgY};
 
-  if (board.calibrated != 0) {
-    const ScreenPoint mapped = MapPoint(board, board.smoothing.avgX, board.smoothing.avgY);
-    board.outX = mapped.x;
-    board.outY = mapped.y;
+  if (calibration.calibrated) {
+    const ScreenPoint mapped = MapPoint(calibration, smoothed.x, smoothed.y);
+    pointer.outX = mapped.x;
+    pointer.outY = mapped.y;
   } else {
-    board.outX = board.smoothing.avgX * kUncalibratedScale;
-    board.outY = board.smoothing.avgY * kUncalibratedScale;
+    pointer.outX = smoothed.x * kUncalibratedScale;
+    pointer.outY = smoothed.y * kUncalibratedScale;
   }
 
-  if (CheckTouchButtons(driver, board, event) == 0) {
-    if (velno.IsUsingGesture(-1) != 0) TrackGesture(driver, board, x, y, event);
-    TrackHold(driver.platform, board.hold, {board.smoothing.avgX, board.smoothing.avgY}, event);
+  // A report a touch button takes gives no pointer input, but its press and release still put the pen
+  // down and lift it.
+  if (!CheckTouchButtons(platform, calibration.touchButtons, board.buttons.touchPress, board.shortcuts, smoothed,
+                         event)) {
+    if (velno.IsUsingGesture(-1) != 0) TrackGesture(platform, velno, board.gesture, board.shortcuts, x, y, event);
+    TrackHold(platform, board.hold, smoothed, event);
 
-    if (board.extendScreenFlag == 1) board.outX = AddOffset(board.outX, kExtendedScreenOffset);
-    if (board.extendScreenFlag == 2) board.outY = AddOffset(board.outY, kExtendedScreenOffset);
+    if (calibration.extendScreenFlag == 1) pointer.outX = AddOffset(pointer.outX, kExtendedScreenOffset);
+    if (calibration.extendScreenFlag == 2) pointer.outY = AddOffset(pointer.outY, kExtendedScreenOffset);
 
-    driver.platform.InjectMouse(InjectionFlags(event), board.outX, board.outY);
-    if (event == kPenPress) {
-      board.penUp = 0;
-    } else if (event == kPenRelease) {
-      ResetSmoothing(board.smoothing);
-      board.penUp = 1;
-    }
+    platform.InjectMouse(InjectionFlags(event), pointer.outX, pointer.outY);
   }
+  FollowPen(pointer, smoothing, event);
 
-  board.lastX = x;
-  board.lastY = y;
+  pointer.lastX = x;
+  pointer.lastY = y;
 }
 
 }  // namespace velno

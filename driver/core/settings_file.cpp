@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "calibration_grid.h"
+#include "driver_platform.h"
 
 namespace velno {
 namespace {
@@ -26,23 +27,23 @@ std::wstring NumberedKey(std::wstring_view stem, std::uint32_t number, wchar_t a
   return std::wstring(stem) + digits + L'-' + axis;
 }
 
-std::int32_t Read(Driver& driver, const std::wstring& key, std::int32_t defaultValue) {
-  return driver.platform.ReadSetting(kSettingsSection, key, defaultValue);
+std::int32_t Read(DriverPlatform& platform, const std::wstring& key, std::int32_t defaultValue) {
+  return platform.ReadSetting(kSettingsSection, key, defaultValue);
 }
 
 // Values are written as "%d": signed decimal.
-void Write(Driver& driver, const std::wstring& key, std::int32_t value) {
-  driver.platform.WriteSetting(kSettingsSection, key, std::to_wstring(value));
+void Write(DriverPlatform& platform, const std::wstring& key, std::int32_t value) {
+  platform.WriteSetting(kSettingsSection, key, std::to_wstring(value));
 }
 
-BoardPoint ReadPoint(Driver& driver, std::wstring_view stem, std::uint32_t number) {
-  return {Read(driver, NumberedKey(stem, number, L'x'), kMissingCoordinate),
-          Read(driver, NumberedKey(stem, number, L'y'), kMissingCoordinate)};
+BoardPoint ReadPoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number) {
+  return {Read(platform, NumberedKey(stem, number, L'x'), kMissingCoordinate),
+          Read(platform, NumberedKey(stem, number, L'y'), kMissingCoordinate)};
 }
 
-void WritePoint(Driver& driver, std::wstring_view stem, std::uint32_t number, const BoardPoint& point) {
-  Write(driver, NumberedKey(stem, number, L'x'), point.x);
-  Write(driver, NumberedKey(stem, number, L'y'), point.y);
+void WritePoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number, const BoardPoint& point) {
+  Write(platform, NumberedKey(stem, number, L'x'), point.x);
+  Write(platform, NumberedKey(stem, number, L'y'), point.y);
 }
 
 // The counts of a context never exceed its tables; the bound keeps a corrupted one from reading past them.
@@ -50,53 +51,51 @@ std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(c
 
 }  // namespace
 
-void LoadSettings(Driver& driver, BoardContext& board) {
-  const VelnoLibrary& velno = driver.velno;
-  const std::int32_t brush = Read(driver, L"GestureBrush", 0);
+void LoadSettings(DriverPlatform& platform, const VelnoLibrary& velno, CalibrationBlock& calibration) {
+  const std::int32_t brush = Read(platform, L"GestureBrush", 0);
   velno.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
-  const std::int32_t erase = Read(driver, L"GestureErase", 0);
+  const std::int32_t erase = Read(platform, L"GestureErase", 0);
   velno.SetGestureErase(erase == 0 ? kDefaultGestureErase : erase);
 
-  const auto pointCount = static_cast<std::uint32_t>(Read(driver, L"AdjustType", 0));
-  board.adjustType = pointCount;
-  if (LayoutGrid(board) != 0) {
+  const auto pointCount = static_cast<std::uint32_t>(Read(platform, L"AdjustType", 0));
+  calibration.adjustType = pointCount;
+  if (LayoutGrid(calibration) != 0) {
     // Not a grid this driver knows: uncalibrated on the 16-point grid, whatever else the file says.
-    board.calibrated = 0;
-    board.adjustType = kFallbackGridPoints;
-    LayoutGrid(board);
+    calibration.calibrated = false;
+    calibration.adjustType = kFallbackGridPoints;
+    LayoutGrid(calibration);
     return;
   }
-  board.extendScreenFlag = Read(driver, L"extendScreenFlag", kMissingScreenFlag);
-  board.calibrated = 1;
+  calibration.extendScreenFlag = Read(platform, L"extendScreenFlag", kMissingScreenFlag);
+  calibration.calibrated = true;
   // The cell centres follow when the transforms are solved from these points.
-  for (std::uint32_t k = 1; k <= pointCount; ++k) board.rawPoints[k - 1] = ReadPoint(driver, L"Point", k);
+  for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(platform, L"Point", k);
 
-  const auto buttonCount = static_cast<std::uint32_t>(Read(driver, L"num_buttons", 0));
+  const auto buttonCount = static_cast<std::uint32_t>(Read(platform, L"num_buttons", 0));
   if (buttonCount >= kTouchButtonLoadLimit) {
-    board.touchButtonCount = 0;
+    calibration.touchButtons.count = 0;
     return;
   }
-  board.touchButtonCount = buttonCount;
-  for (std::uint32_t k = 1; k <= buttonCount; ++k) board.touchButtons[k - 1] = ReadPoint(driver, L"Button", k);
+  calibration.touchButtons.count = buttonCount;
+  for (std::uint32_t k = 1; k <= buttonCount; ++k) calibration.touchButtons.positions[k - 1] = ReadPoint(platform, L"Button", k);
 }
 
-void SaveSettings(Driver& driver, const BoardContext& board) {
-  const VelnoLibrary& velno = driver.velno;
-  Write(driver, L"GestureBrush", velno.GetGestureBrush());
-  Write(driver, L"GestureErase", velno.GetGestureErase());
-  // An uncalibrated board (a file without a usable calibration, a refused or unsupported run) holds a
+void SaveSettings(DriverPlatform& platform, const VelnoLibrary& velno, const CalibrationBlock& calibration) {
+  Write(platform, L"GestureBrush", velno.GetGestureBrush());
+  Write(platform, L"GestureErase", velno.GetGestureErase());
+  // An uncalibrated block (a file without a usable calibration, a refused or unsupported run) holds a
   // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
   // the next start finds no more calibration than there is.
-  if (board.calibrated != 0) {
-    Write(driver, L"AdjustType", static_cast<std::int32_t>(board.adjustType));
-    Write(driver, L"extendScreenFlag", board.extendScreenFlag);
-    for (std::uint32_t k = 1; k <= TableCount(board.adjustType); ++k) {
-      WritePoint(driver, L"Point", k, board.rawPoints[k - 1]);
+  if (calibration.calibrated) {
+    Write(platform, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
+    Write(platform, L"extendScreenFlag", calibration.extendScreenFlag);
+    for (std::uint32_t k = 1; k <= TableCount(calibration.adjustType); ++k) {
+      WritePoint(platform, L"Point", k, calibration.rawPoints[k - 1]);
     }
   }
-  Write(driver, L"num_buttons", static_cast<std::int32_t>(board.touchButtonCount));
-  for (std::uint32_t k = 1; k <= TableCount(board.touchButtonCount); ++k) {
-    WritePoint(driver, L"Button", k, board.touchButtons[k - 1]);
+  Write(platform, L"num_buttons", static_cast<std::int32_t>(calibration.touchButtons.count));
+  for (std::uint32_t k = 1; k <= TableCount(calibration.touchButtons.count); ++k) {
+    WritePoint(platform, L"Button", k, calibration.touchButtons.positions[k - 1]);
   }
 }
 

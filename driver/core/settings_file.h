@@ -4,20 +4,23 @@
 
 #include <string>
 
-#include "driver.h"
+#include "calibration_block.h"
+#include "velno_library.h"
 
 namespace velno {
+
+class DriverPlatform;
 
 // "Adjust-%s" formatted wide with the narrow "COM": the bytes 'C' 'O' 'M' 0 read as the two UTF-16 units
 // U+4F43 and 'M'. Files written by earlier versions carry this name, so it stays.
 inline const std::wstring kSettingsSection = L"Adjust-\x4F43M";
 
-// Reads the file into the board and the library's gesture thresholds. A count that is not a supported
-// grid leaves the board uncalibrated on the 16-point grid, its points and touch buttons untouched.
-void LoadSettings(Driver& driver, BoardContext& board);
+// Reads the file into a board's calibration and the library's gesture thresholds. A count that is not a
+// supported grid leaves the board uncalibrated on the 16-point grid, its points and touch buttons untouched.
+void LoadSettings(DriverPlatform& platform, const VelnoLibrary& velno, CalibrationBlock& calibration);
 
 // Writes every key anew, one platform write per key; keys beyond the current counts stay in the file.
 // The calibration keys are written only for a calibrated board.
-void SaveSettings(Driver& driver, const BoardContext& board);
+void SaveSettings(DriverPlatform& platform, const VelnoLibrary& velno, const CalibrationBlock& calibration);
 
 }  // namespace velno

@@ -1,8 +1,7 @@
 #include "touch_buttons.h"
 
 #include "button_actions.h"
-#include "driver.h"
-#include "smoothing.h"
+#include "driver_platform.h"
 
 namespace velno {
 namespace {
@@ -12,12 +11,12 @@ namespace {
 // overflows even 64 bits.
 bool WithinReachOnOneAxis(std::int64_t d) { return d * d < kTouchButtonReachSquared; }
 
-// The first button in list order within reach of the smoothed position, or -1. For positions the board
-// reports the distance equals the 32-bit result.
-std::int32_t HitButton(const BoardContext& board) {
-  for (std::uint32_t i = 0; i < board.touchButtonCount && i < board.touchButtons.size(); ++i) {
-    const std::int64_t dx = static_cast<std::int64_t>(board.smoothing.avgX) - board.touchButtons[i].x;
-    const std::int64_t dy = static_cast<std::int64_t>(board.smoothing.avgY) - board.touchButtons[i].y;
+// The first button in list order within reach of the position, or -1. For positions the board reports
+// the distance equals the 32-bit result.
+std::int32_t HitButton(const TouchButtonList& buttons, BoardPoint at) {
+  for (std::uint32_t i = 0; i < buttons.count && i < buttons.positions.size(); ++i) {
+    const std::int64_t dx = static_cast<std::int64_t>(at.x) - buttons.positions[i].x;
+    const std::int64_t dy = static_cast<std::int64_t>(at.y) - buttons.positions[i].y;
     if (!WithinReachOnOneAxis(dx) || !WithinReachOnOneAxis(dy)) continue;
     if (dx * dx + dy * dy < kTouchButtonReachSquared) return static_cast<std::int32_t>(i);
   }
@@ -27,46 +26,41 @@ std::int32_t HitButton(const BoardContext& board) {
 // Touch buttons 0..9 run actions 0..9; 10..19 run 11..20, past the second Win+D at 10.
 std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? button : button + 1; }
 
-std::int32_t ReleaseTouchButton(Driver& driver, BoardContext& board) {
-  TouchButtonPress& press = board.touchPress;
-  DriverPlatform& platform = driver.platform;
+void ReleaseTouchButton(DriverPlatform& platform, TouchButtonPress& press, ShortcutTable& shortcuts) {
   press.releaseStamp = platform.ReadClock();
-  press.pressed = 0;
+  press.pressed = false;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
-  // began on it pressed nothing, and gets no release either. The pointer path does not see this
-  // release, so the pen is lifted here.
-  if (press.leftHeld != 0) platform.InjectMouse(kMouseLeftUp, 0, 0);
-  ResetSmoothing(board.smoothing);
-  board.penUp = 1;
+  // began on it pressed nothing, and gets no release either.
+  if (press.leftHeld) platform.InjectMouse(kMouseLeftUp, 0, 0);
 
   const std::int32_t action = ActionOfTouchButton(press.button);
-  RunButtonAction(platform, board.shortcuts, action);
+  RunButtonAction(platform, shortcuts, action);
   if (ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds) {
-    RunLongPressAction(platform, board.shortcuts, action);
+    RunLongPressAction(platform, shortcuts, action);
   }
-  return 1;
 }
 
 }  // namespace
 
-std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent event) {
-  TouchButtonPress& press = board.touchPress;
+bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+                       ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event) {
   if (event == kPenRelease) {
     // The recorded button fires wherever the pen is lifted.
-    return press.pressed != 0 ? ReleaseTouchButton(driver, board) : 0;
+    if (!press.pressed) return false;
+    ReleaseTouchButton(platform, press, shortcuts);
+    return true;
   }
 
-  const std::int32_t hit = HitButton(board);
-  if (hit < 0) return 0;
+  const std::int32_t hit = HitButton(buttons, smoothed);
+  if (hit < 0) return false;
   // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
-  if (press.pressed == 0) {
-    press.pressStamp = driver.platform.ReadClock();
+  if (!press.pressed) {
+    press.pressStamp = platform.ReadClock();
     press.button = hit;
-    press.pressed = 1;
-    press.leftHeld = event == kPenPress ? 0 : 1;
+    press.pressed = true;
+    press.leftHeld = event != kPenPress;
   }
-  if (event == kPenPress) board.penUp = 0;  // the stroke has begun without a left press
-  return 1;
+  return true;
 }
 
 }  // namespace velno

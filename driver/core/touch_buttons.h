@@ -4,27 +4,31 @@
 
 #include <cstdint>
 
+#include "board_point.h"
+#include "calibration_block.h"
 #include "pen_event.h"
+#include "shortcut_table.h"
 #include "time_stamp.h"
 
 namespace velno {
 
-struct BoardContext;
-struct Driver;
+class DriverPlatform;
 
 // The touch button a board's pen holds down. Kept per board, so two boards never see each other's press.
 struct TouchButtonPress {
-  std::int32_t pressed;  // 0 idle, 1 a button is held
-  std::int32_t button;   // position in the board's touch-button list
-  std::int32_t leftHeld; // 1 when the stroke began off the button: the pointer path pressed the left button
-  TimeStamp pressStamp;
-  TimeStamp releaseStamp;
+  bool pressed = false;   // a button is held
+  std::int32_t button = 0;  // position in the board's touch-button list
+  bool leftHeld = false;  // the stroke began off the button: the pointer path pressed the left button
+  TimeStamp pressStamp{};
+  TimeStamp releaseStamp{};
 };
 
 inline constexpr std::int64_t kTouchButtonReachSquared = 2500;  // strictly less: a radius of 50 units
 
-// Returns 1 when a touch button took the report (no pointer input is then injected for it, and neither
-// gestures nor press-and-hold see it), else 0. Reads the board's smoothed position.
-std::int32_t CheckTouchButtons(Driver& driver, BoardContext& board, PenEvent event);
+// True when a touch button took the report: no pointer input is then injected for it, and neither
+// gestures nor press-and-hold see it. `smoothed` is the board's smoothed position. A release of a held
+// button lifts the left button the stroke pressed and runs the button's actions.
+bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+                       ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event);
 
 }  // namespace velno

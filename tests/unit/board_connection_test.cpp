@@ -83,12 +83,12 @@ TEST_F(BoardLink, HandshakeNeedsExactlyOneAnswerByte) {
   platform.boards[L"COM5"].answersHandshake = false;
   const PortHandle port = platform.OpenBoardPort(L"COM5");
   platform.boards[L"COM5"].reads = {FakeRead{{0xDE}}};
-  EXPECT_FALSE(CheckBoard(driver, port));
+  EXPECT_FALSE(CheckBoard(platform, driver.velno, port));
   platform.boards[L"COM5"].reads = {FakeRead{{0xDD}, false}};
-  EXPECT_FALSE(CheckBoard(driver, port));
+  EXPECT_FALSE(CheckBoard(platform, driver.velno, port));
   platform.boards[L"COM5"].writesFail = true;
   platform.boards[L"COM5"].reads = {FakeRead{{0xDD}}};
-  EXPECT_FALSE(CheckBoard(driver, port));
+  EXPECT_FALSE(CheckBoard(platform, driver.velno, port));
   EXPECT_EQ(platform.sleeps.size(), 3u);  // the 50 ms wait comes whatever the write gave
   EXPECT_EQ(testing::FakeVelnoBlock().deviceState, 0);
 }

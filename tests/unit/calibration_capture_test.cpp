@@ -26,8 +26,9 @@ class Capture : public ::testing::Test {
     driver.velno.SetAdjustType(adjustType);
     driver.velno.StartAdjust();
   }
-  void Down(std::int32_t x, std::int32_t y) { CapturePoint(driver, board, x, y, kPenDownLead); }
-  void Up(std::int32_t x, std::int32_t y) { CapturePoint(driver, board, x, y, kPenUpLead); }
+  // Reports take the driver's whole way: while a run is on, it hands them to the capture.
+  void Down(std::int32_t x, std::int32_t y) { HandleReport(driver, board, testing::PenDown(x, y)); }
+  void Up(std::int32_t x, std::int32_t y) { HandleReport(driver, board, testing::PenUp(x, y)); }
   std::int32_t Index() { return driver.velno.GetAdjustCurrentIndex(); }
 
   // Pen down at p, then ten steady reports jittering around it, then pen up: one measurement of p.
@@ -64,12 +65,10 @@ TEST_F(Capture, TenSteadyReportsAfterThePenDownStoreTheirMeanAndAcknowledge) {
   EXPECT_EQ(driver.capture.points[2], (BoardPoint{sumX / 10, sumY / 10}));
   EXPECT_EQ(Index(), 0);
   EXPECT_EQ(block().adjustIndexWord, static_cast<std::int32_t>(kRunMarker));  // still running
-  EXPECT_FALSE(board.capture.active);
 
   // The pen stays down: the next report only moves the anchor, even after the tool has moved on.
   driver.velno.SetAdjustCurrentIndex(4);
   for (int i = 0; i < 25; ++i) Down(6000, 6000);
-  EXPECT_EQ(board.capture.anchorX, 6000);
   EXPECT_EQ(Index(), 4);
   EXPECT_EQ(driver.capture.points[3], (BoardPoint{0, 0}));
   EXPECT_TRUE(platform.mouse.empty());
@@ -86,19 +85,17 @@ TEST_F(Capture, AReport74UnitsOffOnEitherAxisRestartsTheCountFromItself) {
   for (const BoardPoint off : {BoardPoint{74, 0}, BoardPoint{0, 74}, BoardPoint{-74, 0}, BoardPoint{0, -74}}) {
     SCOPED_TRACE(std::to_string(off.x) + "," + std::to_string(off.y));
     SetUp();
-    BoardContext fresh;
+    board = BoardContext{};
     StartPointRun(9);
-    CapturePoint(driver, fresh, 1000, 1000, kPenDownLead);
-    for (int i = 0; i < 9; ++i) CapturePoint(driver, fresh, 1000, 1000, kPenDownLead);
+    Down(1000, 1000);
+    for (int i = 0; i < 9; ++i) Down(1000, 1000);
     const BoardPoint restart{1000 + off.x, 1000 + off.y};
-    CapturePoint(driver, fresh, restart.x, restart.y, kPenDownLead);
+    Down(restart.x, restart.y);
     EXPECT_EQ(Index(), 1);
-    EXPECT_EQ(fresh.capture.anchorX, restart.x);
-    EXPECT_EQ(fresh.capture.anchorY, restart.y);
     // Nine more around the new anchor are not enough: the restarting report was not counted.
-    for (int i = 0; i < 9; ++i) CapturePoint(driver, fresh, restart.x + 2, restart.y + 2, kPenDownLead);
+    for (int i = 0; i < 9; ++i) Down(restart.x + 2, restart.y + 2);
     EXPECT_EQ(Index(), 1);
-    CapturePoint(driver, fresh, restart.x + 2, restart.y + 2, kPenDownLead);
+    Down(restart.x + 2, restart.y + 2);
     EXPECT_EQ(Index(), 0);
     EXPECT_EQ(driver.capture.points[0], (BoardPoint{restart.x + 2, restart.y + 2}));
   }
@@ -109,7 +106,6 @@ TEST_F(Capture, LiftingBeforeTheTenthSampleDropsTheMeasurement) {
   Down(2000, 2000);
   for (int i = 0; i < 9; ++i) Down(2010, 2010);
   Up(2010, 2010);
-  EXPECT_EQ(board.penUp, 1);
   EXPECT_EQ(Index(), 1);
   // A lifted pen that keeps reporting only moves the anchor.
   for (int i = 0; i < 12; ++i) Up(2020, 2020);
@@ -135,19 +131,19 @@ TEST_F(Capture, AMeasurementWithoutAnEntryIsDroppedUnacknowledged) {
     driver.velno.SetAdjustCurrentIndex(index);
     Touch({4000, 4000});
     EXPECT_EQ(Index(), index);
-    EXPECT_EQ(board.adjustType, 0u);
+    EXPECT_EQ(board.calibration.adjustType, 0u);
     EXPECT_TRUE(platform.settingWrites.empty());
   }
   EXPECT_EQ(driver.capture.points, CaptureTables{}.points);
 
-  board.calibrated = 1;
+  board.calibration.calibrated = true;
   driver.velno.SetAdjustType(64);
   driver.velno.SetAdjustCurrentIndex(64);
   Touch({4000, 4000});
   EXPECT_EQ(driver.capture.points[63], (BoardPoint{4000, 4000}));
-  EXPECT_EQ(board.rawPoints[63], (BoardPoint{4000, 4000}));
+  EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{4000, 4000}));
   EXPECT_EQ(Index(), 0);
-  EXPECT_EQ(board.calibrated, 0);  // 64 points make no grid
+  EXPECT_FALSE(board.calibration.calibrated);  // 64 points make no grid
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
@@ -161,28 +157,28 @@ BoardPoint DistortedBoardPosition(std::int32_t p) {
 TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
   const std::int32_t adjustType = 0x10009;  // nine points, extended screen beside the primary one
   StartPointRun(adjustType);
-  board.rawPoints[9] = {-9, -9};
+  board.calibration.rawPoints[9] = {-9, -9};
   for (std::int32_t k = 1; k <= 9; ++k) {
     driver.velno.SetAdjustCurrentIndex(k);
     Touch(DistortedBoardPosition(k - 1));
     ASSERT_EQ(Index(), 0) << k;
     if (k < 9) {
-      EXPECT_EQ(board.adjustType, 0u);
-      EXPECT_EQ(board.calibrated, 0);
-      EXPECT_EQ(board.rawPoints[0], (BoardPoint{0, 0}));
+      EXPECT_EQ(board.calibration.adjustType, 0u);
+      EXPECT_FALSE(board.calibration.calibrated);
+      EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{0, 0}));
       EXPECT_TRUE(platform.settingWrites.empty());
     }
   }
-  EXPECT_EQ(board.adjustType, 9u);
-  EXPECT_EQ(board.calibrated, 1);
-  EXPECT_EQ(board.extendScreenFlag, 1);
+  EXPECT_EQ(board.calibration.adjustType, 9u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 1);
   for (std::int32_t p = 0; p < 9; ++p) {
-    EXPECT_EQ(board.rawPoints[p], DistortedBoardPosition(p));
-    const ScreenPoint mapped = MapPoint(board, board.rawPoints[p].x, board.rawPoints[p].y);
-    EXPECT_NEAR(mapped.x, board.targetPoints[p].x, 1) << p;
-    EXPECT_NEAR(mapped.y, board.targetPoints[p].y, 1) << p;
+    EXPECT_EQ(board.calibration.rawPoints[p], DistortedBoardPosition(p));
+    const ScreenPoint mapped = MapPoint(board.calibration, board.calibration.rawPoints[p].x, board.calibration.rawPoints[p].y);
+    EXPECT_NEAR(mapped.x, board.calibration.targetPoints[p].x, 1) << p;
+    EXPECT_NEAR(mapped.y, board.calibration.targetPoints[p].y, 1) << p;
   }
-  EXPECT_EQ(board.rawPoints[9], (BoardPoint{-9, -9}));
+  EXPECT_EQ(board.calibration.rawPoints[9], (BoardPoint{-9, -9}));
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"adjusttype"], L"9");
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"extendscreenflag"], L"1");
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"point09-y"], std::to_wstring(DistortedBoardPosition(8).y));
@@ -194,30 +190,30 @@ TEST_F(Capture, TheScreenFlagComesFromTheHighHalfOfTheAdjustType) {
     driver.velno.SetAdjustCurrentIndex(k);
     Touch({2000 + (k - 1) / 4 * 9000, 2000 + (k - 1) % 4 * 9000});
   }
-  EXPECT_EQ(board.adjustType, 16u);
-  EXPECT_EQ(board.calibrated, 1);
-  EXPECT_EQ(board.extendScreenFlag, 2);
+  EXPECT_EQ(board.calibration.adjustType, 16u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 2);
 }
 
 TEST_F(Capture, ARunOfACountThatIsNoGridLeavesTheBoardUncalibratedAndUnsaved) {
-  board.adjustType = 4;
-  board.calibrated = 1;
+  board.calibration.adjustType = 4;
+  board.calibration.calibrated = true;
   StartPointRun(5);
   for (std::int32_t k = 1; k <= 5; ++k) {
     driver.velno.SetAdjustCurrentIndex(k);
     Touch({1000 * k, 1000 * k});
   }
-  EXPECT_EQ(board.adjustType, 0u);
-  EXPECT_EQ(board.calibrated, 0);
-  EXPECT_EQ(board.rawPoints[4], (BoardPoint{5000, 5000}));
+  EXPECT_EQ(board.calibration.adjustType, 0u);
+  EXPECT_FALSE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{5000, 5000}));
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
 TEST_F(Capture, ATouchButtonRunFillsTheButtonListAndLeavesTheCalibration) {
-  board.adjustType = 4;
-  board.calibrated = 1;
-  board.extendScreenFlag = 1;
-  board.rawPoints[0] = {123, 456};
+  board.calibration.adjustType = 4;
+  board.calibration.calibrated = true;
+  board.calibration.extendScreenFlag = 1;
+  board.calibration.rawPoints[0] = {123, 456};
   driver.velno.SetButtonAdjustType(3);
   driver.velno.StartButtonAdjust();
   driver.velno.SetAdjustType(0x20004);  // the point run's parameters play no part
@@ -225,21 +221,21 @@ TEST_F(Capture, ATouchButtonRunFillsTheButtonListAndLeavesTheCalibration) {
   for (std::int32_t k = 1; k <= 3; ++k) {
     driver.velno.SetButtonAdjustCurrentIndex(k);
     const BoardPoint p = places[k - 1];
-    for (int i = 0; i <= 10; ++i) CaptureTouchButton(driver, board, p.x, p.y, kPenDownLead);
-    CaptureTouchButton(driver, board, p.x, p.y, kPenUpLead);
+    for (int i = 0; i <= 10; ++i) Down(p.x, p.y);
+    Up(p.x, p.y);
     EXPECT_EQ(driver.velno.GetButtonAdjustCurrentIndex(), 0);
     if (k < 3) {
-      EXPECT_EQ(board.touchButtonCount, 0u);
+      EXPECT_EQ(board.calibration.touchButtons.count, 0u);
     }
   }
-  EXPECT_EQ(board.touchButtonCount, 3u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(board.touchButtons[i], places[i]);
+  EXPECT_EQ(board.calibration.touchButtons.count, 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(board.calibration.touchButtons.positions[i], places[i]);
   EXPECT_EQ(driver.capture.buttons[2], places[2]);
   EXPECT_EQ(driver.capture.points[0], (BoardPoint{0, 0}));
-  EXPECT_EQ(board.adjustType, 4u);
-  EXPECT_EQ(board.calibrated, 1);
-  EXPECT_EQ(board.extendScreenFlag, 1);
-  EXPECT_EQ(board.rawPoints[0], (BoardPoint{123, 456}));
+  EXPECT_EQ(board.calibration.adjustType, 4u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 1);
+  EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{123, 456}));
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"num_buttons"], L"3");
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"button03-x"], L"30000");
 }
@@ -258,7 +254,7 @@ TEST_F(Capture, ReportsOfARunInjectNothingAndTheNextStrokeUsesTheNewCalibration)
   }
   EXPECT_TRUE(platform.mouse.empty());
   driver.velno.StopAdjust();
-  ASSERT_EQ(board.calibrated, 1);
+  ASSERT_TRUE(board.calibration.calibrated);
 
   HandleReport(driver, board, testing::PenDown(corners[2].x, corners[2].y));  // warm-up
   HandleReport(driver, board, testing::PenDown(corners[2].x, corners[2].y));

@@ -29,7 +29,7 @@ class GridLayout : public testing::TestWithParam<GridCase> {};
 
 TEST_P(GridLayout, SetsShapeAndDefaultTargetsInPointOrder) {
   const GridCase& expected = GetParam();
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = expected.pointCount;
 
   ASSERT_EQ(LayoutGrid(ctx), 0);
@@ -63,14 +63,14 @@ INSTANTIATE_TEST_SUITE_P(EveryPointCount, GridLayout,
                          });
 
 TEST(GridLayoutTargets, SixAndTwentyPointGridsAsTheToolDrawsThem) {
-  BoardContext six;
+  CalibrationBlock six;
   six.adjustType = 6;
   ASSERT_EQ(LayoutGrid(six), 0);
   const std::vector<BoardPoint> sixTargets{{2048, 2048},  {2048, 63488},  {32768, 2048},
                                            {32768, 63488}, {63488, 2048}, {63488, 63488}};
   EXPECT_EQ(std::vector<BoardPoint>(six.targetPoints.begin(), six.targetPoints.begin() + 6), sixTargets);
 
-  BoardContext twenty;
+  CalibrationBlock twenty;
   twenty.adjustType = 20;
   ASSERT_EQ(LayoutGrid(twenty), 0);
   EXPECT_EQ(twenty.targetPoints[5], (BoardPoint{17408, 22528}));
@@ -79,7 +79,7 @@ TEST(GridLayoutTargets, SixAndTwentyPointGridsAsTheToolDrawsThem) {
 class UnsupportedPointCount : public testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(UnsupportedPointCount, EmptiesAGridThatWasLaidOut) {
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = 16;
   ASSERT_EQ(LayoutGrid(ctx), 0);
 
@@ -97,8 +97,8 @@ TEST_P(UnsupportedPointCount, EmptiesAGridThatWasLaidOut) {
 INSTANTIATE_TEST_SUITE_P(ZeroFiveAndThirtySix, UnsupportedPointCount, testing::Values(0u, 5u, 36u));
 
 // A 9-point grid whose raw points are the targets halved.
-BoardContext HalvedNinePointGrid() {
-  BoardContext ctx;
+CalibrationBlock HalvedNinePointGrid() {
+  CalibrationBlock ctx;
   ctx.adjustType = 9;
   LayoutGrid(ctx);
   for (int p = 0; p < 9; ++p) ctx.rawPoints[p] = {ctx.targetPoints[p].x / 2, ctx.targetPoints[p].y / 2};
@@ -107,7 +107,7 @@ BoardContext HalvedNinePointGrid() {
 }
 
 TEST(CellCentres, AreTheMeansOfTheFourCornersInCellOrder) {
-  const BoardContext ctx = HalvedNinePointGrid();
+  const CalibrationBlock ctx = HalvedNinePointGrid();
   ASSERT_EQ(ctx.cellCount, 4);
   EXPECT_EQ(ctx.cellCentres[0], (BoardPoint{8704, 8704}));
   EXPECT_EQ(ctx.cellCentres[1], (BoardPoint{8704, 24064}));
@@ -116,7 +116,7 @@ TEST(CellCentres, AreTheMeansOfTheFourCornersInCellOrder) {
 }
 
 TEST(CellCentres, TruncateTowardZeroAndSurviveExtremeStoredPoints) {
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = 4;
   ctx.rawPoints[0] = {-1, 7};
   ctx.rawPoints[1] = {-1, 0};
@@ -131,7 +131,7 @@ TEST(CellCentres, TruncateTowardZeroAndSurviveExtremeStoredPoints) {
 }
 
 TEST(CellCorners, RunTopLeftBottomLeftBottomRightTopRight) {
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = 12;  // 3 rows, 4 columns of points; 2 rows, 3 columns of cells
   LayoutGrid(ctx);
   for (int p = 0; p < 12; ++p) ctx.rawPoints[p] = {100 + p, 200 + p};  // raw x - 100 = point index
@@ -145,7 +145,7 @@ TEST(CellCorners, RunTopLeftBottomLeftBottomRightTopRight) {
 }
 
 TEST(CellCorners, AreAllZeroForAnEmptyGrid) {
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.rawPoints[0] = {5, 6};
   const CellCorners corners = GetCellCorners(ctx, 0);
   EXPECT_EQ(corners.rawX, (std::array<std::int32_t, 4>{}));
@@ -155,7 +155,7 @@ TEST(CellCorners, AreAllZeroForAnEmptyGrid) {
 }
 
 TEST(NearestCell, PicksTheClosestCentre) {
-  const BoardContext ctx = HalvedNinePointGrid();
+  const CalibrationBlock ctx = HalvedNinePointGrid();
   EXPECT_EQ(FindNearestCell(ctx, 0, 0), 0);
   EXPECT_EQ(FindNearestCell(ctx, 8000, 30000), 1);
   EXPECT_EQ(FindNearestCell(ctx, 32767, 0), 2);
@@ -164,7 +164,7 @@ TEST(NearestCell, PicksTheClosestCentre) {
 }
 
 TEST(NearestCell, HalfwayBetweenTwoCentresGoesToTheLowerCell) {
-  const BoardContext ctx = HalvedNinePointGrid();
+  const CalibrationBlock ctx = HalvedNinePointGrid();
   // Centres of cells 0 and 1 are (8704, 8704) and (8704, 24064).
   EXPECT_EQ(FindNearestCell(ctx, 8704, 16384), 0);
   EXPECT_EQ(FindNearestCell(ctx, 8704, 16385), 1);
@@ -175,13 +175,13 @@ TEST(NearestCell, HalfwayBetweenTwoCentresGoesToTheLowerCell) {
 }
 
 TEST(NearestCell, IsCellZeroWithoutCells) {
-  BoardContext ctx;
+  CalibrationBlock ctx;
   EXPECT_EQ(FindNearestCell(ctx, 1234, 5678), 0);
 }
 
 TEST(NearestCell, StaysCorrectForCentresFarOutsideTheBoard) {
   // Stored points come from a settings file and can be any int32 value; distances then exceed 32 bits.
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = 6;
   LayoutGrid(ctx);
   ctx.cellCentres[0] = {kInt32Min, kInt32Min};
@@ -192,16 +192,16 @@ TEST(NearestCell, StaysCorrectForCentresFarOutsideTheBoard) {
 }
 
 TEST(ResetCalibrationTest, ClearsTheCalibrationBlockAndEmptiesTheGrid) {
-  BoardContext ctx = HalvedNinePointGrid();
-  ctx.touchButtons[0] = {10, 20};
-  ctx.touchButtonCount = 1;
+  CalibrationBlock ctx = HalvedNinePointGrid();
+  ctx.touchButtons.positions[0] = {10, 20};
+  ctx.touchButtons.count = 1;
 
   EXPECT_EQ(&ResetCalibration(ctx), &ctx);
 
   EXPECT_EQ(ctx.adjustType, 0u);
   EXPECT_EQ(ctx.pointRows, 0);
   EXPECT_EQ(ctx.pointCols, 0);
-  EXPECT_EQ(ctx.touchButtonCount, 0u);
+  EXPECT_EQ(ctx.touchButtons.count, 0u);
   EXPECT_EQ(ctx.cellRows, 0);
   EXPECT_EQ(ctx.cellCols, 0);
   EXPECT_EQ(ctx.cellCount, 0);

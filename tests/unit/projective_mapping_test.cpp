@@ -110,21 +110,21 @@ TEST(Determinant8Test, AgreesWithAReferenceOnRandomMatrices) {
 
 // A grid laid out for pointCount with rawPoints filled by rawOf(target) and marked calibrated.
 template <typename RawOf>
-BoardContext CalibratedGrid(std::uint32_t pointCount, RawOf rawOf) {
-  BoardContext ctx;
+CalibrationBlock CalibratedGrid(std::uint32_t pointCount, RawOf rawOf) {
+  CalibrationBlock ctx;
   ctx.adjustType = pointCount;
   LayoutGrid(ctx);
   for (std::uint32_t p = 0; p < pointCount; ++p) ctx.rawPoints[p] = rawOf(ctx.targetPoints[p]);
-  ctx.calibrated = 1;
+  ctx.calibrated = true;
   return ctx;
 }
 
 BoardPoint Halved(BoardPoint target) { return {target.x / 2, target.y / 2}; }
 
 TEST(SolveCellTransformsTest, HalvedNinePointGridSolvesToAPureScaleOfTwo) {
-  BoardContext ctx = CalibratedGrid(9, Halved);
+  CalibrationBlock ctx = CalibratedGrid(9, Halved);
   SolveCellTransforms(ctx);
-  ASSERT_EQ(ctx.calibrated, 1);
+  ASSERT_TRUE(ctx.calibrated);
   for (int q = 0; q < 4; ++q) {
     SCOPED_TRACE(q);
     const auto& c = ctx.cellCoefficients;
@@ -141,15 +141,15 @@ TEST(SolveCellTransformsTest, HalvedNinePointGridSolvesToAPureScaleOfTwo) {
 }
 
 TEST(SolveCellTransformsTest, ComputesNothingWhileUncalibrated) {
-  BoardContext ctx = CalibratedGrid(9, Halved);
-  ctx.calibrated = 0;
+  CalibrationBlock ctx = CalibratedGrid(9, Halved);
+  ctx.calibrated = false;
   SolveCellTransforms(ctx);
-  EXPECT_EQ(ctx.cellCoefficients, (BoardContext{}.cellCoefficients));
-  EXPECT_EQ(ctx.calibrated, 0);
+  EXPECT_EQ(ctx.cellCoefficients, (CalibrationBlock{}.cellCoefficients));
+  EXPECT_FALSE(ctx.calibrated);
 }
 
 TEST(SolveCellTransformsTest, CentresFollowTheMeasuredPoints) {
-  BoardContext ctx = CalibratedGrid(4, Halved);
+  CalibrationBlock ctx = CalibratedGrid(4, Halved);
   ctx.cellCentres[0] = {0, 0};
   SolveCellTransforms(ctx);
   EXPECT_EQ(ctx.cellCentres[0], (BoardPoint{16384, 16384}));
@@ -157,11 +157,11 @@ TEST(SolveCellTransformsTest, CentresFollowTheMeasuredPoints) {
 
 TEST(SingleCell, MapsEveryPositionWithItsTransformUnclamped) {
   // target = 4 * (raw - 1000) + 2048 exactly, on both axes.
-  BoardContext ctx = CalibratedGrid(4, [](BoardPoint t) {
+  CalibrationBlock ctx = CalibratedGrid(4, [](BoardPoint t) {
     return BoardPoint{(t.x - 2048) / 4 + 1000, (t.y - 2048) / 4 + 1000};
   });
   SolveCellTransforms(ctx);
-  ASSERT_EQ(ctx.calibrated, 1);
+  ASSERT_TRUE(ctx.calibrated);
   EXPECT_EQ(MapPoint(ctx, 5000, 9000), (ScreenPoint{18048, 34048}));
   EXPECT_EQ(MapPoint(ctx, 32767, 20000), (ScreenPoint{129116, 78048}));
   // -1952 exactly: adding 0.5 and truncating toward zero gives -1951.
@@ -172,16 +172,16 @@ TEST(SingleCell, KeystoneQuadMapsDiagonalCrossingOntoScreenCentre) {
   // A projective map keeps lines: where the raw quad's diagonals cross maps to where the targets'
   // diagonals cross, the screen centre (32768, 32768). An affine or bilinear fit would miss it.
   const BoardPoint corners[4] = {{3000, 1500}, {1200, 31000}, {31500, 32000}, {28000, 4000}};
-  BoardContext ctx;
+  CalibrationBlock ctx;
   ctx.adjustType = 4;
   LayoutGrid(ctx);
   ctx.rawPoints[0] = corners[0];  // top-left
   ctx.rawPoints[1] = corners[1];  // bottom-left
   ctx.rawPoints[2] = corners[3];  // top-right
   ctx.rawPoints[3] = corners[2];  // bottom-right
-  ctx.calibrated = 1;
+  ctx.calibrated = true;
   SolveCellTransforms(ctx);
-  ASSERT_EQ(ctx.calibrated, 1);
+  ASSERT_TRUE(ctx.calibrated);
 
   // Diagonals: corner 0 to corner 2 and corner 1 to corner 3 (corner order around the cell).
   const double x1 = corners[0].x, y1 = corners[0].y, x2 = corners[2].x, y2 = corners[2].y;
@@ -205,12 +205,12 @@ TEST_P(EveryPointCount, RandomGridsMapEveryCalibrationPointOntoItsTarget) {
   std::uniform_real_distribution<double> scale(0.35, 0.45);
   for (int trial = 0; trial < 25; ++trial) {
     const double sx = scale(random), sy = scale(random);
-    BoardContext ctx = CalibratedGrid(GetParam(), [&](BoardPoint t) {
+    CalibrationBlock ctx = CalibratedGrid(GetParam(), [&](BoardPoint t) {
       return BoardPoint{static_cast<std::int32_t>(t.x * sx) + 1500 + jitter(random),
                         static_cast<std::int32_t>(t.y * sy) + 1500 + jitter(random)};
     });
     SolveCellTransforms(ctx);
-    ASSERT_EQ(ctx.calibrated, 1) << "trial " << trial;
+    ASSERT_TRUE(ctx.calibrated) << "trial " << trial;
     for (std::uint32_t p = 0; p < GetParam(); ++p) {
       const BoardPoint raw = ctx.rawPoints[p];
       const BoardPoint target = ctx.targetPoints[p];
@@ -223,21 +223,21 @@ TEST_P(EveryPointCount, RandomGridsMapEveryCalibrationPointOntoItsTarget) {
 INSTANTIATE_TEST_SUITE_P(SolveAndMap, EveryPointCount, testing::Values(4u, 6u, 9u, 12u, 16u, 20u, 25u));
 
 TEST(SingularCalibration, OneCollapsedCellLeavesEveryCellAsItWas) {
-  BoardContext ctx = CalibratedGrid(16, Halved);
+  CalibrationBlock ctx = CalibratedGrid(16, Halved);
   SolveCellTransforms(ctx);
-  ASSERT_EQ(ctx.calibrated, 1);
+  ASSERT_TRUE(ctx.calibrated);
   const auto before = ctx.cellCoefficients;
   // Point 5 moved onto point 6 collapses cells 1 and 4; cell 0, solved before them, changes shape and
   // must not take its new coefficients either.
   ctx.rawPoints[5] = ctx.rawPoints[6];
   SolveCellTransforms(ctx);
 
-  EXPECT_EQ(ctx.calibrated, 0);
+  EXPECT_FALSE(ctx.calibrated);
   EXPECT_EQ(ctx.cellCoefficients, before);
 }
 
 // A random, well-shaped grid of `pointCount` points, as EveryPointCount uses them.
-BoardContext RandomGrid(std::uint32_t pointCount, std::mt19937& random) {
+CalibrationBlock RandomGrid(std::uint32_t pointCount, std::mt19937& random) {
   std::uniform_int_distribution<std::int32_t> jitter(-1200, 1200);
   std::uniform_real_distribution<double> scale(0.35, 0.45);
   const double sx = scale(random), sy = scale(random);
@@ -251,35 +251,35 @@ BoardContext RandomGrid(std::uint32_t pointCount, std::mt19937& random) {
 // point pointRows the one to its right and pointRows + 1 the fourth corner of cell 0.
 struct Degeneration {
   const char* name;
-  void (*apply)(BoardContext& ctx);
+  void (*apply)(CalibrationBlock& ctx);
   bool accepted;
 };
 
 const Degeneration kDegenerations[] = {
     {"two corners coincide",
-     [](BoardContext& ctx) { ctx.rawPoints[ctx.pointRows + 1] = ctx.rawPoints[0]; }, false},
+     [](CalibrationBlock& ctx) { ctx.rawPoints[ctx.pointRows + 1] = ctx.rawPoints[0]; }, false},
     {"three corners on a line",
-     [](BoardContext& ctx) {
+     [](CalibrationBlock& ctx) {
        const BoardPoint a = ctx.rawPoints[0], b = ctx.rawPoints[ctx.pointRows];
        ctx.rawPoints[ctx.pointRows + 1] = {2 * b.x - a.x, 2 * b.y - a.y};
      },
      false},
     {"three corners within a unit of a line",
-     [](BoardContext& ctx) {
+     [](CalibrationBlock& ctx) {
        const BoardPoint a = ctx.rawPoints[0], b = ctx.rawPoints[ctx.pointRows];
        ctx.rawPoints[ctx.pointRows + 1] = {2 * b.x - a.x, 2 * b.y - a.y + 1};
      },
      false},
     {"last two points missing from the file",
-     [](BoardContext& ctx) {
+     [](CalibrationBlock& ctx) {
        ctx.rawPoints[ctx.adjustType - 1] = {260, 260};
        ctx.rawPoints[ctx.adjustType - 2] = {260, 260};
      },
      false},
-    {"every point equal", [](BoardContext& ctx) { ctx.rawPoints.fill({260, 260}); }, false},
+    {"every point equal", [](CalibrationBlock& ctx) { ctx.rawPoints.fill({260, 260}); }, false},
     // The same shape a hundred times smaller is still a calibration: the test scales with the points.
     {"whole grid shrunk a hundredfold",
-     [](BoardContext& ctx) {
+     [](CalibrationBlock& ctx) {
        for (std::uint32_t p = 0; p < ctx.adjustType; ++p) {
          ctx.rawPoints[p] = {ctx.rawPoints[p].x / 100 + 9000, ctx.rawPoints[p].y / 100 + 9000};
        }
@@ -295,18 +295,18 @@ TEST_P(DegenerateGrid, IsRefusedByItsShapeNotByItsScale) {
   for (const Degeneration& degeneration : kDegenerations) {
     for (int trial = 0; trial < 20; ++trial) {
       SCOPED_TRACE(testing::Message() << degeneration.name << ", trial " << trial);
-      BoardContext ctx = RandomGrid(GetParam(), random);
+      CalibrationBlock ctx = RandomGrid(GetParam(), random);
       SolveCellTransforms(ctx);
-      ASSERT_EQ(ctx.calibrated, 1);
+      ASSERT_TRUE(ctx.calibrated);
       const auto before = ctx.cellCoefficients;
 
       degeneration.apply(ctx);
       SolveCellTransforms(ctx);
       if (degeneration.accepted) {
-        EXPECT_EQ(ctx.calibrated, 1);
+        EXPECT_TRUE(ctx.calibrated);
         continue;
       }
-      EXPECT_EQ(ctx.calibrated, 0);
+      EXPECT_FALSE(ctx.calibrated);
       EXPECT_EQ(ctx.cellCoefficients, before);
     }
   }
@@ -315,11 +315,11 @@ TEST_P(DegenerateGrid, IsRefusedByItsShapeNotByItsScale) {
 INSTANTIATE_TEST_SUITE_P(SingularCalibration, DegenerateGrid, testing::Values(4u, 9u, 16u, 25u));
 
 // One cell whose coefficients are set directly: X = (a x + b y + c) / (g x + h y + 1), Y likewise.
-BoardContext SingleCellWith(double a, double c, double e, double f, double g) {
-  BoardContext ctx;
+CalibrationBlock SingleCellWith(double a, double c, double e, double f, double g) {
+  CalibrationBlock ctx;
   ctx.adjustType = 4;
   LayoutGrid(ctx);
-  ctx.calibrated = 1;
+  ctx.calibrated = true;
   ctx.cellCoefficients[0][0] = a;
   ctx.cellCoefficients[2][0] = c;
   ctx.cellCoefficients[4][0] = e;
@@ -329,19 +329,19 @@ BoardContext SingleCellWith(double a, double c, double e, double f, double g) {
 }
 
 TEST(MapPointRange, SaturatesQuotientsBeyondThe32BitRange) {
-  const BoardContext steep = SingleCellWith(1e12, 0, -1e12, 0, 0);
+  const CalibrationBlock steep = SingleCellWith(1e12, 0, -1e12, 0, 0);
   EXPECT_EQ(MapPoint(steep, 30000, 30000), (ScreenPoint{kInt32Max, kInt32Min}));
 
   // Denominator 32 * (-1/32) + 1 is exactly 0: a non-zero numerator gives an infinity.
-  const BoardContext pole = SingleCellWith(1, 0, -1, 0, -1.0 / 32);
+  const CalibrationBlock pole = SingleCellWith(1, 0, -1, 0, -1.0 / 32);
   EXPECT_EQ(MapPoint(pole, 32, 5), (ScreenPoint{kInt32Max, kInt32Min}));
 
   // 0 / 0 is NaN.
-  const BoardContext nothing = SingleCellWith(0, 0, 0, 0, -1.0 / 32);
+  const CalibrationBlock nothing = SingleCellWith(0, 0, 0, 0, -1.0 / 32);
   EXPECT_EQ(MapPoint(nothing, 32, 5), (ScreenPoint{0, 0}));
 
   // Just inside the range on both sides.
-  const BoardContext edge = SingleCellWith(0, 2147483646.0, 0, -2147483648.0, 0);
+  const CalibrationBlock edge = SingleCellWith(0, 2147483646.0, 0, -2147483648.0, 0);
   EXPECT_EQ(MapPoint(edge, 0, 0), (ScreenPoint{2147483646, -2147483647}));
 }
 

@@ -125,27 +125,27 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST_F(SettingsFile, AMissingFileGivesDefaultThresholdsAndAnUncalibratedSixteenPointGrid) {
-  board.touchButtonCount = 2;
-  board.extendScreenFlag = 1;
-  board.rawPoints[0] = {5000, 6000};
-  LoadSettings(driver, board);
+  board.calibration.touchButtons.count = 2;
+  board.calibration.extendScreenFlag = 1;
+  board.calibration.rawPoints[0] = {5000, 6000};
+  LoadSettings(platform, driver.velno, board.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 25000);
-  EXPECT_EQ(board.adjustType, 16u);
-  EXPECT_EQ(board.pointRows, 4);
-  EXPECT_EQ(board.cellCount, 9);
-  EXPECT_EQ(board.calibrated, 0);
+  EXPECT_EQ(board.calibration.adjustType, 16u);
+  EXPECT_EQ(board.calibration.pointRows, 4);
+  EXPECT_EQ(board.calibration.cellCount, 9);
+  EXPECT_FALSE(board.calibration.calibrated);
   // Nothing but the thresholds and the grid is read from such a file.
-  EXPECT_EQ(board.touchButtonCount, 2u);
-  EXPECT_EQ(board.extendScreenFlag, 1);
-  EXPECT_EQ(board.rawPoints[0], (BoardPoint{5000, 6000}));
+  EXPECT_EQ(board.calibration.touchButtons.count, 2u);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 1);
+  EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{5000, 6000}));
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
 TEST_F(SettingsFile, ThresholdsOfZeroReadAsMissingOthersAreTakenAsTheyAre) {
   Store(L"GestureBrush", 0);
   Store(L"GestureErase", -7);
-  LoadSettings(driver, board);
+  LoadSettings(platform, driver.velno, board.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, -7);
 }
@@ -153,17 +153,17 @@ TEST_F(SettingsFile, ThresholdsOfZeroReadAsMissingOthersAreTakenAsTheyAre) {
 TEST_F(SettingsFile, MissingPointsAndScreenFlagReadAs260) {
   Store(L"AdjustType", 9);
   for (int k = 1; k <= 8; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 3));
-  board.extendScreenFlag = 1;
-  LoadSettings(driver, board);
-  EXPECT_EQ(board.adjustType, 9u);
-  EXPECT_EQ(board.calibrated, 1);
-  EXPECT_EQ(board.extendScreenFlag, 260);
-  for (int p = 0; p < 8; ++p) EXPECT_EQ(board.rawPoints[p], GridPoint(p, 3)) << p;
-  EXPECT_EQ(board.rawPoints[8], (BoardPoint{260, 260}));
-  EXPECT_EQ(board.pointRows, 3);
+  board.calibration.extendScreenFlag = 1;
+  LoadSettings(platform, driver.velno, board.calibration);
+  EXPECT_EQ(board.calibration.adjustType, 9u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 260);
+  for (int p = 0; p < 8; ++p) EXPECT_EQ(board.calibration.rawPoints[p], GridPoint(p, 3)) << p;
+  EXPECT_EQ(board.calibration.rawPoints[8], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.calibration.pointRows, 3);
 
   // The default is kept: a later save writes it back.
-  SaveSettings(driver, board);
+  SaveSettings(platform, driver.velno, board.calibration);
   EXPECT_EQ(platform.settingWrites.at(3), (std::pair<std::wstring, std::wstring>{L"extendScreenFlag", L"260"}));
 }
 
@@ -177,13 +177,13 @@ TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
     for (int k = 1; k <= 16; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 4));
     Store(L"num_buttons", 3);
     for (int k = 1; k <= 3; ++k) StorePoint(L"Button", k, {k * 100, k * 100});
-    LoadSettings(driver, fresh);
-    EXPECT_EQ(fresh.adjustType, 16u);
-    EXPECT_EQ(fresh.calibrated, 0);
-    EXPECT_EQ(fresh.extendScreenFlag, 0);
-    EXPECT_EQ(fresh.rawPoints[0], (BoardPoint{0, 0}));
-    EXPECT_EQ(fresh.touchButtonCount, 0u);
-    EXPECT_EQ(fresh.touchButtons[0], (BoardPoint{0, 0}));
+    LoadSettings(platform, driver.velno, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.adjustType, 16u);
+    EXPECT_FALSE(fresh.calibration.calibrated);
+    EXPECT_EQ(fresh.calibration.extendScreenFlag, 0);
+    EXPECT_EQ(fresh.calibration.rawPoints[0], (BoardPoint{0, 0}));
+    EXPECT_EQ(fresh.calibration.touchButtons.count, 0u);
+    EXPECT_EQ(fresh.calibration.touchButtons.positions[0], (BoardPoint{0, 0}));
   }
 }
 
@@ -194,13 +194,13 @@ TEST_F(SettingsFile, EveryPointCountLoadsExactlyItsPoints) {
     Store(L"AdjustType", static_cast<std::int32_t>(count));
     for (int k = 1; k <= 25; ++k) StorePoint(L"Point", k, {k, -k});
     BoardContext fresh;
-    fresh.rawPoints[count] = {-1, -1};
-    LoadSettings(driver, fresh);
-    EXPECT_EQ(fresh.adjustType, count);
-    EXPECT_EQ(fresh.calibrated, 1);
+    fresh.calibration.rawPoints[count] = {-1, -1};
+    LoadSettings(platform, driver.velno, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.adjustType, count);
+    EXPECT_TRUE(fresh.calibration.calibrated);
     const int last = static_cast<int>(count);
-    EXPECT_EQ(fresh.rawPoints[last - 1], (BoardPoint{last, -last}));
-    EXPECT_EQ(fresh.rawPoints[last], (BoardPoint{-1, -1}));
+    EXPECT_EQ(fresh.calibration.rawPoints[last - 1], (BoardPoint{last, -last}));
+    EXPECT_EQ(fresh.calibration.rawPoints[last], (BoardPoint{-1, -1}));
   }
 }
 
@@ -211,49 +211,49 @@ TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
   StorePoint(L"Button", 64, {641, 642});
 
   Store(L"num_buttons", 63);
-  LoadSettings(driver, board);
-  EXPECT_EQ(board.touchButtonCount, 63u);
-  EXPECT_EQ(board.touchButtons[0], (BoardPoint{11, 12}));
-  EXPECT_EQ(board.touchButtons[1], (BoardPoint{260, 260}));
-  EXPECT_EQ(board.touchButtons[62], (BoardPoint{631, 632}));
-  EXPECT_EQ(board.touchButtons[63], (BoardPoint{0, 0}));
+  LoadSettings(platform, driver.velno, board.calibration);
+  EXPECT_EQ(board.calibration.touchButtons.count, 63u);
+  EXPECT_EQ(board.calibration.touchButtons.positions[0], (BoardPoint{11, 12}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[1], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[62], (BoardPoint{631, 632}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[63], (BoardPoint{0, 0}));
 
   for (const std::int32_t tooMany : {64, -1, INT32_MIN}) {
     SCOPED_TRACE(tooMany);
     BoardContext fresh;
-    fresh.touchButtonCount = 5;
+    fresh.calibration.touchButtons.count = 5;
     Store(L"num_buttons", tooMany);
-    LoadSettings(driver, fresh);
-    EXPECT_EQ(fresh.touchButtonCount, 0u);
-    EXPECT_EQ(fresh.touchButtons[0], (BoardPoint{0, 0}));
+    LoadSettings(platform, driver.velno, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.touchButtons.count, 0u);
+    EXPECT_EQ(fresh.calibration.touchButtons.positions[0], (BoardPoint{0, 0}));
   }
 
   BoardContext none;
-  none.touchButtons[0] = {1, 2};
+  none.calibration.touchButtons.positions[0] = {1, 2};
   Store(L"num_buttons", 0);
-  LoadSettings(driver, none);
-  EXPECT_EQ(none.touchButtonCount, 0u);
-  EXPECT_EQ(none.touchButtons[0], (BoardPoint{1, 2}));
+  LoadSettings(platform, driver.velno, none.calibration);
+  EXPECT_EQ(none.calibration.touchButtons.count, 0u);
+  EXPECT_EQ(none.calibration.touchButtons.positions[0], (BoardPoint{1, 2}));
 }
 
 TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
   testing::FakeVelnoBlock().gestureBrush = 1234;
   testing::FakeVelnoBlock().gestureErase = -5;
-  board.adjustType = 4;
-  board.calibrated = 1;
-  board.extendScreenFlag = 2;
-  board.rawPoints = {};
-  board.rawPoints[0] = {1, 2};
-  board.rawPoints[1] = {3, 4};
-  board.rawPoints[2] = {-5, 6};
-  board.rawPoints[3] = {7, 32767};
-  board.rawPoints[4] = {99, 99};  // beyond the count: not written
-  board.touchButtonCount = 2;
-  board.touchButtons[0] = {10, 11};
-  board.touchButtons[1] = {12, 13};
-  board.touchButtons[2] = {99, 99};
+  board.calibration.adjustType = 4;
+  board.calibration.calibrated = true;
+  board.calibration.extendScreenFlag = 2;
+  board.calibration.rawPoints = {};
+  board.calibration.rawPoints[0] = {1, 2};
+  board.calibration.rawPoints[1] = {3, 4};
+  board.calibration.rawPoints[2] = {-5, 6};
+  board.calibration.rawPoints[3] = {7, 32767};
+  board.calibration.rawPoints[4] = {99, 99};  // beyond the count: not written
+  board.calibration.touchButtons.count = 2;
+  board.calibration.touchButtons.positions[0] = {10, 11};
+  board.calibration.touchButtons.positions[1] = {12, 13};
+  board.calibration.touchButtons.positions[2] = {99, 99};
 
-  SaveSettings(driver, board);
+  SaveSettings(platform, driver.velno, board.calibration);
   const KeyValues expected = {
       {L"GestureBrush", L"1234"}, {L"GestureErase", L"-5"},   {L"AdjustType", L"4"},  {L"extendScreenFlag", L"2"},
       {L"Point01-x", L"1"},       {L"Point01-y", L"2"},       {L"Point02-x", L"3"},   {L"Point02-y", L"4"},
@@ -269,47 +269,47 @@ TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
 
 TEST_F(SettingsFile, TheSectionNamedAdjustComIsNotTheSettingsSection) {
   platform.settings[L"adjust-com"][L"adjusttype"] = L"4";
-  LoadSettings(driver, board);
-  EXPECT_EQ(board.calibrated, 0);
-  EXPECT_EQ(board.adjustType, 16u);
+  LoadSettings(platform, driver.velno, board.calibration);
+  EXPECT_FALSE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.adjustType, 16u);
 }
 
 TEST_F(SettingsFile, ASaveLoadsBackIntoAFreshBoard) {
   testing::FakeVelnoBlock().gestureBrush = 4321;
   testing::FakeVelnoBlock().gestureErase = 8765;
-  board.adjustType = 12;
-  board.calibrated = 1;
-  for (int p = 0; p < 12; ++p) board.rawPoints[p] = GridPoint(p, 3);
-  board.extendScreenFlag = 1;
-  board.touchButtonCount = 3;
-  board.touchButtons[0] = {-1, 2};
-  board.touchButtons[1] = {300, 400};
-  board.touchButtons[2] = {32767, 0};
-  SaveSettings(driver, board);
+  board.calibration.adjustType = 12;
+  board.calibration.calibrated = true;
+  for (int p = 0; p < 12; ++p) board.calibration.rawPoints[p] = GridPoint(p, 3);
+  board.calibration.extendScreenFlag = 1;
+  board.calibration.touchButtons.count = 3;
+  board.calibration.touchButtons.positions[0] = {-1, 2};
+  board.calibration.touchButtons.positions[1] = {300, 400};
+  board.calibration.touchButtons.positions[2] = {32767, 0};
+  SaveSettings(platform, driver.velno, board.calibration);
 
   testing::ResetFakeVelno();
   BoardContext& other = driver.boards[1];
-  LoadSettings(driver, other);
+  LoadSettings(platform, driver.velno, other.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 4321);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 8765);
-  EXPECT_EQ(other.adjustType, 12u);
-  EXPECT_EQ(other.calibrated, 1);
-  EXPECT_EQ(other.extendScreenFlag, 1);
-  EXPECT_EQ(other.rawPoints, board.rawPoints);
-  EXPECT_EQ(other.touchButtonCount, 3u);
-  EXPECT_EQ(other.touchButtons, board.touchButtons);
+  EXPECT_EQ(other.calibration.adjustType, 12u);
+  EXPECT_TRUE(other.calibration.calibrated);
+  EXPECT_EQ(other.calibration.extendScreenFlag, 1);
+  EXPECT_EQ(other.calibration.rawPoints, board.calibration.rawPoints);
+  EXPECT_EQ(other.calibration.touchButtons.count, 3u);
+  EXPECT_EQ(other.calibration.touchButtons.positions, board.calibration.touchButtons.positions);
 }
 
 TEST_F(SettingsFile, ASmallerCalibrationLeavesTheKeysOfALargerOneInPlace) {
-  board.adjustType = 25;
-  board.calibrated = 1;
-  for (int p = 0; p < 25; ++p) board.rawPoints[p] = {p, 100 + p};
-  SaveSettings(driver, board);
+  board.calibration.adjustType = 25;
+  board.calibration.calibrated = true;
+  for (int p = 0; p < 25; ++p) board.calibration.rawPoints[p] = {p, 100 + p};
+  SaveSettings(platform, driver.velno, board.calibration);
 
   platform.settingWrites.clear();
-  board.adjustType = 4;
-  for (int p = 0; p < 4; ++p) board.rawPoints[p] = {1000 + p, 2000 + p};
-  SaveSettings(driver, board);
+  board.calibration.adjustType = 4;
+  for (int p = 0; p < 4; ++p) board.calibration.rawPoints[p] = {1000 + p, 2000 + p};
+  SaveSettings(platform, driver.velno, board.calibration);
   std::vector<std::wstring> pointKeys;
   for (const auto& [key, value] : platform.settingWrites) {
     if (key.starts_with(L"Point")) pointKeys.push_back(key);
@@ -320,11 +320,11 @@ TEST_F(SettingsFile, ASmallerCalibrationLeavesTheKeysOfALargerOneInPlace) {
   EXPECT_EQ(platform.settings[Lower(kSettingsSection)][L"point25-y"], L"124");
 
   BoardContext fresh;
-  fresh.rawPoints[4] = {-3, -3};
-  LoadSettings(driver, fresh);
-  EXPECT_EQ(fresh.adjustType, 4u);
-  EXPECT_EQ(fresh.rawPoints[3], (BoardPoint{1003, 2003}));
-  EXPECT_EQ(fresh.rawPoints[4], (BoardPoint{-3, -3}));
+  fresh.calibration.rawPoints[4] = {-3, -3};
+  LoadSettings(platform, driver.velno, fresh.calibration);
+  EXPECT_EQ(fresh.calibration.adjustType, 4u);
+  EXPECT_EQ(fresh.calibration.rawPoints[3], (BoardPoint{1003, 2003}));
+  EXPECT_EQ(fresh.calibration.rawPoints[4], (BoardPoint{-3, -3}));
 }
 
 // Files without a usable calibration: after a load, a solve and a save (a threshold change, say) the
@@ -339,19 +339,19 @@ TEST_F(SettingsFile, AnUncalibratedBoardNeverSavesACalibration) {
     if (adjustType != 0) Store(L"AdjustType", adjustType);
     for (int k = 1; k <= adjustType; ++k) StorePoint(L"Point", k, {1000 * k, 1000 * k});
     BoardContext loaded;
-    for (int p = 0; p < 16; ++p) loaded.rawPoints[p] = GridPoint(p, 4);  // points a fallback grid keeps
-    LoadSettings(driver, loaded);
-    SolveCellTransforms(loaded);
-    ASSERT_EQ(loaded.calibrated, 0);
+    for (int p = 0; p < 16; ++p) loaded.calibration.rawPoints[p] = GridPoint(p, 4);  // points a fallback grid keeps
+    LoadSettings(platform, driver.velno, loaded.calibration);
+    SolveCellTransforms(loaded.calibration);
+    ASSERT_FALSE(loaded.calibration.calibrated);
 
-    SaveSettings(driver, loaded);
+    SaveSettings(platform, driver.velno, loaded.calibration);
     for (const auto& [key, value] : platform.settingWrites) {
       EXPECT_TRUE(key.starts_with(L"Gesture") || key == L"num_buttons") << std::string(key.begin(), key.end());
     }
     BoardContext fresh;
-    LoadSettings(driver, fresh);
-    SolveCellTransforms(fresh);
-    EXPECT_EQ(fresh.calibrated, 0);
+    LoadSettings(platform, driver.velno, fresh.calibration);
+    SolveCellTransforms(fresh.calibration);
+    EXPECT_FALSE(fresh.calibration.calibrated);
   }
 }
 
@@ -426,22 +426,22 @@ TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
   BoardContext& board = driver.boards[0];
   LoadProfileText(platform, DecodeProfileBytes(ReadBytes(CorpusDir() / expected.file)));
 
-  LoadSettings(driver, board);
-  SolveCellTransforms(board);
-  EXPECT_EQ(board.adjustType, expected.adjustType);
-  EXPECT_EQ(board.calibrated, expected.calibrated);
-  EXPECT_EQ(board.extendScreenFlag, expected.extendScreenFlag);
-  EXPECT_EQ(board.touchButtonCount, expected.touchButtonCount);
+  LoadSettings(platform, driver.velno, board.calibration);
+  SolveCellTransforms(board.calibration);
+  EXPECT_EQ(board.calibration.adjustType, expected.adjustType);
+  EXPECT_EQ(board.calibration.calibrated, expected.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, expected.extendScreenFlag);
+  EXPECT_EQ(board.calibration.touchButtons.count, expected.touchButtonCount);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, expected.gestureBrush);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, expected.gestureErase);
-  if (board.calibrated != 0) {
-    for (std::int32_t q = 0; q < board.cellCount; ++q) {
-      for (int j = 0; j < 8; ++j) ASSERT_TRUE(std::isfinite(board.cellCoefficients[j][q])) << "cell " << q;
+  if (board.calibration.calibrated != 0) {
+    for (std::int32_t q = 0; q < board.calibration.cellCount; ++q) {
+      for (int j = 0; j < 8; ++j) ASSERT_TRUE(std::isfinite(board.calibration.cellCoefficients[j][q])) << "cell " << q;
     }
   }
 
   // Touch buttons would take the reports near them; the stroke is about the mapping.
-  board.touchButtonCount = 0;
+  board.calibration.touchButtons.count = 0;
   std::vector<BoardReport> stroke;
   for (std::int32_t y = 0; y <= 32767; y += 2047) {
     for (std::int32_t x = 0; x <= 32767; x += 2047) stroke.push_back(testing::PenDown(x, y));
@@ -450,9 +450,9 @@ TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
   stroke.push_back(testing::PenUp(32767, 32767));
   for (const BoardReport& report : stroke) HandleReport(driver, board, report);
   ASSERT_EQ(platform.mouse.size(), stroke.size() - 1);  // all but the warm-up
-  if (board.calibrated == 0) {
-    const std::int32_t offsetX = board.extendScreenFlag == 1 ? 65536 : 0;
-    const std::int32_t offsetY = board.extendScreenFlag == 2 ? 65536 : 0;
+  if (board.calibration.calibrated == 0) {
+    const std::int32_t offsetX = board.calibration.extendScreenFlag == 1 ? 65536 : 0;
+    const std::int32_t offsetY = board.calibration.extendScreenFlag == 2 ? 65536 : 0;
     for (const testing::MouseCall& call : platform.mouse) {
       EXPECT_TRUE(call.x >= offsetX && call.x <= offsetX + 32767 * 16) << call.x;
       EXPECT_TRUE(call.y >= offsetY && call.y <= offsetY + 32767 * 16) << call.y;

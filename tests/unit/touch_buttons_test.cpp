@@ -21,8 +21,8 @@ class TouchButtons : public testing::DriverFixture {
  protected:
   // Buttons in a row, 1000 board units apart: button i sits at (1000 * (i + 1), 5000).
   void PlaceButtons(int count) {
-    for (int i = 0; i < count; ++i) board.touchButtons[i] = {1000 * (i + 1), 5000};
-    board.touchButtonCount = static_cast<std::uint32_t>(count);
+    for (int i = 0; i < count; ++i) board.calibration.touchButtons.positions[i] = {1000 * (i + 1), 5000};
+    board.calibration.touchButtons.count = static_cast<std::uint32_t>(count);
   }
 
   // A whole stroke resting at one place: warm-up, press, two moves, release.
@@ -35,21 +35,22 @@ class TouchButtons : public testing::DriverFixture {
 TEST_F(TouchButtons, AStrokeOnAButtonInjectsNothingThenRunsTheAction) {
   PlaceButtons(3);
   driver.velno.IsUsingGesture(1);
-  Down(2000, 5000, 8);  // button 1
+  Down(2000, 5000, 12);  // button 1
+  At(700);
+  Down(2000, 5000, 12);  // past the busy-cursor time and the gesture's twenty samples
   EXPECT_TRUE(platform.mouse.empty());
-  EXPECT_EQ(board.penUp, 0);
   EXPECT_TRUE(platform.commands.empty()) << "the action waits for the release";
   Up(2000, 5000);
 
   // The stroke never pressed the left button, so it gets no release either.
   EXPECT_TRUE(platform.mouse.empty());
   EXPECT_EQ(platform.commands, Commands{Automation("Application New")});
-  EXPECT_EQ(board.penUp, 1);
-  EXPECT_EQ(board.smoothing.sampleCount, 0);
-  EXPECT_EQ(board.smoothing.warmupCount, 0);
-  // Taken reports reach neither recogniser.
-  EXPECT_EQ(board.gesture.sampleCount, 0);
-  EXPECT_EQ(board.hold.state, HoldState::Idle);
+  // Taken reports reach neither recogniser: no gesture shortcut, no busy cursor.
+  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_EQ(platform.busyCursorCalls, 0);
+  // The lift ended the stroke: the next one starts with its warm-up and presses where it is.
+  Down(9000, 9000, 2);
+  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 9000 * 16, 9000 * 16}}));
 }
 
 TEST_F(TouchButtons, SlidingOffDrawsMovesWithoutAPressAndTheReleaseStillFires) {
@@ -99,9 +100,9 @@ TEST_F(TouchButtons, ReachIsStrictlyUnderFiftyUnits) {
 
 TEST_F(TouchButtons, ButtonsAtTheEndsOfThe32BitRangeAreOutOfReach) {
   // As a settings file may place them: the squared distances alone overflow 64 bits.
-  board.touchButtons[0] = {INT32_MIN, INT32_MIN};
-  board.touchButtons[1] = {INT32_MIN, INT32_MAX};
-  board.touchButtonCount = 2;
+  board.calibration.touchButtons.positions[0] = {INT32_MIN, INT32_MIN};
+  board.calibration.touchButtons.positions[1] = {INT32_MIN, INT32_MAX};
+  board.calibration.touchButtons.count = 2;
   Tap(32767, 0);
   Tap(32767, 32767);
   EXPECT_EQ(platform.mouse.size(), 8u);  // two whole strokes drawn
@@ -109,9 +110,9 @@ TEST_F(TouchButtons, ButtonsAtTheEndsOfThe32BitRangeAreOutOfReach) {
 }
 
 TEST_F(TouchButtons, TheLowerListPositionWinsAndAPressKeepsItsButton) {
-  board.touchButtons[3] = {1040, 5000};  // Undo
-  board.touchButtons[4] = {1000, 5000};  // Redo, exactly under the pen
-  board.touchButtonCount = 5;
+  board.calibration.touchButtons.positions[3] = {1040, 5000};  // Undo
+  board.calibration.touchButtons.positions[4] = {1000, 5000};  // Redo, exactly under the pen
+  board.calibration.touchButtons.count = 5;
   Tap(1000, 5000);
   EXPECT_EQ(platform.commands, Commands{Automation("Document Undo")});
 
@@ -169,7 +170,7 @@ TEST_F(TouchButtons, ToolSelectHeld600MsAlsoTurnsBackAPage) {
 }
 
 TEST_F(TouchButtons, WithoutButtonsNothingIsTaken) {
-  board.touchButtons[0] = {1000, 5000};  // listed, but the count says there are none
+  board.calibration.touchButtons.positions[0] = {1000, 5000};  // listed, but the count says there are none
   Tap(1000, 5000);
   EXPECT_EQ(platform.mouse.size(), 4u);
   EXPECT_EQ(platform.mouse.back().flags, 0x8005u);

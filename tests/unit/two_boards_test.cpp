@@ -33,8 +33,8 @@ TEST_F(TwoBoards, HardwareButtonPressesAreTimedPerBoard) {
 }
 
 TEST_F(TwoBoards, ATouchButtonPressBelongsToItsBoard) {
-  driver.boards[kFirst].touchButtons[0] = {3000, 3000};
-  driver.boards[kFirst].touchButtonCount = 1;
+  driver.boards[kFirst].calibration.touchButtons.positions[0] = {3000, 3000};
+  driver.boards[kFirst].calibration.touchButtons.count = 1;
   Down(9000, 9000, 3, kFirst);  // a stroke that moves onto the button holds the left button
   Down(3000, 3000, 8, kFirst);
 
