@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board_reports.h"
+#include "driver.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
 #include "report_handler.h"
@@ -37,7 +38,9 @@ void BM_ReportPathLongStroke(benchmark::State& state) {
   driver.velno = testing::FakeVelnoLibrary();
   const std::vector<BoardReport> stroke = LongStroke();
   for (auto _ : state) {
-    for (const BoardReport& r : stroke) HandleReport(driver, driver.boards[0], r);
+    for (const BoardReport& r : stroke) {
+      HandleReport(driver.platform, driver.velno, driver.capture, driver.boards[0], r);
+    }
   }
   benchmark::DoNotOptimize(platform.checksum);
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(stroke.size()));

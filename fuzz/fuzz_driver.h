@@ -12,6 +12,7 @@
 #include "driver.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
+#include "report_handler.h"
 
 #define VELNO_FUZZ_CHECK(condition)                                              \
   do {                                                                           \
@@ -29,6 +30,10 @@ struct FuzzDriver {
     driver.velno = testing::FakeVelnoLibrary();
     driver.velno.SetGestureBrush(2500);
     driver.velno.SetGestureErase(25000);
+  }
+
+  void Feed(BoardContext& board, const BoardReport& report) {
+    HandleReport(platform, driver.velno, driver.capture, board, report);
   }
 
   testing::RecordingPlatform platform;

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 3: in.ConsumeBool() ? velno.StartAdjust() : velno.StopAdjust(); break;
       default: {
         const std::int32_t around = 4000 * in.ConsumeIntegralInRange(1, 5);
-        HandleReport(f.driver, board, testing::MakeReport(fuzz::Lead(in), fuzz::Near(in, around), fuzz::Near(in, 4000)));
+        f.Feed(board, testing::MakeReport(fuzz::Lead(in), fuzz::Near(in, around), fuzz::Near(in, 4000)));
         f.platform.nowMs += in.ConsumeIntegralInRange(0, 15);
         break;
       }

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::copy(bytes.begin(), bytes.end(), ReadTarget(framer));
     if (TakeRead(framer, ok ? static_cast<std::uint32_t>(bytes.size()) : 0u)) {
       VELNO_FUZZ_CHECK(IsValidReport(framer.buffer));
-      HandleReport(f.driver, board, framer.buffer);
+      f.Feed(board, framer.buffer);
     }
     VELNO_FUZZ_CHECK(framer.held < 6);
     VELNO_FUZZ_CHECK(framer.held == 0 || IsLeadByte(framer.buffer[0]));

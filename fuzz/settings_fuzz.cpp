@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   // A stroke across the board goes through the mapping to the pointer.
-  for (std::int32_t i = 0; i <= 8; ++i) HandleReport(f.driver, board, testing::PenDown(i * 4000, 32767 - i * 4000));
-  HandleReport(f.driver, board, testing::PenUp(32000, 0));
+  for (std::int32_t i = 0; i <= 8; ++i) f.Feed(board, testing::PenDown(i * 4000, 32767 - i * 4000));
+  f.Feed(board, testing::PenUp(32000, 0));
   fuzz::CheckAll(f);
 
   // Saved and loaded again, the board has exactly the calibration it had.
@@ -79,11 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CalibrationBlock reloaded;
   LoadSettings(f.platform, f.driver.velno, reloaded);
   SolveCellTransforms(reloaded);
-  VELNO_FUZZ_CHECK(reloaded.calibration.calibrated == calibration.calibrated);
+  VELNO_FUZZ_CHECK(reloaded.calibrated == calibration.calibrated);
   if (calibration.calibrated) {
-    VELNO_FUZZ_CHECK(reloaded.calibration.adjustType == calibration.adjustType);
+    VELNO_FUZZ_CHECK(reloaded.adjustType == calibration.adjustType);
     for (std::uint32_t p = 0; p < calibration.adjustType; ++p) {
-      VELNO_FUZZ_CHECK(reloaded.calibration.rawPoints[p] == calibration.rawPoints[p]);
+      VELNO_FUZZ_CHECK(reloaded.rawPoints[p] == calibration.rawPoints[p]);
     }
   }
   return 0;

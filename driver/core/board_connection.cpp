@@ -89,7 +89,9 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
 
   const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
   const std::uint32_t arrived = read.ok ? read.count : 0;
-  if (TakeRead(state.framer, arrived)) HandleReport(driver, board, state.framer.buffer);
+  if (TakeRead(state.framer, arrived)) {
+    HandleReport(platform, driver.velno, driver.capture, board, state.framer.buffer);
+  }
 
   if (arrived > 0) {
     state.emptyPasses = 0;
@@ -112,7 +114,7 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
 
 void ReaderThread(Driver& driver, int slot) {
   ReaderState state;
-  while (driver.stopFlag.load() == 0) {
+  while (!driver.stopFlag.load()) {
     if (!ReaderPass(driver, slot, state)) return;
   }
 }

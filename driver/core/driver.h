@@ -21,7 +21,7 @@ struct Driver {
   DriverPlatform& platform;
   VelnoLibrary velno{};
   std::array<BoardContext, kBoardSlots> boards;  // built slot 0 first
-  std::atomic<std::int32_t> stopFlag{0};         // set once, when the driver stops; readers leave on it
+  std::atomic<bool> stopFlag{false};  // set once, when the driver stops; readers leave on it
   // Guards the link of both slots: the supervisor sets
   // them and compares the other slot's while a reader may clear its own on losing the board.
   std::mutex linkLock;

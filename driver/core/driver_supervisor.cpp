@@ -78,14 +78,14 @@ void RunDriver(Driver& driver) {
 
   std::array<ThreadHandle, kBoardSlots> started{};
   if (!platform.StopEventSignalled()) {
-    while (driver.stopFlag.load() == 0) {
+    while (!driver.stopFlag.load()) {
       PollSlots(driver, started);
       platform.Sleep(kPassSleepMs);
       if (platform.StopEventSignalled()) break;
     }
   }
 
-  driver.stopFlag.store(1);
+  driver.stopFlag.store(true);
   platform.CloseStopEvent();
   platform.Sleep(kStopGraceMs);
 }

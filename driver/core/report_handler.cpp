@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calibration_capture.h"
+#include "driver_platform.h"
 #include "gestures.h"
 #include "hardware_buttons.h"
 #include "pen_event.h"
@@ -70,20 +71,20 @@ void FollowPen(PointerState& pointer, SmoothingWindow& smoothing, PenEvent event
 
 }  // namespace
 
-void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report) {
+void HandleReport(DriverPlatform& platform, const VelnoLibrary& velno, CaptureTables& capture, BoardContext& board,
+                  const BoardReport& report) {
   const std::uint8_t lead = report[0];
   if (IsButtonPressLead(lead)) {
-    OnHardwareButton(driver.platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonPressFirst, true);
+    OnHardwareButton(platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonPressFirst, true);
   } else if (IsButtonReleaseLead(lead)) {
-    OnHardwareButton(driver.platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonReleaseFirst, false);
+    OnHardwareButton(platform, board.buttons.hardwarePress, board.shortcuts, lead - kButtonReleaseFirst, false);
   } else if (IsPenLead(lead)) {
-    HandlePenReport(driver, board, report);
+    HandlePenReport(platform, velno, capture, board, report);
   }
 }
 
-void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& report) {
-  DriverPlatform& platform = driver.platform;
-  const VelnoLibrary& velno = driver.velno;
+void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, CaptureTables& capture,
+                     BoardContext& board, const BoardReport& report) {
   PointerState& pointer = board.pointer;
   SmoothingWindow& smoothing = board.smoothing;
   CalibrationBlock& calibration = board.calibration;
@@ -94,8 +95,8 @@ void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& rep
   if (pointRun || velno.IsButtonAdjusting() != 0) {
     if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(platform, board);
     const bool completed =
-        pointRun ? CapturePoint(velno, driver.capture, board.capture, pointer.penUp, calibration, x, y, lead)
-                 : CaptureTouchButton(velno, driver.capture, board.capture, pointer.penUp, calibration.touchButtons,
+        pointRun ? CapturePoint(velno, capture, board.capture, pointer.penUp, calibration, x, y, lead)
+                 : CaptureTouchButton(velno, capture, board.capture, pointer.penUp, calibration.touchButtons,
                                       x, y, lead);
     if (completed) SaveSettings(platform, velno, calibration);
     return;

@@ -3,7 +3,8 @@
 
 #include "board_context.h"
 #include "board_report.h"
-#include "driver.h"
+#include "capture_tables.h"
+#include "velno_library.h"
 
 namespace velno {
 
@@ -13,7 +14,12 @@ inline constexpr std::uint32_t kInjectRelease = kMouseAbsolute | kMouseMove | kM
 inline constexpr std::int32_t kUncalibratedScale = 16;
 inline constexpr std::int32_t kExtendedScreenOffset = 0x10000;
 
-void HandleReport(Driver& driver, BoardContext& board, const BoardReport& report);
-void HandlePenReport(Driver& driver, BoardContext& board, const BoardReport& report);
+class DriverPlatform;
+
+// One board's report, on that board's reader thread. The capture tables are shared by the boards.
+void HandleReport(DriverPlatform& platform, const VelnoLibrary& velno, CaptureTables& capture, BoardContext& board,
+                  const BoardReport& report);
+void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, CaptureTables& capture,
+                     BoardContext& board, const BoardReport& report);
 
 }  // namespace velno

@@ -166,7 +166,7 @@ TEST_F(BoardLink, AFailingReadCountsAsEmptyAndAPassedHandshakeKeepsTheBoard) {
 TEST_F(BoardLink, ReaderThreadEndsAtOnceWhenTheDriverHasStopped) {
   Attach(0, L"COM5");
   platform.boards[L"COM5"].reads = {FakeRead{{0xFA, 0x12, 0x34, 0x56, 0x78, 0xF2}}};
-  driver.stopFlag = 1;
+  driver.stopFlag = true;
   ReaderThread(driver, 0);
   EXPECT_EQ(platform.boards[L"COM5"].reads.size(), 1u);
 }

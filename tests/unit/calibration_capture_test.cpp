@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board_reports.h"
+#include "driver.h"
 #include "calibration_grid.h"
 #include "fake_velno.h"
 #include "projective_mapping.h"
@@ -27,8 +28,9 @@ class Capture : public ::testing::Test {
     driver.velno.StartAdjust();
   }
   // Reports take the driver's whole way: while a run is on, it hands them to the capture.
-  void Down(std::int32_t x, std::int32_t y) { HandleReport(driver, board, testing::PenDown(x, y)); }
-  void Up(std::int32_t x, std::int32_t y) { HandleReport(driver, board, testing::PenUp(x, y)); }
+  void Feed(const BoardReport& r) { HandleReport(driver.platform, driver.velno, driver.capture, board, r); }
+  void Down(std::int32_t x, std::int32_t y) { Feed(testing::PenDown(x, y)); }
+  void Up(std::int32_t x, std::int32_t y) { Feed(testing::PenUp(x, y)); }
   std::int32_t Index() { return driver.velno.GetAdjustCurrentIndex(); }
 
   // Pen down at p, then ten steady reports jittering around it, then pen up: one measurement of p.
@@ -248,16 +250,16 @@ TEST_F(Capture, ReportsOfARunInjectNothingAndTheNextStrokeUsesTheNewCalibration)
   for (std::int32_t k = 1; k <= 4; ++k) {
     driver.velno.SetAdjustCurrentIndex(k);
     const BoardPoint p = corners[k - 1];
-    HandleReport(driver, board, testing::PenDown(p.x, p.y));
-    for (int i = 0; i < 10; ++i) HandleReport(driver, board, testing::PenDown(p.x + i % 2, p.y));
-    HandleReport(driver, board, testing::PenUp(p.x, p.y));
+    Feed(testing::PenDown(p.x, p.y));
+    for (int i = 0; i < 10; ++i) Feed(testing::PenDown(p.x + i % 2, p.y));
+    Feed(testing::PenUp(p.x, p.y));
   }
   EXPECT_TRUE(platform.mouse.empty());
   driver.velno.StopAdjust();
   ASSERT_TRUE(board.calibration.calibrated);
 
-  HandleReport(driver, board, testing::PenDown(corners[2].x, corners[2].y));  // warm-up
-  HandleReport(driver, board, testing::PenDown(corners[2].x, corners[2].y));
+  Feed(testing::PenDown(corners[2].x, corners[2].y));  // warm-up
+  Feed(testing::PenDown(corners[2].x, corners[2].y));
   ASSERT_EQ(platform.mouse.size(), 1u);
   // Top-right target: 31/32 of the width, 1/32 of the height.
   EXPECT_NEAR(platform.mouse[0].x, 63488, 1);

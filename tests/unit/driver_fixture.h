@@ -10,6 +10,7 @@
 #include "board_reports.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
+#include "driver.h"
 #include "report_handler.h"
 
 namespace velno::testing {
@@ -26,7 +27,7 @@ class DriverFixture : public ::testing::Test {
     driver.velno.SetGestureErase(kDefaultGestureErase);
   }
 
-  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver, driver.boards[slot], r); }
+  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver.platform, driver.velno, driver.capture, driver.boards[slot], r); }
 
   // n pen-down reports at one place. The first report of a stroke is the warm-up the pointer path
   // drops; the next one presses.

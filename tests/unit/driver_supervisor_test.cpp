@@ -26,7 +26,7 @@ TEST_F(Supervisor, WithoutABoardEachPassSleepsForBothSlotsAndPublishesNoDevice) 
   RunPasses(2);
   EXPECT_EQ(platform.sleeps, (std::vector<std::uint32_t>{2000, 2000, 2000, 2000, 2000, 2000, 200}));
   EXPECT_EQ(testing::FakeVelnoBlock().deviceState, 0);
-  EXPECT_EQ(driver.stopFlag.load(), 1);
+  EXPECT_TRUE(driver.stopFlag.load());
   EXPECT_EQ(platform.stopEventCloses, 1);
 }
 
@@ -42,14 +42,14 @@ TEST_F(Supervisor, AnEventThatCannotBeOpenedEndsAtOnce) {
   platform.stopEventOpens = false;
   RunPasses(3);
   EXPECT_EQ(platform.deviceListings, 0);
-  EXPECT_EQ(driver.stopFlag.load(), 0);
+  EXPECT_FALSE(driver.stopFlag.load());
 }
 
 TEST_F(Supervisor, AStopAlreadySignalledLooksForNoBoard) {
   platform.stopAfterPolls = 0;
   RunDriver(driver);
   EXPECT_EQ(platform.deviceListings, 0);
-  EXPECT_EQ(driver.stopFlag.load(), 1);
+  EXPECT_TRUE(driver.stopFlag.load());
   EXPECT_EQ(platform.sleeps, std::vector<std::uint32_t>{200});
 }
 
@@ -88,7 +88,7 @@ TEST_F(Supervisor, ALostBoardIsLookedForAgainOnTheNextPass) {
   platform.boards[L"COM5"].writesFail = false;
   platform.runThreadsAtOnce = false;
   platform.stopEventPolls = 0;
-  driver.stopFlag = 0;
+  driver.stopFlag = false;
   RunPasses(1);
   EXPECT_EQ(platform.closedThreads.size(), 0u);  // a fresh run knows of no earlier reader
   EXPECT_EQ(driver.boards[0].link.reader, static_cast<ThreadHandle>(2));

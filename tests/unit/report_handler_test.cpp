@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "board_reports.h"
+#include "driver.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
 
@@ -23,7 +24,7 @@ class ReportPath : public ::testing::Test {
     driver.velno = testing::FakeVelnoLibrary();
   }
 
-  void Feed(const BoardReport& r) { HandleReport(driver, board, r); }
+  void Feed(const BoardReport& r) { HandleReport(driver.platform, driver.velno, driver.capture, board, r); }
 
   testing::RecordingPlatform platform;
   Driver driver{platform};

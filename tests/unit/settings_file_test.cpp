@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "board_reports.h"
+#include "driver.h"
 #include "calibration_grid.h"
 #include "fake_velno.h"
 #include "projective_mapping.h"
@@ -448,7 +449,7 @@ TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
   }
   stroke.push_back(testing::PenDown(32767, 32767));
   stroke.push_back(testing::PenUp(32767, 32767));
-  for (const BoardReport& report : stroke) HandleReport(driver, board, report);
+  for (const BoardReport& report : stroke) HandleReport(driver.platform, driver.velno, driver.capture, board, report);
   ASSERT_EQ(platform.mouse.size(), stroke.size() - 1);  // all but the warm-up
   if (board.calibration.calibrated == 0) {
     const std::int32_t offsetX = board.calibration.extendScreenFlag == 1 ? 65536 : 0;

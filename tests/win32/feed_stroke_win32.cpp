@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "driver.h"
 #include "driver_platform_win32.h"
 #include "report_handler.h"
 
@@ -30,7 +31,7 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 0; i < 4; ++i) {
     const int x = static_cast<int>(std::wcstol(argv[1 + 2 * i], nullptr, 10));
     const int y = static_cast<int>(std::wcstol(argv[2 + 2 * i], nullptr, 10));
-    velno::HandleReport(driver, driver.boards[0], PenReport(leads[i], x, y));
+    velno::HandleReport(driver.platform, driver.velno, driver.capture, driver.boards[0], PenReport(leads[i], x, y));
     Sleep(50);
   }
   return 0;
