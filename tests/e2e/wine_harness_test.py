@@ -107,7 +107,7 @@ def process_alive(pid):
 
 
 class TeardownTest(unittest.TestCase):
-    def assert_nothing_left(self, run_dir, prefix, server_dir, pids, timeout=5):
+    def assert_nothing_left(self, run_dir, prefix, server_dir, pids, timeout=30):
         def anything_left():
             return (wine_harness.processes_of_run(run_dir, prefix) or any(map(process_alive, pids))
                     or Path(server_dir).exists() or Path(run_dir).exists())
