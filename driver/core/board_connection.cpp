@@ -25,15 +25,14 @@ std::wstring Trimmed(const std::wstring& s) {
   return s.substr(begin, end - begin);
 }
 
-bool HeldByOtherSlot(Driver& driver, int slot, const std::wstring& portName) {
-  const BoardContext& other = driver.boards[1 - slot];
-  std::lock_guard lock(driver.linkLock);
-  return other.link.port != PortHandle::None && other.link.portName == portName;
+bool HeldBy(std::mutex& linkLock, const SerialLink& link, const std::wstring& portName) {
+  std::lock_guard lock(linkLock);
+  return link.port != PortHandle::None && link.portName == portName;
 }
 
-void LoseBoard(Driver& driver, BoardContext& board) {
-  driver.platform.ClosePort(board.link.port);
-  ClearLink(driver.linkLock, board.link);
+void LoseBoard(DriverPlatform& platform, std::mutex& linkLock, SerialLink& link) {
+  platform.ClosePort(link.port);
+  ClearLink(linkLock, link);
 }
 
 }  // namespace
@@ -48,22 +47,22 @@ bool IsBoardDeviceName(const std::wstring& deviceName) {
          StartsWithIgnoringCase(deviceName, L"\\Device\\slabser");
 }
 
-PortHandle FindBoardPort(Driver& driver, int slot) {
-  BoardContext& board = driver.boards[slot];
-  ClearLink(driver.linkLock, board.link);
-  for (const SerialDevice& device : driver.platform.ListSerialDevices()) {
+PortHandle FindBoardPort(DriverPlatform& platform, const VelnoLibrary& velno, std::mutex& linkLock, SerialLink& link,
+                         const SerialLink& otherSlotLink) {
+  ClearLink(linkLock, link);
+  for (const SerialDevice& device : platform.ListSerialDevices()) {
     if (!IsBoardDeviceName(device.deviceName)) continue;
     const std::wstring candidate = Trimmed(device.portName);
-    if (HeldByOtherSlot(driver, slot, candidate)) continue;
-    const PortHandle port = driver.platform.OpenBoardPort(candidate);
+    if (HeldBy(linkLock, otherSlotLink, candidate)) continue;
+    const PortHandle port = platform.OpenBoardPort(candidate);
     if (port == PortHandle::None) continue;
-    if (!CheckBoard(driver.platform, driver.velno, port)) {
-      driver.platform.ClosePort(port);
+    if (!CheckBoard(platform, velno, port)) {
+      platform.ClosePort(port);
       continue;
     }
-    std::lock_guard lock(driver.linkLock);
-    board.link.port = port;
-    board.link.portName = candidate;
+    std::lock_guard lock(linkLock);
+    link.port = port;
+    link.portName = candidate;
     return port;
   }
   return PortHandle::None;
@@ -104,7 +103,7 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   if (state.emptyPasses % kKeepAliveEvery == 0) keepAliveFailed = !platform.WritePort(port, kHandshakeByte);
   if (state.emptyPasses > kHandshakeAfterEmpty || keepAliveFailed) {
     if (!CheckBoard(platform, driver.velno, port)) {
-      LoseBoard(driver, board);
+      LoseBoard(platform, driver.linkLock, board.link);
       return false;
     }
     state.emptyPasses = 0;

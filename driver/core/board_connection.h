@@ -16,9 +16,11 @@ inline constexpr std::uint32_t kHandshakeWaitMs = 50;
 inline constexpr std::uint32_t kKeepAliveEvery = 3;          // empty passes between keep-alive bytes
 inline constexpr std::uint32_t kHandshakeAfterEmpty = 200;   // empty passes before the board is asked again
 
-// Looks for an answering board on a CP210x port that the other slot does not hold. On success the
-// slot's link holds the port and its name and the port is returned.
-PortHandle FindBoardPort(Driver& driver, int slot);
+// Looks for an answering board on a CP210x port that the other slot's link does not hold. On success
+// `link` holds the port and its name and the port is returned. Both links are read and written under
+// linkLock.
+PortHandle FindBoardPort(DriverPlatform& platform, const VelnoLibrary& velno, std::mutex& linkLock, SerialLink& link,
+                         const SerialLink& otherSlotLink);
 
 // Writes 0xEE, waits 50 ms and expects exactly one 0xDD. Publishes the board as connected on success.
 bool CheckBoard(DriverPlatform& platform, const VelnoLibrary& velno, PortHandle port);

@@ -53,7 +53,8 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
       platform.CloseThread(started[slot]);
       started[slot] = ThreadHandle::None;
     }
-    if (FindBoardPort(driver, slot) == PortHandle::None) {
+    const SerialLink& otherSlotLink = driver.boards[1 - slot].link;
+    if (FindBoardPort(platform, driver.velno, driver.linkLock, board.link, otherSlotLink) == PortHandle::None) {
       platform.Sleep(kEmptySlotSleepMs);
       continue;
     }

@@ -26,6 +26,11 @@ class BoardLink : public ::testing::Test {
     driver.boards[slot].link.reader = static_cast<ThreadHandle>(7);
   }
 
+  PortHandle FindSlotPort(int slot) {
+    return FindBoardPort(platform, driver.velno, driver.linkLock, driver.boards[slot].link,
+                         driver.boards[1 - slot].link);
+  }
+
   int EeWrites() const {
     int n = 0;
     for (const auto& w : platform.writes) n += w.second == 0xEE ? 1 : 0;
@@ -40,7 +45,7 @@ TEST_F(BoardLink, FindsOnlyCp210xPortsWhatEverTheCaseAndTrimsTheName) {
   platform.devices = {{L"\\Device\\Serial0", L"COM1"}, {L"\\DEVICE\\SILABSER0", L"  COM5\t"}};
   platform.boards[L"COM1"] = {};
   platform.boards[L"COM5"] = {};
-  const PortHandle port = FindBoardPort(driver, 0);
+  const PortHandle port = FindSlotPort(0);
   ASSERT_NE(port, PortHandle::None);
   EXPECT_EQ(platform.opened, std::vector<std::wstring>{L"COM5"});
   EXPECT_EQ(driver.boards[0].link.port, port);
@@ -65,7 +70,7 @@ TEST_F(BoardLink, SkipsPortsThatFailToOpenOrAnswerAndPortsHeldByTheOtherSlot) {
   Attach(0, L"COM5");
   platform.opened.clear();
 
-  ASSERT_NE(FindBoardPort(driver, 1), PortHandle::None);
+  ASSERT_NE(FindSlotPort(1), PortHandle::None);
   EXPECT_EQ(platform.opened, (std::vector<std::wstring>{L"COM3", L"COM4", L"COM6"}));
   EXPECT_EQ(platform.closed, std::vector<std::wstring>{L"COM4"});
   EXPECT_EQ(driver.boards[1].link.portName, L"COM6");
@@ -74,7 +79,7 @@ TEST_F(BoardLink, SkipsPortsThatFailToOpenOrAnswerAndPortsHeldByTheOtherSlot) {
 TEST_F(BoardLink, NoMatchingDeviceLeavesTheSlotEmpty) {
   platform.devices = {{L"\\Device\\Serial0", L"COM1"}};
   driver.boards[0].link.portName = L"COM9";
-  EXPECT_EQ(FindBoardPort(driver, 0), PortHandle::None);
+  EXPECT_EQ(FindSlotPort(0), PortHandle::None);
   EXPECT_EQ(driver.boards[0].link.port, PortHandle::None);
   EXPECT_TRUE(driver.boards[0].link.portName.empty());
 }
