@@ -117,12 +117,24 @@ class ToolSession:
         if program.popen.returncode != 0:
             raise RuntimeError(f"no window {title!r} to click {control} in")
 
-    def check_screen(self, problem, width, height, timeout=10):
-        """Checks the screen: screenshots until problem(shot) returns nothing (a text of what is wrong
-        otherwise); passes then, fails with the last problem after `timeout` seconds."""
+    def screenshot_until(self, problem, width, height, timeout=10):
+        """Screenshots until problem(shot) returns nothing (a text of what is wrong otherwise) and returns
+        that shot; raises TimeoutError with the last problem after `timeout` seconds."""
         deadline = time.monotonic() + timeout
         while True:
-            error = problem(Screenshot(self.wine, width, height))
-            if not error or time.monotonic() > deadline:
-                return check(not error, error)
+            shot = Screenshot(self.wine, width, height)
+            error = problem(shot)
+            if not error:
+                return shot
+            if time.monotonic() > deadline:
+                raise TimeoutError(error)
             time.sleep(0.1)
+
+    def check_screen(self, problem, width, height, timeout=10):
+        """Checks the screen: passes once a screenshot shows no problem (see screenshot_until), fails with
+        the last problem after `timeout` seconds."""
+        try:
+            self.screenshot_until(problem, width, height, timeout)
+        except TimeoutError as last_problem:
+            return check(False, str(last_problem))
+        return check(True, "")
