@@ -3,6 +3,7 @@
 // the script's comment says it sends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
