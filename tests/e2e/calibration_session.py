@@ -20,7 +20,7 @@ from dataclasses import dataclass
 
 from pen_driver_session import SETTINGS_SECTION, start_board_sim
 from receiver import absolute_to_pixel, read_log, start_receiver
-from wine_harness import read_lines, wait_for_line, wait_until, windows_path
+from wine_harness import check, check_eventually, read_lines, wait_for_line, wait_until, windows_path
 
 # Grid shape (rows, columns) of each point count the driver supports.
 GRID_SHAPES = {4: (2, 2), 6: (2, 3), 9: (3, 3), 12: (3, 4), 16: (4, 4), 20: (4, 5), 25: (5, 5)}
@@ -135,7 +135,8 @@ def cursor_positions(log_path, after_us, before_us=None):
 
 def parse_settings(data):
     """config.ini's bytes as (section names, [(key, value), ...] of the settings section in file order)."""
-    assert data.startswith(SETTINGS_BOM), f"config.ini starts with {data[:4]!r}, not a UTF-16LE byte-order mark"
+    if not data.startswith(SETTINGS_BOM):
+        raise ValueError(f"config.ini starts with {data[:4]!r}, not a UTF-16LE byte-order mark")
     sections, keys, current = [], [], None
     for line in data[2:].decode("utf-16-le").splitlines():
         line = line.strip()
@@ -148,17 +149,16 @@ def parse_settings(data):
     return sections, keys
 
 
-def wait_for_settings(path, expected, timeout=20):
-    """config.ini's section keys once they are `expected`: a save writes them one by one after the
-    acknowledgement the tool waits for."""
-    def saved():
+def check_settings_saved(path, expected, timeout=20):
+    """Checks that config.ini's section keys become `expected` within `timeout` seconds: a save writes
+    them one by one after the acknowledgement the tool waits for."""
+    def keys():
         try:
-            return parse_settings(path.read_bytes())[1] == expected
-        except (AssertionError, FileNotFoundError, UnicodeDecodeError):
-            return False
+            return parse_settings(path.read_bytes())[1]
+        except (ValueError, FileNotFoundError) as unreadable:  # UnicodeDecodeError is a ValueError
+            return unreadable
 
-    wait_until(saved, timeout, lambda: f"config.ini keys:\n{parse_settings(path.read_bytes())[1]}\n"
-                                       f"expected:\n{expected}")
+    check_eventually(lambda: keys() == expected, timeout, lambda: f"config.ini keys:\n{keys()}\nexpected:\n{expected}")
 
 
 def expected_settings(points, extend_screen_flag, brush=2500, erase=25000, buttons=()):
@@ -201,7 +201,7 @@ class CalibrationSession:
 
     def wait_for_tool(self, timeout):
         line = wait_for_line(self.tool_log, r"^(done|timeout) ", timeout=timeout, program=self.tool)
-        assert line.startswith("done"), f"the tool's run did not finish: {read_lines(self.tool_log)}"
+        check(line.startswith("done"), f"the tool's run did not finish: {read_lines(self.tool_log)}", stop=True)
 
     def tool_time(self, pattern):
         """t_us of the tool's first log line matching `pattern`."""
@@ -241,23 +241,22 @@ class CalibrationSession:
     def receiver_events_after(self, t_us):
         return [event for event in read_log(self.receiver.log_path) if event.t_us > t_us]
 
-    def assert_strokes_reach(self, t_us, targets, tolerance=1):
-        """Every stroke the receiver got after t_us lies within `tolerance` pixels of its target, in
-        order, one stroke per target (waits for that many)."""
+    def check_strokes_reach(self, t_us, targets, tolerance=1):
+        """Checks that the receiver got one stroke a target after t_us (waits for that many), in order,
+        each within `tolerance` pixels of its target: one check for the count, one for each stroke."""
         def all_strokes():
             strokes = strokes_at_receiver(self.receiver_events_after(t_us))
             return strokes if len(strokes) >= len(targets) else None
 
         strokes = wait_until(all_strokes, 20, lambda: f"fewer than {len(targets)} strokes at the receiver")
-        assert len(strokes) == len(targets), f"{len(strokes)} strokes at the receiver, {len(targets)} expected"
+        check(len(strokes) == len(targets), f"{len(strokes)} strokes at the receiver, {len(targets)} expected")
         def near(event, pixel):
             return abs(event.x - pixel[0]) <= tolerance and abs(event.y - pixel[1]) <= tolerance
 
         pixels = [target_pixel(target, self.screen) for target in targets]
         for k, (stroke, expected) in enumerate(zip(strokes, pixels), 1):
-            for event in stroke:
-                # Wine may echo the X pointer's older position as a move (the previous stroke's): forgiven
-                # for moves only, never for a press or a release.
-                echo = event.kind == "mousemove" and k > 1 and near(event, pixels[k - 2])
-                assert near(event, expected) or echo, (
-                    f"stroke {k}: {event.kind} at {event.position}, target at {expected}")
+            # Wine may echo the X pointer's older position as a move (the previous stroke's): forgiven
+            # for moves only, never for a press or a release.
+            astray = [(event.kind, event.position) for event in stroke if not near(event, expected)
+                      and not (event.kind == "mousemove" and k > 1 and near(event, pixels[k - 2]))]
+            check(not astray, f"stroke {k}: {astray}, target at {expected}")

@@ -126,13 +126,6 @@ class PenDriverSession:
             return events if sum(e.kind == "lbuttonup" for e in events) >= count else None
         return wait_until(released, timeout, lambda: f"fewer than {count} left releases at the receiver")
 
-    def wait_for_keys(self, count, timeout):
-        """The receiver's key messages (see key_sequence), once there are `count` (or the timeout passed)."""
-        deadline = time.monotonic() + timeout
-        while len(key_sequence(self.receiver_events())) < count and time.monotonic() < deadline:
-            time.sleep(0.05)
-        return key_sequence(self.receiver_events())
-
     def board_marks(self):
         """The board log's `mark` lines and its end, as {text: CLOCK_MONOTONIC microseconds}."""
         marks = {}
@@ -148,10 +141,6 @@ class PenDriverSession:
         """Waits until the board has played `mark text` (or, for "handshake", seen the driver's 0xEE)."""
         pattern = r" event handshake" if text == "handshake" else rf" event mark {text}$"
         wait_for_line(self.board_log, pattern, timeout=timeout, program=self.board)
-
-    def assert_before_mark(self, text):
-        """Fails when the board has already played `mark text`: a step of the test came too late for it."""
-        assert text not in self.board_marks(), f"the board reached '{text}' before the test was ready for it"
 
     def automation_commands(self):
         return read_lines(self.automation_log)

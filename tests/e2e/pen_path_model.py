@@ -3,6 +3,7 @@ independently of the driver's code: the first report after a reset is dropped, p
 over the last six samples (integer division), scaled by 16 and then mapped to pixels as Wine does."""
 
 from receiver import absolute_to_pixel, input_events
+from wine_harness import check
 
 # Reports 20 ms apart: closer injections can be overtaken by the X server's echo of the previous
 # cursor warp under Wine, and the receiver then sees the cursor jump back.
@@ -107,12 +108,13 @@ def stroke_mismatch(seen, expected):
     return None
 
 
-def assert_strokes(records, report_strokes, screen):
-    """The receiver's records hold one stroke for each list of reports, in order, each fitting what the
-    driver injects for those reports (stroke_mismatch)."""
+def check_strokes(records, report_strokes, screen):
+    """Checks that the receiver's records hold one stroke for each list of reports, in order, each
+    fitting what the driver injects for those reports (stroke_mismatch): one check for the count, one
+    for each stroke."""
     strokes = strokes_at_receiver(input_events(records))
-    assert len(strokes) == len(report_strokes), f"strokes at the receiver: {strokes}"
-    for seen, reports in zip(strokes, report_strokes):
+    check(len(strokes) == len(report_strokes), f"{len(report_strokes)} strokes expected at the receiver: {strokes}")
+    for k, (seen, reports) in enumerate(zip(strokes, report_strokes), 1):
         wanted = expected_stroke(pointer_events(reports), screen)
         problem = stroke_mismatch(seen, wanted)
-        assert problem is None, f"{problem}\nseen:     {seen}\nexpected: {wanted}"
+        check(problem is None, f"stroke {k}: {problem}\nseen:     {seen}\nexpected: {wanted}")

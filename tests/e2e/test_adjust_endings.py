@@ -10,7 +10,7 @@ import time
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
 from pen_driver_session import write_settings
 from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, ToolSession
-from wine_harness import WineFixture, run_test
+from wine_harness import WineFixture, check, run_test
 
 TOOL = "Adjust_single_standard.exe"
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", TOOL, "tool_watch.exe", "post_command.exe"]
@@ -32,12 +32,13 @@ def no_board():
         tool.start_watch()
         program = tool.start(TOOL)
         box = tool.wait_window(MESSAGE_TITLE)
-        assert box.texts == NO_BOARD_TEXT, f"message box text {box.texts!r}"
+        check(box.texts == NO_BOARD_TEXT, f"message box text {box.texts!r}")
         tool.click(MESSAGE_TITLE, IDOK)
-        assert program.wait(timeout=20) is not None
+        program.wait(timeout=20)
         shown = [line for line in tool.lines() if line.startswith("window ")]
-        assert all(f"hwnd={box.hwnd} " in line for line in shown), f"more than the message box was shown: {shown}"
-        assert tool.index_states() == UNTOUCHED, tool.index_states()
+        check(all(f"hwnd={box.hwnd} " in line for line in shown), f"more than the message box was shown: {shown}")
+        states = tool.index_states()
+        check(states == UNTOUCHED, f"published states: {states}")
 
 
 def second_copy():
@@ -50,14 +51,15 @@ def second_copy():
         windows_before = len([line for line in tool.lines() if line.startswith("window ")])
 
         second = tool.start(TOOL, name="second-copy")
-        assert second.wait(timeout=20) is not None
+        second.wait(timeout=20)
         ended_us = time.monotonic_ns() // 1000
         gone_us = tool.wait_gone(window, timeout=5)
-        assert gone_us - ended_us < 1_000_000, f"the target window closed {(gone_us - ended_us) / 1000:.0f} ms late"
-        assert first.wait(timeout=10) is not None
+        check(gone_us - ended_us < 1_000_000, f"the target window closed {(gone_us - ended_us) / 1000:.0f} ms late")
+        first.wait(timeout=10)
         new_windows = [line for line in tool.lines() if line.startswith("window ")][windows_before:]
-        assert all(f"hwnd={window.hwnd} " in line for line in new_windows), f"the second copy showed {new_windows}"
-        assert tool.index_states()[-1] == "index k=0 adjusting=0 type=4", tool.index_states()
+        check(all(f"hwnd={window.hwnd} " in line for line in new_windows), f"the second copy showed {new_windows}")
+        states = tool.index_states()
+        check(states[-1] == "index k=0 adjusting=0 type=4", f"published states: {states}")
         session.board.stop()
 
 
@@ -84,19 +86,19 @@ def escape_keeps_calibration():
         tool.wait_index(2)
         wine.xdotool("key", "Escape")
         tool.wait_gone(window, timeout=5)
-        assert program.wait(timeout=10) is not None
-        assert tool.index_states()[-1] == "index k=0 adjusting=0 type=4", tool.index_states()
+        program.wait(timeout=10)
+        states = tool.index_states()
+        check(states[-1] == "index k=0 adjusting=0 type=4", f"published states: {states}")
         escaped.touch()
         session.wait_for_board(timeout=60)
-        assert session.settings_path.read_bytes() == before, "config.ini changed"
-        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+        check(session.settings_path.read_bytes() == before, "config.ini changed")
+        session.check_strokes_reach(session.board_mark_time("verify"), targets)
 
 
 def main():
     no_board()
     second_copy()
     escape_keeps_calibration()
-    print("3 passed, 0 failed")
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ target window covers exactly that monitor."""
 
 from pen_driver_session import start_board_sim
 from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, GREY, IDCANCEL, RED, ToolSession, target_points
-from wine_harness import WineFixture, run_test, wait_for_line
+from wine_harness import WineFixture, check, run_test, wait_for_line
 
 BINARIES = ["Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
 SCREEN = (1280, 1024)
@@ -20,27 +20,28 @@ def main():
 
         chooser = tool.wait_window(CHOOSER_TITLE)
         centre = ((SECOND[0] + SECOND[2]) // 2 - chooser.w // 2, (SECOND[1] + SECOND[3]) // 2 - chooser.h // 2)
-        assert (chooser.x, chooser.y) == centre, f"chooser at {chooser.rect}, expected its corner at {centre}"
+        check((chooser.x, chooser.y) == centre, f"chooser at {chooser.rect}, expected its corner at {centre}")
         tool.click(CHOOSER_TITLE, COUNT_BUTTONS[9])
 
         tool.wait_index(1)
-        assert tool.index_states()[-1] == f"index k=1 adjusting=1 type={0x10009}", tool.index_states()
+        states = tool.index_states()
+        check(states[-1] == f"index k=1 adjusting=1 type={0x10009}", f"published states: {states}")
         left, top, right, bottom = SECOND
         wait_for_line(tool.watch_log, rf'^window .* title="" x={left} y={top} w={right - left} h={bottom - top} ',
                       timeout=10, program=tool.watch)
         # The targets are drawn on the second monitor, relative to its corner.
         points = [(left + x, top + y) for x, y in target_points(9, right - left, bottom - top)]
 
-        def targets_on_second_monitor(shot):
+        def targets_not_on_second_monitor(shot):
             colours = [shot.pixel(x + 15, y) for x, y in points]
             return None if colours == [RED] + [GREY] * 8 else f"target arms on the second monitor: {colours}"
 
-        tool.screenshot_until(targets_on_second_monitor, 2 * SCREEN[0], SCREEN[1])
+        tool.check_screen(targets_not_on_second_monitor, 2 * SCREEN[0], SCREEN[1])
         tool.click("", IDCANCEL)  # as Esc does (Xorg here has no keyboard for xdotool)
-        assert program.wait(timeout=10) is not None
-        assert tool.index_states()[-1] == f"index k=0 adjusting=0 type={0x10009}", tool.index_states()
+        program.wait(timeout=10)
+        states = tool.index_states()
+        check(states[-1] == f"index k=0 adjusting=0 type={0x10009}", f"published states: {states}")
         board.stop()
-    print("1 passed, 0 failed")
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@ between the buttons draws as usual."""
 
 from pen_driver_session import AUTOMATION_EXE, PenDriverSession, write_settings
 from receiver import MOUSE_KINDS
-from wine_harness import WineFixture, run_test
+from wine_harness import WineFixture, check, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "automation_standin.exe"]
 
@@ -37,7 +37,7 @@ def main():
         commands = session.wait_for_automation_commands(1, timeout=20)
         session.wait_for_releases(1, timeout=20)  # only the stroke between the buttons is released
 
-        assert commands == [f"{AUTOMATION_EXE} Application New"], f"automation command lines: {commands}"
+        check(commands == [f"{AUTOMATION_EXE} Application New"], f"automation command lines: {commands}")
         events = [e for e in session.receiver_events() if e.t_us > session.receiver.ready.t_us]
         marks = session.board_marks()
 
@@ -45,14 +45,13 @@ def main():
         between = (16000 * 2 * 1280 >> 16, 24000 * 2 * 1024 >> 16)
         clicks_and_keys = [(e.kind, e.position if e.kind in MOUSE_KINDS else e.vk) for e in events
                            if e.kind != "mousemove"]
-        assert clicks_and_keys == [
+        check(clicks_and_keys == [
             ("keydown", 0x5B), ("keydown", 0x44), ("keyup", 0x5B), ("keyup", 0x44),
             ("lbuttondown", between), ("lbuttonup", between),
-        ], f"clicks and keys at the receiver: {clicks_and_keys}"
+        ], f"clicks and keys at the receiver: {clicks_and_keys}")
         for start, end in (("win-d", "between"), ("new", "end")):
             moves = [e for e in events if e.kind == "mousemove" and marks[start] <= e.t_us < marks[end]]
-            assert not moves, f"pointer moves during the stroke on a button ({start}): {moves}"
-    print("1 passed, 0 failed")
+            check(not moves, f"pointer moves during the stroke on a button ({start}): {moves}")
 
 
 if __name__ == "__main__":

@@ -12,7 +12,7 @@ from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch
                                  touch_lines)
 from pen_driver_session import SETTINGS_SECTION
 from receiver import MOUSE_KINDS
-from wine_harness import WineFixture, run_test, wait_for_line, windows_path
+from wine_harness import WineFixture, check, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
 # Code page 1252 is the prefix's ANSI code page; the e with acute accent is one byte there, E9.
@@ -39,40 +39,41 @@ def main():
         session.wait_for_board(timeout=30)
 
         # The tool saw an acknowledgement for every target, each after the touch of that target began.
-        for k in range(1, 10):
-            assert session.tool_time(rf"^acknowledged k={k} ") > session.board_mark_time(f"touch-{k}"), k
+        early = [k for k in range(1, 10)
+                 if session.tool_time(rf"^acknowledged k={k} ") <= session.board_mark_time(f"touch-{k}")]
+        check(not early, f"targets acknowledged before their touch began: {early}")
 
         # The tool stopped the run while the pen rested on the last target; from then until the next
         # stroke nothing reached the pointer: no move from the capture's sums, no release without a press.
         stopped, lifted = session.tool_time(r"^done "), session.board_mark_time("touch-9 lift")
-        assert stopped < lifted, f"the run ended {(stopped - lifted) / 1000:.0f} ms after the pen lifted"
+        check(stopped < lifted, f"the run ended {(stopped - lifted) / 1000:.0f} ms after the pen lifted")
         verify = session.board_mark_time("verify")
         leaked = [e for e in session.receiver_events_after(stopped) if e.kind in MOUSE_KINDS and e.t_us < verify]
-        assert not leaked, f"pointer input after the run, before the next stroke: {leaked}"
+        check(not leaked, f"pointer input after the run, before the next stroke: {leaked}")
         moved = cursor_positions(probe_log, stopped, verify)
-        assert not moved, f"the cursor moved after the run, before the next stroke: {moved}"
+        check(not moved, f"the cursor moved after the run, before the next stroke: {moved}")
 
         # The new calibration maps from the next stroke on.
-        session.assert_strokes_reach(session.board_mark_time("verify"), targets)
+        session.check_strokes_reach(session.board_mark_time("verify"), targets)
 
         # The driver saved before it handled those strokes.
         data = session.settings_path.read_bytes()
-        assert data.startswith(b"\xff\xfe" + INSTALLER_SECTION.encode("utf-16-le")), f"config.ini begins {data[:80]!r}"
-        assert SECTION_HEADER_BYTES in data, "the section's name is not U+4F43 in UTF-16LE"
+        check(data.startswith(b"\xff\xfe" + INSTALLER_SECTION.encode("utf-16-le")), f"config.ini begins {data[:80]!r}")
+        check(SECTION_HEADER_BYTES in data, "the section's name is not U+4F43 in UTF-16LE")
         sections, keys = parse_settings(data)
-        assert sections == ["Display", SETTINGS_SECTION], sections
-        assert list(wine.bin_dir.glob("config.ini?*")) == [], "the conversion left a file behind"
+        check(sections == ["Display", SETTINGS_SECTION], f"config.ini sections: {sections}")
+        left = list(wine.bin_dir.glob("config.ini?*"))
+        check(left == [], f"the conversion left files behind: {left}")
         expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
-        assert keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}"
+        check(keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}")
 
         # A driver started afresh finds the board, loads the file and maps the same way.
         session.stop_driver()
         session.start_board(stroke_lines(positions, "verify-after-restart"))
         session.start_driver()
         session.wait_for_board(timeout=30)
-        session.assert_strokes_reach(session.board_mark_time("verify-after-restart"), targets)
-        assert session.settings_path.read_bytes() == data, "loading rewrote config.ini"
-    print("1 passed, 0 failed")
+        session.check_strokes_reach(session.board_mark_time("verify-after-restart"), targets)
+        check(session.settings_path.read_bytes() == data, "loading rewrote config.ini")
 
 
 if __name__ == "__main__":

@@ -7,8 +7,8 @@ setting the stop event from another process ends the driver within one pass."""
 import time
 
 from pen_driver_session import PenDriverSession, go_ahead, hold_until
-from pen_path_model import RATE, PEN_DOWN, assert_strokes, script_lines, stroke_reports
-from wine_harness import WineFixture, run_test, wait_until
+from pen_path_model import RATE, PEN_DOWN, check_strokes, script_lines, stroke_reports
+from wine_harness import WineFixture, check, check_eventually, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "signal_event.exe", "velno_control.exe"]
 JUNK = "raw 00 13 11 7F"
@@ -46,23 +46,22 @@ def main():
         events = session.wait_for_releases(2, timeout=60)
         screen = (session.receiver.ready.values["screen_w"], session.receiver.ready.values["screen_h"])
 
-        assert_strokes(events, [clean, faulty], screen)
-        wait_until(lambda: device_state(wine) == "GetDeviceState=1", 20,
-                   lambda: f"the published device state is {device_state(wine)!r} with the board plugged in")
+        check_strokes(events, [clean, faulty], screen)
+        check_eventually(lambda: device_state(wine) == "GetDeviceState=1", 20,
+                         lambda: f"the published device state is {device_state(wine)!r} with the board plugged in")
 
         signal = wine.run_windows("signal_event.exe", "Global\\Brelmar_Service", timeout=20)
-        assert signal.popen.returncode == 0, signal.describe()
+        check(signal.popen.returncode == 0, f"the stop event was not set: {signal.describe()}", stop=True)
         # The event is set by the time signal_event.exe has ended. One pass with a board in slot 0 and
         # none in slot 1 sleeps 2 s + 2 s, then looks at the event.
         signalled = time.monotonic()
         code = session.driver.wait(timeout=8)
         stopped_s = time.monotonic() - signalled
-        assert code == 0, f"the driver ended with {code:#x}"
-        assert stopped_s < 6, f"the driver took {stopped_s:.1f} s to stop"
+        check(code == 0, f"the driver ended with {code:#x}")
+        check(stopped_s < 6, f"the driver took {stopped_s:.1f} s to stop")
         go_ahead(wine, "stopped")
         session.wait_for_script(timeout=30)
         print(f"driver stopped {stopped_s:.2f} s after the stop event was set")
-    print("3 passed, 0 failed")
 
 
 if __name__ == "__main__":

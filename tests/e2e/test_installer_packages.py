@@ -4,8 +4,9 @@ names; the settings file kept; the order of the actions around the driver; icacl
 
 import os
 import subprocess
-import sys
 from pathlib import Path
+
+from wine_harness import MissingWindowsBinaries, check, run_test
 
 BUILD = Path(__file__).resolve().parents[2] / "build"
 PACKAGES = {  # build folder: suffix, summary template, system folder of the package's bitness
@@ -36,37 +37,43 @@ def resource_version(program):
     return data[at + 30:at + 80].decode("utf-16-le", "replace").strip("\0").split("\0")[0] if at >= 0 else None
 
 
-def check(msi, template, system_folder, version):
-    assert f"Template: {template}" in subprocess.run(["msiinfo", "suminfo", msi], capture_output=True, text=True).stdout
-    assert rows(msi, "Property", "Property", "Value")["ProductVersion"] == version
+def check_package(msi, template, system_folder, version):
+    summary = subprocess.run(["msiinfo", "suminfo", msi], capture_output=True, text=True).stdout
+    check(f"Template: {template}" in summary, f"{msi.name}: summary without Template: {template}:\n{summary}")
+    product_version = rows(msi, "Property", "Property", "Value")["ProductVersion"]
+    check(product_version == version, f"{msi.name}: ProductVersion {product_version}, expected {version}")
     files = rows(msi, "File", "FileName", "Version", "Component_")
-    for name, (file_version, _) in files.items():
-        assert file_version == ("" if name == "config.ini" else f"{version}.0"), (name, file_version)
-    for program in ("VelnoDriver.exe", "Velno.dll", "Adjust.exe"):
-        assert resource_version(msi.parent / "bin" / program) == version, program
+    file_versions = {name: file_version for name, (file_version, _) in files.items()}
+    check(file_versions == {name: "" if name == "config.ini" else f"{version}.0" for name in files},
+          f"{msi.name}: file versions {file_versions}")
+    resources = {program: resource_version(msi.parent / "bin" / program)
+                 for program in ("VelnoDriver.exe", "Velno.dll", "Adjust.exe")}
+    check(set(resources.values()) == {version}, f"{msi.name}: version resources {resources}")
     settings = int(rows(msi, "Component", "Component", "Attributes")[files["config.ini"][1]])
-    assert settings & (16 | 128) == 16 | 128, f"config.ini is not Permanent and NeverOverwrite: {settings}"
-    assert rows(msi, "ServiceInstall", "Name", "DisplayName", "ServiceType", "StartType", "StartName", "Component_") \
-        == {"VelnoDriver": ("VelnoDriver", "16", "2", "", files["VelnoDriver.exe"][1])}
-    assert rows(msi, "Shortcut", "Name", "Target") == {name: f"[#{exe}]" for name, exe in SHORTCUTS.items()}
-    assert set(SHORTCUTS.values()) <= set(files)
+    check(settings & (16 | 128) == 16 | 128, f"config.ini is not Permanent and NeverOverwrite: {settings}")
+    services = rows(msi, "ServiceInstall", "Name", "DisplayName", "ServiceType", "StartType", "StartName", "Component_")
+    check(services == {"VelnoDriver": ("VelnoDriver", "16", "2", "", files["VelnoDriver.exe"][1])},
+          f"{msi.name}: ServiceInstall {services}")
+    shortcuts = rows(msi, "Shortcut", "Name", "Target")
+    check(shortcuts == {name: f"[#{exe}]" for name, exe in SHORTCUTS.items()}, f"{msi.name}: shortcuts {shortcuts}")
+    check(set(SHORTCUTS.values()) <= set(files), f"{msi.name}: shortcut targets missing from {sorted(files)}")
     sequence = rows(msi, "InstallExecuteSequence", "Action", "Sequence")
-    assert sorted(ACTION_ORDER, key=lambda action: int(sequence[action])) == ACTION_ORDER, sequence
-    assert rows(msi, "CustomAction", "Action", "Target")["LocateIcacls"] == f"[{system_folder}]icacls.exe"
+    check(sorted(ACTION_ORDER, key=lambda action: int(sequence[action])) == ACTION_ORDER,
+          f"{msi.name}: action order {sequence}")
+    icacls = rows(msi, "CustomAction", "Action", "Target")["LocateIcacls"]
+    check(icacls == f"[{system_folder}]icacls.exe", f"{msi.name}: icacls from {icacls}")
 
 
 def main():
     version = os.environ["VELNO_VERSION"]
     packages = {folder / f"Velno-{version}-{arch}.msi": rest for folder, (arch, *rest) in PACKAGES.items()}
-    if not all(msi.is_file() for msi in packages):
-        print(f"skipped: not built: {[str(msi) for msi in packages if not msi.is_file()]}", file=sys.stderr)
-        return 77
+    missing = [str(msi) for msi in packages if not msi.is_file()]
+    if missing:
+        raise MissingWindowsBinaries(f"not built: {missing}")
     for msi, details in packages.items():
-        check(msi, *details, version)
+        check_package(msi, *details, version)
         print(f"{msi.name}: {msi.stat().st_size} bytes")
-    print(f"{len(packages)} passed, 0 failed")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    run_test(main)

@@ -9,15 +9,14 @@ import os
 import re
 import subprocess
 import sys
-import time
 from pathlib import Path
 
 import wine_prefix
 from calibration_session import (CalibrationSession, Touch, board_position, expected_settings, grid_targets,
                                  parse_settings, stroke_lines, strokes_at_receiver, touch_lines)
 from test_installer_packages import SHORTCUTS
-from wine_harness import SOURCE_ROOT, MissingWindowsBinaries, WineFixture, read_lines, run_test, windows_bin_dir, \
-    windows_path
+from wine_harness import (SOURCE_ROOT, MissingWindowsBinaries, WineFixture, check, check_eventually, read_lines,
+                          run_test, windows_bin_dir, windows_path)
 
 BINARIES = ["receiver.exe", "adjust_peer.exe", "Velno.dll"]
 INSTALL_DIR = Path("drive_c/Program Files/Velno")
@@ -41,12 +40,13 @@ def packages(run_dir):
 
 
 def msiexec(wine, *args, log):
-    """msiexec, silent with a verbose log; it must end with InstallFinalize done. Returns its stderr."""
+    """msiexec, silent with a verbose log; checks that it ends with InstallFinalize done (the test stops
+    otherwise). Returns its stderr."""
     program = wine.run_windows("msiexec", *args, "/qn", "/l*v", windows_path(wine.logs / log), timeout=90,
                                env={"WINEDEBUG": "-all,fixme+icacls"})
     ended = re.findall(r"Action ended [\d:]+: (\w+)\. Return value (\d)", "\n".join(read_lines(wine.logs / log)))
-    assert program.popen.returncode == 0 and ("InstallFinalize", "1") in ended, \
-        f"msiexec {' '.join(args)}: exit {program.popen.returncode}; the last actions: {ended[-6:]}"
+    check(program.popen.returncode == 0 and ("InstallFinalize", "1") in ended,
+          f"msiexec {' '.join(args)}: exit {program.popen.returncode}; the last actions: {ended[-6:]}", stop=True)
     return program.stderr_path.read_text(errors="replace")
 
 
@@ -61,15 +61,6 @@ def driver_processes(wine):
         except OSError:
             continue
     return found
-
-
-def wait_for(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise TimeoutError(f"after {timeout} s: {what}")
-        time.sleep(0.05)
-    return result
 
 
 def registry(wine, key):
@@ -89,15 +80,19 @@ def check_installed(wine, session, msi, settings, previous_drivers, mark, then=(
     receiver with and without the calibration (uncalibrated: board units x 16)."""
     code = re.search(r"^ProductCode\t(\S+)", subprocess.run(["msiinfo", "export", msi, "Property"], check=True,
                                                              capture_output=True, text=True).stdout, re.M)[1]
-    assert products(wine) == [code] and registry(wine, SERVICE_KEY), (products(wine), code)
-    assert {path.name for path in (wine.prefix / INSTALL_DIR).iterdir()} == INSTALLED
-    assert (wine.prefix / INSTALL_DIR / "config.ini").read_bytes() == settings, f"{mark}: config.ini changed"
+    installed = products(wine)
+    check(installed == [code] and registry(wine, SERVICE_KEY), f"{mark}: products {installed}, expected {code} and "
+          "its service")
+    files = {path.name for path in (wine.prefix / INSTALL_DIR).iterdir()}
+    check(files == INSTALLED, f"{mark}: installed files {sorted(files)}")
+    check((wine.prefix / INSTALL_DIR / "config.ini").read_bytes() == settings, f"{mark}: config.ini changed")
 
     def settled():
         running = driver_processes(wine)
         return running if sorted(running.values()) == ["driver", "service"] and not set(running) & set(previous_drivers) \
             else None
-    drivers = wait_for(settled, 30, f"{mark}: one new service and driver; before {previous_drivers}")
+    drivers = check_eventually(settled, 30, lambda: f"{mark}: not one new service and driver: "
+                               f"{driver_processes(wine)}; before {previous_drivers}", stop=True)
 
     def strokes():
         try:
@@ -105,7 +100,7 @@ def check_installed(wine, session, msi, settings, previous_drivers, mark, then=(
         except AssertionError:  # the board has not reached the mark yet
             return None
     session.start_board([*stroke_lines([(3500, 3000)], mark), *then], handshake_timeout_ms=30000)
-    wait_for(strokes, 45, f"{mark}: a stroke at the receiver")
+    check_eventually(strokes, 45, lambda: f"{mark}: no stroke at the receiver")
     return drivers
 
 
@@ -119,21 +114,23 @@ def main():
         # Installed, the driver injects a stroke; then, with the same board, a calibration through it.
         tool_ready = wine.run_dir / "tool-ready"
         touches = [Touch(board_position(*target)) for target in grid_targets(4)]
-        assert re.search(ICACLS_TRACE, msiexec(wine, "/i", windows_path(base), log="install.log")), "no icacls"
+        check(re.search(ICACLS_TRACE, msiexec(wine, "/i", windows_path(base), log="install.log")), "icacls did not run")
         drivers = check_installed(wine, session, base, b"\xff\xfe", {}, "installed",
                                   then=[f"wait-file {tool_ready} 60000", *touch_lines(touches)])
         [menu] = wine.prefix.glob(START_MENU)
         shortcuts = {path.stem: path.read_bytes() for path in menu.glob("*.lnk")}
-        assert sorted(shortcuts) == sorted(SHORTCUTS), sorted(shortcuts)
-        for name, program in SHORTCUTS.items():
-            assert program.encode() in shortcuts[name] or program.encode("utf-16-le") in shortcuts[name], name
+        check(sorted(shortcuts) == sorted(SHORTCUTS), f"shortcuts {sorted(shortcuts)}")
+        astray = [name for name, program in SHORTCUTS.items() if name in shortcuts
+                  and program.encode() not in shortcuts[name] and program.encode("utf-16-le") not in shortcuts[name]]
+        check(not astray, f"shortcuts that do not name their program: {astray}")
 
         session.start_tool(4)
         tool_ready.touch()
         session.wait_for_tool(timeout=45)
         session.wait_for_board(timeout=30)
         calibrated = session.settings_path.read_bytes()
-        assert parse_settings(calibrated)[1] == expected_settings([t.measured() for t in touches], 0), calibrated
+        check(parse_settings(calibrated)[1] == expected_settings([t.measured() for t in touches], 0),
+              f"config.ini after the calibration: {calibrated}")
 
         msiexec(wine, "/i", windows_path(base), log="reinstall.log")
         drivers = check_installed(wine, session, base, calibrated, drivers, "reinstalled")
@@ -143,13 +140,15 @@ def main():
         session.wait_for_board(timeout=30)
 
         msiexec(wine, "/x", windows_path(higher), log="uninstall.log")
-        wait_for(lambda: not driver_processes(wine), 10, f"driver processes left: {driver_processes(wine)}")
-        assert registry(wine, SERVICE_KEY) is None and products(wine) == [], products(wine)
-        assert [path.name for path in (wine.prefix / INSTALL_DIR).iterdir()] == ["config.ini"]
-        assert session.settings_path.read_bytes() == calibrated, "the removal changed config.ini"
-        assert not menu.exists(), "the Start-menu folder is still there"
+        check_eventually(lambda: not driver_processes(wine), 10,
+                         lambda: f"driver processes left: {driver_processes(wine)}")
+        left = products(wine)
+        check(registry(wine, SERVICE_KEY) is None and left == [], f"service or products left: {left}")
+        files = [path.name for path in (wine.prefix / INSTALL_DIR).iterdir()]
+        check(files == ["config.ini"], f"files left: {files}")
+        check(session.settings_path.read_bytes() == calibrated, "the removal changed config.ini")
+        check(not menu.exists(), "the Start-menu folder is still there")
         print(f"{base.name} {base.stat().st_size} bytes, {higher.name} {higher.stat().st_size} bytes")
-    print("1 passed, 0 failed")
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@ every process of the session may open it."""
 
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events, to_pixels
 from receiver import input_events, read_log, start_receiver
-from wine_harness import WineFixture, run_test, wait_for_line
+from wine_harness import WineFixture, check, run_test, wait_for_line
 
 BINARIES = ["Velno.dll", "receiver.exe", "feed_stroke.exe", "shared_state_peer.exe"]
 STROKE = [(PEN_DOWN, 1000, 1500), (PEN_DOWN, 1000, 1500), (PEN_DOWN, 1200, 1600), (PEN_UP, 1401, 1703)]
@@ -18,18 +18,18 @@ def check_stroke(wine):
     screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
     args = [str(v) for _lead, x, y in STROKE for v in (x, y)]
     program = wine.run_windows("feed_stroke.exe", *args, timeout=20)
-    assert program.popen.returncode == 0, program.describe()
+    check(program.popen.returncode == 0, f"feed_stroke failed: {program.describe()}", stop=True)
     wait_for_line(receiver.log_path, r"^lbuttonup ", timeout=5, program=receiver.program)
 
     expected = to_pixels(pointer_events(STROKE), screen)
-    assert [kind for kind, *_ in expected] == ["press", "move", "release"]
+    assert [kind for kind, *_ in expected] == ["press", "move", "release"], "the model's stroke"
     events = input_events(read_log(receiver.log_path))
     down = next(e for e in events if e.kind == "lbuttondown")
     up = next(e for e in events if e.kind == "lbuttonup")
-    assert down.position == expected[0][1:], f"press at {down.position}, expected {expected[0][1:]}"
-    assert any(e.kind == "mousemove" and e.position == expected[1][1:] for e in events), \
-        f"no move at {expected[1][1:]}: {events}"
-    assert up.position == expected[2][1:], f"release at {up.position}, expected {expected[2][1:]}"
+    check(down.position == expected[0][1:], f"press at {down.position}, expected {expected[0][1:]}")
+    check(any(e.kind == "mousemove" and e.position == expected[1][1:] for e in events),
+          f"no move at {expected[1][1:]}: {events}")
+    check(up.position == expected[2][1:], f"release at {up.position}, expected {expected[2][1:]}")
 
 
 def check_shared_block(wine):
@@ -37,22 +37,21 @@ def check_shared_block(wine):
     holder = wine.start_windows("shared_state_peer.exe", "set-adjust-type", "0x20009", str(go), name="holder")
     wait_for_line(holder.stdout_path, r"^set$", timeout=20, program=holder)
     reader = wine.run_windows("shared_state_peer.exe", "get-adjust-type", timeout=20, name="reader")
-    assert reader.output().strip() == str(0x20009), f"another process read {reader.output()!r}"
+    check(reader.output().strip() == str(0x20009), f"another process read {reader.output()!r}")
     # Anyone may open the block (null DACL), also at low integrity (low mandatory label).
     security = wine.run_windows("shared_state_peer.exe", "security", timeout=20, name="security")
-    assert security.output().split() == ["dacl=null", "label=0x1000"], security.describe()
+    check(security.output().split() == ["dacl=null", "label=0x1000"], f"the block's security: {security.describe()}")
     go.touch()
-    assert holder.wait(timeout=10) == 0
+    check(holder.wait(timeout=10) == 0, f"the holder failed: {holder.describe()}", stop=True)
     # With no process left holding the library, the next one starts from a zero-filled block.
     fresh = wine.run_windows("shared_state_peer.exe", "get-adjust-type", timeout=20, name="fresh")
-    assert fresh.output().strip() == "0", f"a fresh block read {fresh.output()!r}"
+    check(fresh.output().strip() == "0", f"a fresh block read {fresh.output()!r}")
 
 
 def main():
     with WineFixture("report_path", binaries=BINARIES) as wine:
         check_stroke(wine)
         check_shared_block(wine)
-    print("2 passed, 0 failed")
 
 
 if __name__ == "__main__":

@@ -13,11 +13,11 @@ import shutil
 import time
 
 from pen_driver_session import start_board_sim
-from pen_path_model import RATE, assert_strokes, script_lines, stroke_reports
+from pen_path_model import RATE, check_strokes, script_lines, stroke_reports
 from receiver import read_log, start_receiver
 from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net, probe, shell_running, wait_for_state,
                              wait_until)
-from wine_harness import WineFixture, run_test, windows_path
+from wine_harness import WineFixture, check, run_test, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
 # A pass of the driver with one board and one empty slot: 2 s for the empty slot, 2 s at its end.
@@ -30,7 +30,7 @@ def install_unquoted(wine, folder):
     """Installs from an unquoted command line: the program's path, which holds a blank, then "/c"."""
     exe = windows_path(folder / "VelnoDriver.exe")
     code = wine.run_windows("service_probe.exe", "run", exe, f"{exe} /c").popen.returncode
-    assert code == 0, f"VelnoDriver.exe /c ended with {code}"
+    check(code == 0, f"VelnoDriver.exe /c ended with {code}", stop=True)
     return exe
 
 
@@ -45,9 +45,10 @@ def stop_and_measure(wine, driver):
 
 
 def single_driver(wine, timeout):
+    """Checks that the service launched one driver (the test stops otherwise); returns its process id."""
     wait_until(lambda: driver_pids(wine), timeout, "a driver launched by the service")
     pids = driver_pids(wine)
-    assert len(pids) == 1, f"drivers running: {pids}"
+    check(len(pids) == 1, f"drivers running: {pids}", stop=True)
     return next(iter(pids))
 
 
@@ -62,23 +63,28 @@ def main():
             shutil.copy2(wine.bin_dir / name, folder / name)
         # Wine hands a program its path quoted: stored as it comes, the blank before the switch included.
         wine.run_windows("VelnoDriver.exe", "/c")
-        assert probe(wine, "config").endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]')
+        config = probe(wine, "config")
+        check(config and config.endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]'),
+              f"installed from a quoted path: {config}")
         wine.run_windows("VelnoDriver.exe", "/d")
         exe = install_unquoted(wine, folder)
-        assert probe(wine, "config") == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]'
+        config = probe(wine, "config")
+        check(config == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]',
+              f"installed from an unquoted command line: {config}")
 
         # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
         receiver = start_receiver(wine, timeout=30)
         stroke = stroke_reports(1500, 1200, 3500, 2600, 16)
         board = start_board_sim(wine, ["wait-handshake 30000", "pause 300", RATE, *script_lines(stroke), "pause 300"])
         net(wine, "start")
-        assert probe(wine, "status") == RUNNING_RECORD, probe(wine, "status")
+        status = probe(wine, "status")
+        check(status == RUNNING_RECORD, f"the service's status after net start: {status}")
         driver = single_driver(wine, timeout=10)
-        assert board.wait(timeout=40) == 0, board.describe()
+        check(board.wait(timeout=40) == 0, f"the board failed (see its log): {board.describe()}")
         screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
-        assert_strokes(read_log(receiver.log_path), [stroke], screen)
+        check_strokes(read_log(receiver.log_path), [stroke], screen)
         stop_s = stop_and_measure(wine, driver)
-        assert stop_s < ONE_PASS_S + 2, f"the driver ended {stop_s:.1f} s after net stop"
+        check(stop_s < ONE_PASS_S + 2, f"the driver ended {stop_s:.1f} s after net stop")
         figures.append(f"driver ended {stop_s:.2f} s after net stop")
 
         # Started while no shell runs: no driver until a window appears, then one within seconds.
@@ -87,36 +93,38 @@ def main():
         net(wine, "start")
         wait_for_state(wine, RUNNING, timeout=10)
         # The service tries at start and again 2 s later; neither may start a driver.
-        deadline = time.monotonic() + 2.5
-        while time.monotonic() < deadline:
-            assert not driver_pids(wine), "a driver started while no shell ran"
+        deadline, early = time.monotonic() + 2.5, set()
+        while time.monotonic() < deadline and not early:
+            early = driver_pids(wine)
             time.sleep(0.05)
+        check(not early, "a driver started while no shell ran", stop=True)
         receiver = start_receiver(wine, name="receiver-later", timeout=30)
         shown = time.monotonic()
         driver = single_driver(wine, timeout=10)
         launch_s = time.monotonic() - shown
-        assert launch_s < LAUNCH_AFTER_SHELL_S + 1, f"the driver started {launch_s:.1f} s after the window"
+        check(launch_s < LAUNCH_AFTER_SHELL_S + 1, f"the driver started {launch_s:.1f} s after the window")
         figures.append(f"driver launched {launch_s:.2f} s after a window appeared")
         stop_and_measure(wine, driver)
 
         code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
-        assert code == 0 and probe(wine, "config") is None, "VelnoDriver.exe /d left the service installed"
+        check(code == 0 and probe(wine, "config") is None, "VelnoDriver.exe /d left the service installed", stop=True)
 
         # Stored unquoted, as an installer's service table stores it, and started while an earlier
         # run's driver still holds the stop event set: the service runs its driver, which finds a board.
         created = wine.run_windows("sc", "create", "VelnoDriver", "binPath=", exe, "start=", "auto")
-        assert created.popen.returncode == 0, created.output()
-        assert probe(wine, "config").endswith(f"path=[{exe}]"), probe(wine, "config")
+        check(created.popen.returncode == 0, f"sc create failed: {created.output()}", stop=True)
+        config = probe(wine, "config")
+        check(config and config.endswith(f"path=[{exe}]"), f"installed by sc: {config}")
         wine.start_windows("service_probe.exe", "hold", "Global\\Brelmar_Service", name="stale-event")
         board = start_board_sim(wine, ["wait-handshake 30000"], name="board-later")
         net(wine, "start")
         driver = single_driver(wine, timeout=10)
-        assert board.wait(timeout=40) == 0, board.describe()
+        check(board.wait(timeout=40) == 0, f"the board failed (see its log): {board.describe()}")
         stop_and_measure(wine, driver)
-        assert not driver_pids(wine), f"drivers left: {driver_pids(wine)}"
+        left = driver_pids(wine)
+        check(not left, f"drivers left: {left}")
         wine.run_windows("VelnoDriver.exe", "/d")
     print("; ".join(figures))
-    print("8 passed, 0 failed")
 
 
 if __name__ == "__main__":

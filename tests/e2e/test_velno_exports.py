@@ -3,8 +3,9 @@
 import os
 import re
 import subprocess
-import sys
 from pathlib import Path
+
+from wine_harness import MissingWindowsBinaries, check, run_test
 
 TABLE = Path(__file__).resolve().parents[2] / "shared_state" / "velno_operations.h"
 OPERATIONS = set(re.findall(r"^  X\((\w+),", TABLE.read_text(), re.MULTILINE))
@@ -23,15 +24,12 @@ def main():
             "i686": root / "windows-i686" / "bin" / "Velno.dll"}
     missing = [str(dll) for dll in dlls.values() if not dll.is_file()]
     if missing:
-        print(f"skipped: not built: {missing}", file=sys.stderr)
-        return 77
+        raise MissingWindowsBinaries(f"not built: {missing}")
     for arch, dll in dlls.items():
         names = exported_names(BUILDS[arch], dll)
-        assert sorted(names) == sorted(OPERATIONS), f"{arch}: {sorted(set(names) ^ OPERATIONS)} differ"
+        check(sorted(names) == sorted(OPERATIONS), f"{arch}: {sorted(set(names) ^ OPERATIONS)} differ")
         print(f"{arch}: {len(names)} exports")
-    print("2 passed, 0 failed")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    run_test(main)

@@ -15,7 +15,7 @@ import re
 import subprocess
 import time
 
-from wine_harness import read_lines, wait_for_line, windows_path
+from wine_harness import check, read_lines, wait_for_line, windows_path
 
 CHOOSER_TITLE = "Choose Adjusting-point number:"
 MESSAGE_TITLE = "Adjusting"
@@ -114,16 +114,27 @@ class ToolSession:
 
     def click(self, title, control):
         program = self.wine.run_windows("post_command.exe", title, control, timeout=20)
-        assert program.popen.returncode == 0, f"no window {title!r} to click {control} in"
+        if program.popen.returncode != 0:
+            raise RuntimeError(f"no window {title!r} to click {control} in")
 
-    def screenshot_until(self, check, width, height, timeout=10):
-        """Screenshots until check(shot) returns nothing (an error text otherwise); the last error fails."""
+    def screenshot_until(self, problem, width, height, timeout=10):
+        """Screenshots until problem(shot) returns nothing (a text of what is wrong otherwise) and returns
+        that shot; raises TimeoutError with the last problem after `timeout` seconds."""
         deadline = time.monotonic() + timeout
         while True:
             shot = Screenshot(self.wine, width, height)
-            error = check(shot)
+            error = problem(shot)
             if not error:
                 return shot
             if time.monotonic() > deadline:
-                raise AssertionError(error)
+                raise TimeoutError(error)
             time.sleep(0.1)
+
+    def check_screen(self, problem, width, height, timeout=10):
+        """Checks the screen: passes once a screenshot shows no problem (see screenshot_until), fails with
+        the last problem after `timeout` seconds."""
+        try:
+            self.screenshot_until(problem, width, height, timeout)
+        except TimeoutError as last_problem:
+            return check(False, str(last_problem))
+        return check(True, "")

@@ -15,6 +15,12 @@ copied into wine.bin_dir. Leaving stops every process the fixture started, also 
 raised, or got SIGTERM/SIGHUP/SIGINT, and removes the run's folder; on a failure the tails of the logs
 are printed first. VELNO_WINE_KEEP=1 keeps the folder (prefix and logs) for a look afterwards.
 
+A test script records what it verifies with check(condition, message) and runs its main() through
+run_test, which ends with the counts of the checks that passed and failed, measured, and exits non-zero
+when one failed, when none ran, or when the test stopped on an exception (counted as one more failure).
+check(..., stop=True) ends the test at a failure that later steps depend on; check_eventually is the
+check of a state the system reaches in its own time.
+
 Helpers: start_windows/run_windows, start_native/run_native, xdotool (real X input), reg_add,
 add_serial_port (SERIALCOMM), point_com_port (COMn -> a pty); receiver.py starts the receiver window
 and reads its log. wine.timings has how long the template build, the start and the teardown took.
@@ -48,6 +54,7 @@ import subprocess
 import sys
 import threading
 import time
+import traceback
 from pathlib import Path
 
 import wine_prefix
@@ -65,14 +72,53 @@ class MissingWindowsBinaries(Exception):
     """The Windows build the test needs is not there (build the `windows` preset)."""
 
 
+class CheckFailed(Exception):
+    """A check with stop=True failed: the steps after it depend on what it checked."""
+
+
+class CheckCounts:
+    """How many checks of the running script passed and failed."""
+
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+
+checks = CheckCounts()
+
+
+def check(condition, message, stop=False):
+    """One check of what the system did: counted as passed when `condition` is true, else as failed with
+    `message` (what was seen) on stderr. Returns whether it passed. With stop=True a failure ends the
+    test, for a check the later steps depend on."""
+    if condition:
+        checks.passed += 1
+        return True
+    checks.failed += 1
+    print(f"check failed: {message}", file=sys.stderr)
+    if stop:
+        raise CheckFailed(message)
+    return False
+
+
 def run_test(main):
-    """Runs a test script's main(): its result is the exit code, and a missing Windows build exits
-    with 77, which CTest shows as skipped."""
+    """Runs a test script's main() and exits with its counts: "N passed, M failed" on stdout, exit code 1
+    when a check failed, none ran, or main() raised (one more failure), else 0. A missing Windows build
+    exits with 77, which CTest shows as skipped."""
     try:
-        sys.exit(main())
+        main()
     except MissingWindowsBinaries as missing:
         print(f"skipped: {missing}", file=sys.stderr)
         sys.exit(77)
+    except CheckFailed:
+        pass  # counted and reported by check()
+    except Exception:  # a wait that timed out, a program that failed: the test stopped there
+        traceback.print_exc()
+        checks.failed += 1
+    print(f"{checks.passed} passed, {checks.failed} failed")
+    if checks.passed + checks.failed == 0:
+        print("no check ran", file=sys.stderr)
+    sys.exit(0 if checks.passed and not checks.failed else 1)
 
 
 def windows_bin_dir():
@@ -126,6 +172,19 @@ def wait_until(condition, timeout, describe, interval=0.05):
         if time.monotonic() > deadline:
             raise TimeoutError(f"not within {timeout} s: {describe()}")
         time.sleep(interval)
+
+
+def check_eventually(condition, timeout, describe, stop=False):
+    """A check of a state the system reaches in its own time: polls condition() as wait_until does, and
+    counts as passed once it returns something true (which it returns), as failed with describe() after
+    `timeout` seconds (then it returns None, or with stop=True ends the test)."""
+    try:
+        result = wait_until(condition, timeout, describe)
+    except TimeoutError as timeout_error:
+        check(False, str(timeout_error), stop=stop)
+        return None
+    check(True, "")
+    return result
 
 
 class Program:
@@ -261,6 +320,7 @@ class WineFixture:
         self.server_dir = None
         self._previous_handlers = {}
         self._closed = False
+        self._failed_checks_before = 0
         WineFixture._runs_started += 1
         root = work_root()
         self.run_dir = root / "runs" / f"{self.name}-{os.getpid()}-{WineFixture._runs_started}"
@@ -271,6 +331,7 @@ class WineFixture:
     # ---- lifetime -------------------------------------------------------------------------------
 
     def __enter__(self):
+        self._failed_checks_before = checks.failed
         self._install_signal_handlers()
         try:
             self._start()
@@ -280,7 +341,7 @@ class WineFixture:
         return self
 
     def __exit__(self, exc_type, _exc, _traceback):
-        self.close(failed=exc_type is not None)
+        self.close(failed=exc_type is not None or checks.failed > self._failed_checks_before)
         return False
 
     def _start(self):

@@ -97,6 +97,19 @@ class ReceiverInputTest(unittest.TestCase):
         self.assertTrue(self.receiver.program.running(), "Alt+F4 closed the receiver")
 
 
+class CheckCountTest(unittest.TestCase):
+    def test_a_script_ends_with_the_counts_of_its_checks_and_fails_on_any_failure_or_none(self):
+        cases = [("check(True, ''); check(True, '')", "2 passed, 0 failed", 0),
+                 ("check(False, 'seen'); check(True, '')", "1 passed, 1 failed", 1),
+                 ("check(False, 'seen', stop=True); check(True, '')", "0 passed, 1 failed", 1),
+                 ("check(True, ''); raise TimeoutError('waited')", "1 passed, 1 failed", 1),
+                 ("pass", "0 passed, 0 failed", 1)]
+        for body, last_line, code in cases:
+            script = f"from wine_harness import check, run_test\ndef main():\n    {body}\nrun_test(main)\n"
+            run = subprocess.run([sys.executable, "-c", script], cwd=HERE, capture_output=True, text=True, timeout=30)
+            self.assertEqual((run.stdout.splitlines()[-1:], run.returncode), ([last_line], code), run.stderr)
+
+
 def process_alive(pid):
     """True for a live process; a zombie (ended, not yet reaped) counts as gone."""
     try:
