@@ -1,12 +1,11 @@
 // The example board scripts of tests/data/scripts, each played to its end by the script player over a
-// real link, the test standing in for the host: what the board sent, framed as a host frames it, is what
+// real link, the test standing in for the host: what the board sent, framed as the driver frames it, is what
 // the script's comment says it sends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +18,7 @@
 #include "board_sim/script_parser.h"
 #include "board_sim/script_player.h"
 #include "board_sim/simulated_link.h"
+#include "report_framer.h"
 
 namespace board_sim {
 namespace {
@@ -43,69 +43,39 @@ std::vector<BoardAction> WithoutPauses(std::vector<BoardAction> actions) {
   return actions;
 }
 
-bool IsLead(std::uint8_t byte) {
-  return byte == kPenDownLead || byte == kPenUpLead ||
-         (byte >= kButtonPressLead && byte < kButtonPressLead + kButtonCount) ||
-         (byte >= kButtonReleaseLead && byte < kButtonReleaseLead + kButtonCount);
-}
-
-// The bytes the board sent, framed into reports as a host does (a lead byte, five more, a matching
-// checksum; any other byte skipped), as tokens in order with the script's marks, unplugs and replugs:
-// "stroke" (pen-down reports ended by a pen-up), "hold" (one that never moved), "press N", "release N",
-// "junk N" (bytes that framed no report).
+// The bytes the board sent, framed into reports by the driver's own framer, as tokens in order with the
+// script's marks, unplugs and replugs: "stroke" (pen-down reports ended by a pen-up), "hold" (one that
+// never moved), "press N", "release N". Bytes that frame no report are dropped, as the driver drops them.
 class SentTokens {
  public:
   void Sent(const Bytes& bytes) {
-    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-    while (!pending_.empty()) {
-      if (IsLead(pending_[0])) {
-        if (pending_.size() < 6) return;  // the rest of the report may come with the next write
-        Report report;
-        std::copy_n(pending_.begin(), report.size(), report.begin());
-        if (ReportChecksum(report) == report[5]) {
-          Take(report);
-          pending_.erase(pending_.begin(), pending_.begin() + report.size());
-          continue;
-        }
-      }
-      ++junk_;
-      pending_.erase(pending_.begin());
+    for (const std::uint8_t byte : bytes) {
+      *velno::ReadTarget(framer_) = byte;
+      if (velno::TakeRead(framer_, 1)) Take(framer_.buffer);
     }
   }
 
-  void Event(const std::string& token) { Emit(token); }
+  void Event(const std::string& token) { tokens_.push_back(token); }
 
-  std::vector<std::string> Finish() {
-    junk_ += pending_.size();
-    Emit("");
-    return tokens_;
-  }
+  std::vector<std::string> Tokens() const { return tokens_; }
 
  private:
-  void Take(const Report& report) {
+  void Take(const velno::BoardReport& report) {
     const std::uint8_t lead = report[0];
     if (lead == kPenDownLead || lead == kPenUpLead) {
       places_.insert({report[1], report[2], report[3], report[4]});
       if (lead == kPenUpLead) {
-        Emit(places_.size() == 1 ? "hold" : "stroke");
+        Event(places_.size() == 1 ? "hold" : "stroke");
         places_.clear();
       }
     } else if (lead < kButtonReleaseLead) {
-      Emit("press " + std::to_string(lead - kButtonPressLead));
+      Event("press " + std::to_string(lead - kButtonPressLead));
     } else {
-      Emit("release " + std::to_string(lead - kButtonReleaseLead));
+      Event("release " + std::to_string(lead - kButtonReleaseLead));
     }
   }
 
-  // Junk counted so far goes before the token.
-  void Emit(const std::string& token) {
-    if (junk_ > 0) tokens_.push_back("junk " + std::to_string(junk_));
-    junk_ = 0;
-    if (!token.empty()) tokens_.push_back(token);
-  }
-
-  Bytes pending_;
-  std::size_t junk_ = 0;
+  velno::ReportFramer framer_;
   std::set<Bytes> places_;
   std::vector<std::string> tokens_;
 };
@@ -127,7 +97,7 @@ std::vector<std::string> SentTokensOfLog(const fs::path& log) {
       tokens.Event(word == "mark" ? line.substr(line.find(" mark ") + 1) : word);
     }
   }
-  return tokens.Finish();
+  return tokens.Tokens();
 }
 
 // The host's end of a port, after it has written `keepAliveBytes` 0xEE bytes as a driver polls. It
@@ -142,8 +112,7 @@ int OpenHostAndSendKeepAlives(const std::string& slavePath, int keepAliveBytes) 
 TEST(BoardSimExamples, EachScriptPlaysToItsEndAndSendsWhatItsCommentSays) {
   const std::map<std::string, std::vector<std::string>> expected = {
       {"framing_faults.board",
-       {"mark junk", "junk 3", "stroke", "mark split", "stroke", "mark bad-checksum", "junk 6", "stroke",
-        "mark stray-answer", "junk 1", "stroke"}},
+       {"mark junk", "stroke", "mark split", "stroke", "mark bad-checksum", "stroke", "mark stray-answer", "stroke"}},
       {"hardware_buttons.board", {"stroke", "mark buttons", "press 0", "release 0", "press 15", "release 15"}},
       {"long_press.board", {"mark long-press", "hold"}},
       {"silent_board.board", {"mark silent"}},
