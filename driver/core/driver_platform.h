@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display_layout.h"
 #include "input_records.h"
 #include "platform_types.h"
 #include "velno_library.h"
@@ -55,6 +56,10 @@ class DriverPlatform {
   // The settings file "config.ini" beside the driver program.
   virtual std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) = 0;
   virtual void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) = 0;
+
+  // The monitors as they are now: the platform follows display changes (monitors added, removed, moved,
+  // another resolution) by itself. Called for every pen report, so it must be cheap.
+  virtual DisplayLayout CurrentDisplayLayout() = 0;
 };
 
 }  // namespace velno

@@ -12,6 +12,7 @@ inline constexpr std::uint32_t kMouseLeftDown = 0x0002;
 inline constexpr std::uint32_t kMouseLeftUp = 0x0004;
 inline constexpr std::uint32_t kMouseRightDown = 0x0008;
 inline constexpr std::uint32_t kMouseRightUp = 0x0010;
+inline constexpr std::uint32_t kMouseVirtualDesk = 0x4000;  // absolute units span the virtual screen
 inline constexpr std::uint32_t kMouseAbsolute = 0x8000;
 
 // Record kinds, as the platform numbers them.

@@ -4,14 +4,15 @@
 
 #include <cstdint>
 
+#include "output_mapping.h"
+
 namespace velno {
 
 struct PointerState {
   bool penUp = true;
   std::int32_t lastX = 0;  // the last pen report's decoded position, board units
   std::int32_t lastY = 0;
-  std::int32_t outX = 0;  // absolute input units, extended-screen offset included
-  std::int32_t outY = 0;
+  OutputPosition out;  // where the pointer was last injected
 };
 
 }  // namespace velno

@@ -6,9 +6,9 @@
 #include "driver_platform.h"
 #include "gestures.h"
 #include "hardware_buttons.h"
+#include "output_mapping.h"
 #include "pen_event.h"
 #include "press_and_hold.h"
-#include "projective_mapping.h"
 #include "settings_file.h"
 #include "smoothing.h"
 #include "touch_buttons.h"
@@ -24,11 +24,8 @@ std::uint32_t InjectionFlags(PenEvent event) {
   }
 }
 
-// A mapped position far outside the calibrated area can sit near the end of the 32-bit range; the
-// extended-screen offset must not wrap it around.
-std::int32_t AddOffset(std::int32_t value, std::int32_t offset) {
-  const std::int64_t sum = static_cast<std::int64_t>(value) + offset;
-  return sum > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(sum);
+void Inject(DriverPlatform& platform, std::uint32_t flags, const OutputPosition& at) {
+  platform.InjectMouse(at.virtualDesk ? flags | kMouseVirtualDesk : flags, at.x, at.y);
 }
 
 // A capture run takes the pen from the pointer path. A stroke in progress ends here: its left button is
@@ -38,7 +35,7 @@ void HandPenToCapture(DriverPlatform& platform, BoardContext& board) {
   if (board.capture.handover == CaptureHandover::None && !board.pointer.penUp) {
     // A stroke that began on a touch button pressed nothing.
     TouchButtonPress& press = board.buttons.touchPress;
-    if (!press.pressed || press.leftHeld) platform.InjectMouse(kInjectRelease, board.pointer.outX, board.pointer.outY);
+    if (!press.pressed || press.leftHeld) Inject(platform, kInjectRelease, board.pointer.out);
     press.pressed = false;
     CancelHold(platform, board.hold);
     board.gesture = GestureBox{};
@@ -139,14 +136,7 @@ void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, Captur
   AddSmoothingSample(smoothing, x, y);
   const BoardPoint smoothed{smoothing.avgX, smoothing.avgY};
 
-  if (calibration.calibrated) {
-    const ScreenPoint mapped = MapPoint(calibration, smoothed.x, smoothed.y);
-    pointer.outX = mapped.x;
-    pointer.outY = mapped.y;
-  } else {
-    pointer.outX = smoothed.x * kUncalibratedScale;
-    pointer.outY = smoothed.y * kUncalibratedScale;
-  }
+  pointer.out = MapToOutput(calibration, platform.CurrentDisplayLayout(), smoothed);
 
   // A report a touch button takes gives no pointer input, but its press and release still put the pen
   // down and lift it.
@@ -154,11 +144,7 @@ void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, Captur
                          event)) {
     if (velno.IsUsingGesture(-1) != 0) TrackGesture(platform, velno, board.gesture, board.shortcuts, x, y, event);
     TrackHold(platform, board.hold, smoothed, event);
-
-    if (calibration.extendScreenFlag == 1) pointer.outX = AddOffset(pointer.outX, kExtendedScreenOffset);
-    if (calibration.extendScreenFlag == 2) pointer.outY = AddOffset(pointer.outY, kExtendedScreenOffset);
-
-    platform.InjectMouse(InjectionFlags(event), pointer.outX, pointer.outY);
+    Inject(platform, InjectionFlags(event), pointer.out);
   }
   FollowPen(pointer, smoothing, event);
 

@@ -11,8 +11,6 @@ namespace velno {
 inline constexpr std::uint32_t kInjectMove = kMouseAbsolute | kMouseMove;                     // 0x8001
 inline constexpr std::uint32_t kInjectPress = kMouseAbsolute | kMouseMove | kMouseLeftDown;   // 0x8003
 inline constexpr std::uint32_t kInjectRelease = kMouseAbsolute | kMouseMove | kMouseLeftUp;   // 0x8005
-inline constexpr std::int32_t kUncalibratedScale = 16;
-inline constexpr std::int32_t kExtendedScreenOffset = 0x10000;
 
 class DriverPlatform;
 

@@ -104,7 +104,13 @@ class RecordingPlatform : public DriverPlatform {
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
+  DisplayLayout CurrentDisplayLayout() override {
+    std::scoped_lock guard(lock_);
+    return display;
+  }
+
   // Scripted world.
+  DisplayLayout display{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};  // one 1280 x 1024 screen
   bool libraryComplete = true;
   bool stopEventOpens = true;
   int stopAfterPolls = -1;  // StopEventSignalled turns true at this poll (0 = already set); -1 never
