@@ -1,6 +1,7 @@
 #include <array>
 
 #include "dialogs_win32.h"
+#include "monitor_cover_win32.h"
 #include "resource_ids.h"
 #include "target_layout.h"
 #include "target_timer.h"
@@ -56,6 +57,11 @@ void ShowTarget(HWND dialog, TargetWindow& window) {
   Place(window.handLeft, scene.hand == Hand::Left, scene.handTopLeft);
 }
 
+ScreenRect MonitorOf(const TargetWindow& window) {
+  if (window.screen.flag != 0) return window.screen.rect;
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 void Open(HWND dialog, TargetWindow& window) {
   window.current = BindIcon(dialog, IDC_CURRENT_MARKER, IDI_CURRENT_TARGET);
   for (int i = 0; i < kMarkerSlots; ++i) {
@@ -70,12 +76,7 @@ void Open(HWND dialog, TargetWindow& window) {
   BringWindowToTop(dialog);
   ShowCursor(FALSE);  // shown again by the next chooser
   ShowWindow(dialog, SW_SHOWNORMAL);
-  const ScreenRect& r = window.screen.rect;
-  if (window.screen.flag != 0) {
-    SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-  } else {
-    SetWindowPos(dialog, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER);
-  }
+  CoverMonitor(dialog, MonitorOf(window));
 
   window.k = 1;
   window.operations->SetAdjustCurrentIndex(1);
@@ -143,6 +144,12 @@ INT_PTR CALLBACK TargetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
       return TRUE;
     case WM_PAINT:
       return PaintMinimised(dialog, StateOf(dialog)) ? TRUE : FALSE;
+    case WM_DPICHANGED:
+      // Moved onto a monitor of another scale: cover the pass's monitor again and lay the targets out
+      // on it, instead of taking the rescaled rectangle the system suggests.
+      CoverMonitor(dialog, MonitorOf(StateOf(dialog)));
+      ShowTarget(dialog, StateOf(dialog));
+      return TRUE;
     default:
       return FALSE;
   }

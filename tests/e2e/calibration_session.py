@@ -122,15 +122,20 @@ def strokes_at_receiver(events):
     return strokes
 
 
-def cursor_positions(log_path, after_us, before_us=None):
-    """(x, y) of each cursor change that cursor_probe.exe logged after after_us (and before before_us)."""
-    positions = []
+def cursor_changes(log_path, after_us, before_us=None):
+    """(t_us, x, y) of each cursor change that cursor_probe.exe logged after after_us (and before before_us)."""
+    changes = []
     for line in read_lines(log_path):
         fields = dict(pair.split("=", 1) for pair in line.split()[1:])
         t_us = int(fields["t_us"])
         if line.startswith("cursor ") and t_us > after_us and (before_us is None or t_us < before_us):
-            positions.append((int(fields["x"]), int(fields["y"])))
-    return positions
+            changes.append((t_us, int(fields["x"]), int(fields["y"])))
+    return changes
+
+
+def cursor_positions(log_path, after_us, before_us=None):
+    """(x, y) of each cursor change that cursor_probe.exe logged after after_us (and before before_us)."""
+    return [(x, y) for _, x, y in cursor_changes(log_path, after_us, before_us)]
 
 
 def parse_settings(data):

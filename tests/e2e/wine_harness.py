@@ -302,13 +302,15 @@ class WineFixture:
     SIGNALS = (signal.SIGTERM, signal.SIGHUP)
     _runs_started = 0
 
-    def __init__(self, name, screen=(1280, 1024), binaries=None, second_monitor=None):
+    def __init__(self, name, screen=(1280, 1024), binaries=None, second_monitor=None, second_size=None):
         """`binaries`: names of the Windows files the test needs; None copies every .exe and .dll.
-        `second_monitor`: "right-of" or "below" gives a second monitor of the same size there, from Xorg
-        with the dummy driver instead of Xvfb (which has one monitor only); Wine sees it as DISPLAY2."""
+        `second_monitor`: "right-of", "left-of", "above" or "below" gives a second monitor there (of the
+        primary's size, or `second_size`), from Xorg with the dummy driver instead of Xvfb (which has one
+        monitor only); Wine sees it as DISPLAY2."""
         self.name = re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         self.screen = screen
         self.second_monitor = second_monitor
+        self.second_size = second_size or screen
         self.binaries = binaries
         self.programs = []
         self.timings = {}
@@ -544,8 +546,10 @@ class WineFixture:
             shutil.copy2(source / name, self.bin_dir / name)
 
     def _dummy_xorg_argv(self, display_fd):
+        # Room for the second monitor beside or under the primary one at any size a test sets later.
         width, height = self.screen
-        virtual = (width * 2, height) if self.second_monitor == "right-of" else (width, height * 2)
+        side = max(width, height, *self.second_size)
+        virtual = (width + side, side) if self.second_monitor in ("right-of", "left-of") else (side, height + side)
         config = self.run_dir / "xorg.conf"
         config.write_text(
             'Section "Device"\n  Identifier "dummy"\n  Driver "dummy"\n  VideoRam 65536\nEndSection\n'
@@ -558,17 +562,24 @@ class WineFixture:
                 "-logfile", str(self.logs / "xorg-server.log")]
 
     def _place_second_monitor(self):
-        """Both outputs of the dummy driver at the fixture's size, the second one beside or below."""
+        """The primary output of the dummy driver at the fixture's size, the second one beside, above or
+        below it at its own size."""
         mode = f"{self.screen[0]}x{self.screen[1]}"
-        for argv in (["xrandr", "--output", "DUMMY0", "--mode", mode, "--primary"],
-                     ["xrandr", "--addmode", "DUMMY1", mode],
+        subprocess.run(["xrandr", "--output", "DUMMY0", "--mode", mode, "--primary"], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        self.set_second_monitor_size(self.second_size)
+
+    def set_second_monitor_size(self, size):
+        """Gives the second monitor another resolution (xrandr), kept on its side of the primary one."""
+        mode = f"{size[0]}x{size[1]}"
+        for argv in (["xrandr", "--addmode", "DUMMY1", mode],
                      ["xrandr", "--output", "DUMMY1", "--mode", mode, f"--{self.second_monitor}", "DUMMY0"]):
             subprocess.run(argv, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=10)
         layout = subprocess.run(["xrandr"], env=self.env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
                                 timeout=10).stdout
         if not re.search(rf"^DUMMY1 connected {mode}\+", layout, re.MULTILINE):
-            raise RuntimeError(f"the second monitor is not up:\n{layout}")
+            raise RuntimeError(f"the second monitor is not up at {mode}:\n{layout}")
 
     def _read_display_number(self, fd, timeout):
         received = b""
