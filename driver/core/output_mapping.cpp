@@ -28,12 +28,13 @@ std::int64_t PixelOnMonitor(std::int32_t units, std::int32_t origin, std::int32_
   return origin + FloorDiv(static_cast<std::int64_t>(units) * extent, kInputUnits);
 }
 
-// The virtual-desktop input units of a pixel's centre, so that the system's rounding lands on that pixel
-// whether it divides by 65536 or 65535. Clamped to the virtual screen, as the system clamps the cursor.
+// The virtual-desktop input units a quarter of the way into a pixel, so that the system lands on that
+// pixel whether it rounds down or to the nearest and whether it divides by 65536 or 65535. Clamped to the
+// virtual screen, as the system clamps the cursor.
 std::int32_t VirtualDeskUnits(std::int64_t pixel, std::int32_t origin, std::int32_t extent) {
   if (extent <= 0) return 0;
   const std::int64_t offset = std::clamp<std::int64_t>(pixel - origin, 0, extent - 1);
-  return static_cast<std::int32_t>(std::min<std::int64_t>((2 * offset + 1) * kInputUnits / (2 * extent), 0xFFFF));
+  return static_cast<std::int32_t>(std::min<std::int64_t>((4 * offset + 1) * kInputUnits / (4 * extent), 0xFFFF));
 }
 
 ScreenPoint ScreenUnits(const CalibrationBlock& calibration, BoardPoint smoothed) {

@@ -13,9 +13,16 @@ DisplayLayout TwoMonitors(DisplayRect second) {
   return {kPrimary, desk, true, second};
 }
 
-// The pixel the system puts the pointer on for virtual-desk units; some versions divide by 65535.
-std::int64_t SystemPixel(std::int32_t units, std::int32_t deskOrigin, std::int32_t deskEnd, std::int64_t divisor) {
-  return deskOrigin + static_cast<std::int64_t>(units) * (deskEnd - deskOrigin) / divisor;
+// The pixel the system puts the pointer on for virtual-desk units: rounded down over 65536 units, or over
+// 65535, or to the nearest pixel, as versions of the system do.
+enum class Rounding { Down, DownOver65535, Nearest };
+std::int64_t SystemPixel(std::int32_t units, std::int32_t deskOrigin, std::int32_t deskEnd, Rounding rounding) {
+  const std::int64_t scaled = static_cast<std::int64_t>(units) * (deskEnd - deskOrigin);
+  switch (rounding) {
+    case Rounding::Down: return deskOrigin + scaled / 65536;
+    case Rounding::DownOver65535: return deskOrigin + scaled / 65535;
+    default: return deskOrigin + (scaled + 32768) / 65536;
+  }
 }
 
 // Uncalibrated, a board unit is 16 input units: position p of the sweep is p * 16 / 65536 of the monitor.
@@ -46,10 +53,10 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
       const std::int64_t y = c.second.top + (units * (c.second.bottom - c.second.top) >> 16);
       const OutputPosition out = MapToOutput(calibration, display, {board, board});
       ASSERT_TRUE(out.virtualDesk) << c.name;
-      for (const std::int64_t divisor : {65536, 65535}) {
-        SCOPED_TRACE(testing::Message() << c.name << ", board " << board << ", divisor " << divisor);
-        EXPECT_EQ(SystemPixel(out.x, desk.left, desk.right, divisor), std::clamp<std::int64_t>(x, desk.left, desk.right - 1));
-        EXPECT_EQ(SystemPixel(out.y, desk.top, desk.bottom, divisor), std::clamp<std::int64_t>(y, desk.top, desk.bottom - 1));
+      for (const Rounding rounding : {Rounding::Down, Rounding::DownOver65535, Rounding::Nearest}) {
+        SCOPED_TRACE(testing::Message() << c.name << ", board " << board << ", rounding " << static_cast<int>(rounding));
+        EXPECT_EQ(SystemPixel(out.x, desk.left, desk.right, rounding), std::clamp<std::int64_t>(x, desk.left, desk.right - 1));
+        EXPECT_EQ(SystemPixel(out.y, desk.top, desk.bottom, rounding), std::clamp<std::int64_t>(y, desk.top, desk.bottom - 1));
       }
     }
   }
