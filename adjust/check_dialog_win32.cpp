@@ -89,6 +89,8 @@ void ShowResult(HWND dialog, CheckWindow& window) {
 }
 
 void Open(HWND dialog, CheckWindow& window) {
+  // Named without a caption bar, which would move the client area off the screen's pixels.
+  SetWindowTextW(dialog, L"Calibration check");
   window.textFont = ArialFont(22);
   window.buttonFont = ArialFont(30);
   for (const int control : {IDC_CHECK_PROMPT, IDC_CHECK_VERDICT, IDC_CHECK_FIGURES}) {
