@@ -16,7 +16,7 @@ from calibration_session import (CalibrationSession, expected_settings, grid_tar
 from tool_session import (BLACK, CHECK_AGAIN, CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, DISC, GREEN, GREY,
                           RED, WHITE, ToolSession, check_cross_pixels, target_points, touch_crosses,
                           touch_until_next_target)
-from wine_harness import WineFixture, check, run_test, wait_for_line
+from wine_harness import WineFixture, check, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "Adjust_single_standard.exe", "tool_watch.exe",
             "post_command.exe"]
@@ -101,7 +101,7 @@ def main():
                              f"wait-file {signals / 'tool-ended'} 60000", "pause 300",
                              *stroke_lines(positions, "verify")])
         session.start_driver()
-        wait_for_line(session.board_log, r" event handshake", timeout=30, program=session.board)
+        tool.wait_board_found()
 
         started = time.monotonic()
         adjust = tool.start("Adjust_single_standard.exe")

@@ -6,7 +6,7 @@ from pen_driver_session import start_board_sim
 from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, GREY, IDCANCEL, RED, ToolSession, target_points
 from wine_harness import WineFixture, check, run_test, wait_for_line
 
-BINARIES = ["Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
 SCREEN = (1280, 1024)
 SECOND = (1280, 0, 2560, 1024)
 
@@ -16,6 +16,8 @@ def main():
         tool = ToolSession(wine)
         tool.start_watch()
         board = start_board_sim(wine, ["pause 60000"])
+        driver = wine.start_windows("VelnoDriver.exe", "/service")
+        tool.wait_board_found()
         program = tool.start("Adjust_single_extend.exe")
 
         chooser = tool.wait_window(CHOOSER_TITLE)
@@ -41,6 +43,7 @@ def main():
         program.wait(timeout=10)
         states = tool.index_states()
         check(states[-1] == f"index k=0 adjusting=0 type={0x10009}", f"published states: {states}")
+        driver.stop()
         board.stop()
 
 

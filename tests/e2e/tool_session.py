@@ -134,6 +134,10 @@ class ToolSession:
         line = wait_for_line(self.watch_log, rf"^gone hwnd={window.hwnd} ", timeout=timeout, program=self.watch)
         return int(line.rsplit("t_us=", 1)[1])
 
+    def wait_board_found(self, timeout=30):
+        """Waits until the driver publishes that it has a board, as the tool checks before its chooser."""
+        wait_for_line(self.watch_log, r"^device found=1 ", timeout=timeout, program=self.watch)
+
     def wait_index(self, k, timeout=20, skip=0):
         """The time (t_us) the tool published target k, as the watcher saw it (after the first `skip` lines)."""
         line = wait_for_line(self.watch_log, rf"^index k={k} adjusting=1 ", timeout=timeout, program=self.watch,
