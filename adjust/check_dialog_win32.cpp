@@ -19,10 +19,13 @@ constexpr UINT_PTR kCheckTimerId = 101;
 constexpr UINT kCheckTimerPeriodMs = 200;
 constexpr ULONGLONG kCheckIdleMs = 30000;  // a check nobody touches ends as "Done"
 constexpr int kCrossArm = 24;
+constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
 constexpr int kPromptWidth = 640;
 constexpr int kPromptHeight = 30;
+constexpr int kLineHeight = 28;
 constexpr int kButtonWidth = 320;
-constexpr int kButtonHeight = 110;
+constexpr int kButtonHeight = 96;
+constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;  // fits between the rows of crosses on 768 lines
 constexpr COLORREF kCrossColour = RGB(0, 0, 0);
 constexpr COLORREF kLandedColour = RGB(224, 12, 20);
 
@@ -73,15 +76,16 @@ void ShowResult(HWND dialog, CheckWindow& window) {
   const RECT client = ClientRect(dialog);
   window.verdict = JudgeCheck(window.crosses, window.landed, client.right);
   ShowWindow(GetDlgItem(dialog, IDC_CHECK_PROMPT), SW_HIDE);
+  // The verdict, the figures and the buttons, one under the other, between the crosses.
+  const int top = ResultBandTop(window.crosses, client.bottom, kResultBandHeight, kCrossClearance);
   const int textWidth = client.right * 9 / 10;
-  const int top = client.bottom * 40 / 100;
-  Move(dialog, IDC_CHECK_VERDICT, (client.right - textWidth) / 2, top, textWidth, kPromptHeight + 4);
-  Move(dialog, IDC_CHECK_FIGURES, (client.right - textWidth) / 2, top + kPromptHeight + 12, textWidth, kPromptHeight);
-  SetDlgItemTextW(dialog, IDC_CHECK_VERDICT, VerdictText(window.verdict).c_str());
-  SetDlgItemTextW(dialog, IDC_CHECK_FIGURES, FiguresText(window.verdict).c_str());
-  const int buttonsTop = top + 2 * kPromptHeight + 40;
+  Move(dialog, IDC_CHECK_VERDICT, (client.right - textWidth) / 2, top, textWidth, kLineHeight);
+  Move(dialog, IDC_CHECK_FIGURES, (client.right - textWidth) / 2, top + kLineHeight + 8, textWidth, kLineHeight);
+  const int buttonsTop = top + kResultBandHeight - kButtonHeight;
   Move(dialog, IDC_CHECK_DONE, client.right / 2 - kButtonWidth - 20, buttonsTop, kButtonWidth, kButtonHeight);
   Move(dialog, IDC_CHECK_AGAIN, client.right / 2 + 20, buttonsTop, kButtonWidth, kButtonHeight);
+  SetDlgItemTextW(dialog, IDC_CHECK_VERDICT, VerdictText(window.verdict).c_str());
+  SetDlgItemTextW(dialog, IDC_CHECK_FIGURES, FiguresText(window.verdict).c_str());
   for (const int control : {IDC_CHECK_VERDICT, IDC_CHECK_FIGURES, IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
     ShowWindow(GetDlgItem(dialog, control), SW_SHOW);
   }
