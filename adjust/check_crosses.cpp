@@ -8,7 +8,8 @@ namespace adjust {
 namespace {
 
 // The places the crosses are meant for: the screen's middle, then the middles of its quarters.
-constexpr std::array<Fraction2, kCheckCrosses> kPlaces{{{0.5, 0.5}, {0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}}};
+constexpr std::array<Fraction2, kCheckCrosses> kPlaces{
+    {{0.5, 0.5}, {0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}}};
 
 Fraction2 Midpoint(const Fraction2& a, const Fraction2& b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
 

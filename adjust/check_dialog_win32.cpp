@@ -25,7 +25,8 @@ constexpr int kPromptHeight = 30;
 constexpr int kLineHeight = 28;
 constexpr int kButtonWidth = 320;
 constexpr int kButtonHeight = 96;
-constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;  // fits between the rows of crosses on 768 lines
+// The verdict, the figures and the buttons; it fits between the rows of crosses on a screen of 768 lines.
+constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;
 constexpr COLORREF kCrossColour = RGB(0, 0, 0);
 constexpr COLORREF kLandedColour = RGB(224, 12, 20);
 
@@ -166,8 +167,10 @@ void Paint(HWND dialog, const CheckWindow& window) {
     DrawLine(dc, window.crosses[i], window.landed[i]);
     Ellipse(dc, window.landed[i].x - 4, window.landed[i].y - 4, window.landed[i].x + 5, window.landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
-    const std::wstring label = std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
-    TextOutW(dc, window.crosses[i].x + kCrossArm + 6, window.crosses[i].y + 4, label.c_str(), static_cast<int>(label.size()));
+    const std::wstring label =
+        std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
+    TextOutW(dc, window.crosses[i].x + kCrossArm + 6, window.crosses[i].y + 4, label.c_str(),
+             static_cast<int>(label.size()));
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldPen);

@@ -82,7 +82,8 @@ void PlaceCountdown(HWND dialog, const TargetWindow& window) {
   const Pixel point = TargetPoint(window.k - 1, window.count, client.right, client.bottom);
   const int below = point.y + kMarkerSize / 2 + 4;
   const int y = below + kCountdownHeight <= client.bottom ? below : point.y - kMarkerSize / 2 - 4 - kCountdownHeight;
-  const int x = std::clamp(point.x - kCountdownWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kCountdownWidth));
+  const int x =
+      std::clamp(point.x - kCountdownWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kCountdownWidth));
   SetWindowPos(window.countdown, nullptr, x, y, kCountdownWidth, kCountdownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -162,7 +163,8 @@ void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
   const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
   const bool ownTimer = timerId == window.timer;
   const std::int32_t index = !handOff && ownTimer ? window.operations->GetAdjustCurrentIndex() : -1;
-  const auto sinceProgress = static_cast<std::uint32_t>(std::min<ULONGLONG>(GetTickCount64() - window.progressAt, kRunTimeoutMs));
+  const auto sinceProgress =
+      static_cast<std::uint32_t>(std::min<ULONGLONG>(GetTickCount64() - window.progressAt, kRunTimeoutMs));
   switch (StepOnTick({handOff, ownTimer, index, sinceProgress}, window.k, window.count)) {
     case TickStep::Finish:
       window.outcome = TargetOutcome::Saved;

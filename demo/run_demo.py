@@ -6,9 +6,9 @@ board simulator on COM5 (a CP210x port) and VelnoDriver.exe /service. Act 1: Adj
 calibrates the board, whose pen-to-screen relation is a strong keystone: nine points are picked in its
 chooser and the board touches each target where the keystone puts it (a PNG screenshot of the target
 window is saved); then the tool's check shows its five crosses and the board touches each where the
-keystone puts it (a PNG screenshot of the result screen is saved). Act 2: the board writes the word through the keystone, and the calibration straightens
-it; a PNG screenshot of the canvas is saved, with a picture of where the pen touched the board, and a
-summary printed. Ends by itself and leaves no process behind.
+keystone puts it (a PNG screenshot of the result screen is saved). Act 2: the board writes the word
+through the keystone, and the calibration straightens it; a PNG screenshot of the canvas is saved, with
+a picture of where the pen touched the board, and a summary printed. Ends by itself and leaves no process behind.
 """
 
 import argparse

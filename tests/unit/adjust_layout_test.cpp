@@ -163,7 +163,8 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
       {{true, true, 3, 30000}, 3, 9, TickStep::StopAndClose},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count)) << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress;
+    EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
+        << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress;
   }
 }
 
@@ -203,7 +204,8 @@ TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
     for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
       for (std::uint32_t j = 0; j < count; ++j) {
         const Fraction2 t = TargetFraction(j, count);
-        EXPECT_GT(std::hypot(crosses[i].x - t.x, crosses[i].y - t.y), 0.1) << count << " cross " << i << " target " << j;
+        EXPECT_GT(std::hypot(crosses[i].x - t.x, crosses[i].y - t.y), 0.1)
+            << count << " cross " << i << " target " << j;
       }
       for (std::uint32_t j = 0; j < i; ++j) {
         EXPECT_GT(std::hypot(crosses[i].x - crosses[j].x, crosses[i].y - crosses[j].y), 0.1) << count << " " << i << j;
@@ -265,7 +267,8 @@ TEST(AdjustCheck, GoodWhenEveryTouchIsWithinTenPixelsOrOnePercentOfTheWidth) {
   }
   const CheckVerdict bad = JudgeCheck(crosses, off(1, {-40, 0}), 1920);
   EXPECT_EQ(VerdictText(bad), L"Not good: at cross 2 the pen landed 40 px away. Please calibrate again.");
-  EXPECT_EQ(FiguresText(bad), L"Largest error 40 px, mean 8.0 px. Crosses: 1: 0 px, 2: 40 px, 3: 0 px, 4: 0 px, 5: 0 px.");
+  EXPECT_EQ(FiguresText(bad),
+            L"Largest error 40 px, mean 8.0 px. Crosses: 1: 0 px, 2: 40 px, 3: 0 px, 4: 0 px, 5: 0 px.");
   EXPECT_EQ(VerdictText(JudgeCheck(crosses, crosses, 1280)), L"Good: every touch landed within 13 px of its cross.");
 }
 
