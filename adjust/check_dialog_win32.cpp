@@ -29,6 +29,7 @@ constexpr int kButtonHeight = 96;
 constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;
 constexpr COLORREF kCrossColour = RGB(0, 0, 0);
 constexpr COLORREF kLandedColour = RGB(224, 12, 20);
+constexpr COLORREF kGoodColour = RGB(20, 131, 5);
 
 struct CheckWindow {
   PassScreen screen;
@@ -200,6 +201,14 @@ INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
       Paint(dialog, StateOf(dialog));
       return TRUE;
+    case WM_CTLCOLORSTATIC: {
+      // The verdict in green when good, else in the red of the lines to where the pen landed.
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_CHECK_VERDICT) return FALSE;
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, StateOf(dialog).verdict.good ? kGoodColour : kLandedColour);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     case WM_COMMAND:
       // "Calibrate again" runs the pass once more; "Done", Esc, Enter and a close request end the check.
       if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, StateOf(dialog), CheckOutcome::CalibrateAgain);

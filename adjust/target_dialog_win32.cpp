@@ -32,9 +32,8 @@ struct TargetWindow {
   TargetOutcome outcome = TargetOutcome::Stopped;
 };
 
-// The countdown's box: under the red target, or over it on the bottom row; kept inside the window.
-constexpr int kCountdownWidth = 520;
 constexpr int kCountdownHeight = 28;
+constexpr int kCountdownGap = 82;  // from the target's point to the countdown, clear of the marker and the hand
 constexpr int kNoteWidth = 900;
 constexpr int kNoteHeight = 64;
 
@@ -77,14 +76,25 @@ RECT ClientRect(HWND dialog) {
   return rect;
 }
 
-void PlaceCountdown(HWND dialog, const TargetWindow& window) {
+// The countdown goes beside the red target, past the hand (on the side the hand stands), as wide as its
+// words; kept inside the window.
+void PlaceCountdown(HWND dialog, const TargetWindow& window, const std::wstring& text) {
+  HDC dc = GetDC(window.countdown);
+  const HGDIOBJ oldFont = SelectObject(dc, window.noticeFont);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, oldFont);
+  ReleaseDC(window.countdown, dc);
+  const int width = size.cx + 8;
+
   const RECT client = ClientRect(dialog);
+  const TargetScene scene = ComposeTarget(window.k, window.count, client.right, client.bottom);
   const Pixel point = TargetPoint(window.k - 1, window.count, client.right, client.bottom);
-  const int below = point.y + kMarkerSize / 2 + 4;
-  const int y = below + kCountdownHeight <= client.bottom ? below : point.y - kMarkerSize / 2 - 4 - kCountdownHeight;
-  const int x =
-      std::clamp(point.x - kCountdownWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kCountdownWidth));
-  SetWindowPos(window.countdown, nullptr, x, y, kCountdownWidth, kCountdownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = scene.hand == Hand::Right ? point.x - kCountdownGap - width : point.x + kCountdownGap;
+  const int y = point.y - kCountdownHeight / 2;
+  SetWindowPos(window.countdown, nullptr, std::clamp(x, 0, std::max(0, static_cast<int>(client.right) - width)),
+               std::clamp(y, 0, std::max(0, static_cast<int>(client.bottom) - kCountdownHeight)), width,
+               kCountdownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Shows the countdown for the last seconds of a run nobody touches, and hides it otherwise.
@@ -94,7 +104,7 @@ void ShowCountdown(HWND dialog, TargetWindow& window, std::uint32_t msSinceProgr
   if (text == window.countdownShown) return;
   window.countdownShown = text;
   if (seconds) {
-    PlaceCountdown(dialog, window);
+    PlaceCountdown(dialog, window, text);
     SetWindowTextW(window.countdown, text.c_str());
   }
   ShowWindow(window.countdown, seconds ? SW_SHOWNA : SW_HIDE);

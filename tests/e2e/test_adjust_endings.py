@@ -125,7 +125,7 @@ def check_countdown(wine, tool, screen):
     around target 2 of 4 on a screenshot than before it showed; that screenshot is kept as countdown.png
     among the logs."""
     x, y = target_points(4, *screen)[1]
-    around = (0, max(0, y - 120), min(screen[0], x + 600), min(screen[1], y + 60))
+    around = (0, max(0, y - 120), min(screen[0], x + 700), min(screen[1], y + 60))
     before = tool.screenshot_until(lambda shot: None, *screen).count(BLACK, *around)
     line = tool.wait_window("", texts_pattern=r"Press ESC to exit\|Closing in \d+ s: touch the red target to go on",
                             timeout=30)
