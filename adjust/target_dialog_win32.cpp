@@ -28,7 +28,7 @@ struct TargetWindow {
   HWND refusedNote = nullptr;
   HFONT noticeFont = nullptr;
   ULONGLONG progressAt = 0;  // when the window opened or the driver last took a target
-  std::wstring countdownShown;
+  std::wstring countdownShown{};
   TargetOutcome outcome = TargetOutcome::Stopped;
 };
 
