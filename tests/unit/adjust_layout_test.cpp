@@ -190,8 +190,8 @@ TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
       {6, {{{340, 512}, {340, 32}, {940, 512}, {340, 992}, {940, 992}}}},
       // Four cells, one in each quarter: the middle gets the first midpoint nearest it.
       {9, {{{340, 512}, {340, 272}, {940, 272}, {340, 752}, {940, 752}}}},
+      // Nine cells and more: the nearest unused cell centre for each place in turn.
       {16, {{{640, 512}, {240, 192}, {1040, 192}, {240, 832}, {1040, 832}}}},
-      {25, {{{490, 392}, {190, 152}, {1090, 152}, {190, 872}, {1090, 872}}}},
   };
   for (const auto& c : cases) {
     for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
@@ -217,17 +217,12 @@ TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
 TEST(AdjustCheck, ResultBandLeavesEveryCrossClear) {
   constexpr std::int32_t kBand = 176;
   constexpr std::int32_t kClearance = 26;
-  // Nine points on 1280 x 1024: rows of crosses at 272, 512 and 752; the top gap is the first widest.
-  std::array<Pixel, kCheckCrosses> nine{};
-  for (std::uint32_t i = 0; i < kCheckCrosses; ++i) nine[i] = CheckCrossPoint(i, 9, 1280, 1024);
-  EXPECT_EQ(ResultBandTop(nine, 1024, kBand, kClearance), (272 - kClearance - kBand) / 2);
   for (const auto [width, height] : {std::pair{1280, 1024}, std::pair{1024, 768}, std::pair{1920, 1080}}) {
     for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
       std::array<Pixel, kCheckCrosses> crosses{};
       for (std::uint32_t i = 0; i < kCheckCrosses; ++i) crosses[i] = CheckCrossPoint(i, count, width, height);
       const std::int32_t top = ResultBandTop(crosses, height, kBand, kClearance);
-      EXPECT_GE(top, 0);
-      EXPECT_LE(top + kBand, height);
+      EXPECT_TRUE(top >= 0 && top + kBand <= height) << count << " on " << width << "x" << height;
       for (const Pixel& cross : crosses) {
         EXPECT_TRUE(cross.y + kClearance <= top || cross.y - kClearance >= top + kBand)
             << count << " on " << width << "x" << height << ": cross at " << cross.y << ", band at " << top;
