@@ -38,6 +38,7 @@ struct CheckWindow {
   std::array<Pixel, kCheckCrosses> crosses{};
   std::array<Pixel, kCheckCrosses> landed{};
   std::uint32_t shown = 0;  // the cross on show; kCheckCrosses once the result shows
+  bool penDown = false;     // a touch began on this window (the pen may still rest on the last target)
   CheckVerdict verdict{};
   ULONGLONG touchedAt = 0;  // the window's opening or the last touch
   HFONT textFont = nullptr;
@@ -129,7 +130,9 @@ void End(HWND dialog, CheckWindow& window, CheckOutcome outcome) {
 }
 
 void OnPenLifted(HWND dialog, CheckWindow& window, Pixel at) {
-  if (window.shown >= kCheckCrosses) return;
+  const bool touchedHere = window.penDown;
+  window.penDown = false;
+  if (!touchedHere || window.shown >= kCheckCrosses) return;
   window.landed[window.shown++] = at;
   window.touchedAt = GetTickCount64();
   if (window.shown < kCheckCrosses) {
@@ -191,6 +194,9 @@ INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       Open(dialog, *reinterpret_cast<CheckWindow*>(lParam));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      StateOf(dialog).penDown = true;
       return TRUE;
     case WM_LBUTTONUP:
       OnPenLifted(dialog, StateOf(dialog), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
