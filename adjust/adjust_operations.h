@@ -1,5 +1,6 @@
-// The 14 operations of Velno.dll the tool binds by name (those with a tool group in
-// velno_operations.h): the point-calibration run's seven and the button run's seven. It calls only four of them, but a library without all 14 is not one it runs with.
+// The 15 operations of Velno.dll the tool binds by name (those with a tool group in
+// velno_operations.h): the point-calibration run's seven with the device state, and the button run's
+// seven. It calls only five of them, but a library without all 15 is not one it runs with.
 #pragma once
 
 #include <cstdint>

@@ -18,10 +18,24 @@ enum class HandOffEvent {
   Unavailable,     // could not be created; the tool runs without hand-off
 };
 
-// The two conditions the tool reports, each in a message box titled "Adjusting".
+// The conditions the tool reports, each in a message box titled "Adjusting".
 enum class Notice {
   NoBoard,         // "Please check whether the whiteboard is connected with the computer correctly!" (OK)
   NoExtendScreen,  // "No extend screen" (Yes, No, Cancel; the answer is not used)
+  NoDriverBoard,   // the pen driver has not found the board (OK)
+};
+
+// How a target window ended.
+enum class TargetOutcome {
+  Saved,     // the driver took the last target and saved the calibration
+  Stopped,   // Esc, Enter, a close request or a second copy of the tool
+  TimedOut,  // nobody touched a target for the run's time-out
+};
+
+// How the check after a saved pass ended.
+enum class CheckOutcome {
+  Done,            // "Done", Esc or the check's time-out
+  CalibrateAgain,  // "Calibrate again": the same pass once more
 };
 
 // The screen a pass covers: flag 0 is the whole primary screen; 1 or 2 the extended monitor `rect`.
@@ -59,7 +73,11 @@ class AdjustPlatform {
   // The modal chooser, centred on the pass's monitor for an extended pass.
   virtual ChooserResult RunChooser(const PassScreen& screen) = 0;
   // The modal target window for `count` targets on the pass's screen; returns when it has closed.
-  virtual void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations& operations) = 0;
+  virtual TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,
+                                        const AdjustOperations& operations) = 0;
+
+  // The check after a saved pass: five crosses on the pass's screen, then the result screen.
+  virtual CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) = 0;
 };
 
 }  // namespace adjust

@@ -1,5 +1,5 @@
 // The Win32 side of the tool's seam: the hand-off event, Velno.DLL, the serial-port map, the monitors,
-// the two message boxes and the two dialogs.
+// the message boxes and the dialogs.
 #include "adjust_platform_win32.h"
 
 #include "dialogs_win32.h"
@@ -79,8 +79,13 @@ void Win32AdjustPlatform::ShowNotice(Notice notice) {
   if (notice == Notice::NoBoard) {
     MessageBoxW(nullptr, L"Please check whether the whiteboard is connected with the computer correctly\uFF01",
                 L"Adjusting", MB_OK | MB_ICONSTOP);
-  } else {
+  } else if (notice == Notice::NoExtendScreen) {
     MessageBoxW(nullptr, L"No extend screen", L"Adjusting", MB_YESNOCANCEL | MB_ICONSTOP);
+  } else {
+    MessageBoxW(nullptr,
+                L"The pen driver has not found the whiteboard. Please check that the whiteboard is connected, "
+                L"wait a few seconds and start the calibration again.",
+                L"Adjusting", MB_OK | MB_ICONSTOP);
   }
 }
 
@@ -88,9 +93,13 @@ ChooserResult Win32AdjustPlatform::RunChooser(const PassScreen& screen) {
   return RunChooseCountDialog(instance_, screen);
 }
 
-void Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std::uint32_t count,
-                                          const AdjustOperations& operations) {
-  RunTargetDialog(instance_, screen, count, operations, handOff_);
+TargetOutcome Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std::uint32_t count,
+                                                   const AdjustOperations& operations) {
+  return RunTargetDialog(instance_, screen, count, operations, handOff_);
+}
+
+CheckOutcome Win32AdjustPlatform::RunCheck(const PassScreen& screen, std::uint32_t count) {
+  return RunCheckDialog(instance_, screen, count, handOff_);
 }
 
 }  // namespace adjust

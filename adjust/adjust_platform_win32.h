@@ -20,7 +20,9 @@ class Win32AdjustPlatform : public AdjustPlatform {
   std::optional<std::vector<MonitorInfo>> Monitors() override;
   void ShowNotice(Notice notice) override;
   ChooserResult RunChooser(const PassScreen& screen) override;
-  void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations& operations) override;
+  TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,
+                                const AdjustOperations& operations) override;
+  CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) override;
 
  private:
   HINSTANCE instance_;

@@ -9,15 +9,25 @@ namespace {
 
 enum class PassOutcome { Continue, EndTool };
 
-// One pass: the chooser, the adjust type, the target window, and StopAdjust whatever ended the window.
-// A cancelled chooser skips the pass and leaves the shared state alone; so does an OK without a count
-// the driver can lay out (the dialog's standard OK, from Enter, carries none).
-void RunPass(AdjustPlatform& platform, const AdjustOperations& operations, const PassScreen& screen) {
+// The device state the driver publishes while it has a board that answered its handshake.
+constexpr std::int32_t kDriverHasBoard = 1;
+
+// One pass: the chooser, the adjust type, the target window, and StopAdjust whatever ended the window;
+// after a saved calibration the check, whose "Calibrate again" runs the targets of the same count once
+// more. A cancelled chooser skips the pass and leaves the shared state alone; so does an OK without a
+// count the driver can lay out (the dialog's standard OK, from Enter, carries none). A run that timed
+// out ends the tool: nobody is at the board.
+PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations, const PassScreen& screen) {
   const ChooserResult choice = platform.RunChooser(screen);
-  if (!choice.ok || !IsSupportedCount(choice.count)) return;
-  operations.SetAdjustType(AdjustTypeFor(choice.count, screen.flag));
-  platform.RunTargetWindow(screen, choice.count, operations);
-  operations.StopAdjust();
+  if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
+  for (;;) {
+    operations.SetAdjustType(AdjustTypeFor(choice.count, screen.flag));
+    const TargetOutcome outcome = platform.RunTargetWindow(screen, choice.count, operations);
+    operations.StopAdjust();
+    if (outcome == TargetOutcome::TimedOut) return PassOutcome::EndTool;
+    if (outcome != TargetOutcome::Saved) return PassOutcome::Continue;
+    if (platform.RunCheck(screen, choice.count) == CheckOutcome::Done) return PassOutcome::Continue;
+  }
 }
 
 PassOutcome RunExtendedPass(AdjustPlatform& platform, const AdjustOperations& operations) {
@@ -28,14 +38,15 @@ PassOutcome RunExtendedPass(AdjustPlatform& platform, const AdjustOperations& op
     platform.ShowNotice(Notice::NoExtendScreen);
     return PassOutcome::EndTool;
   }
-  RunPass(platform, operations, PassScreen{extend->flag, extend->rect});
-  return PassOutcome::Continue;
+  return RunPass(platform, operations, PassScreen{extend->flag, extend->rect});
 }
 
 void RunPasses(AdjustPlatform& platform, const AdjustOperations& operations, const PassList& passes) {
   for (const ScreenKind kind : passes) {
-    if (kind == ScreenKind::Standard) RunPass(platform, operations, PassScreen{});
-    if (kind == ScreenKind::Extended && RunExtendedPass(platform, operations) == PassOutcome::EndTool) return;
+    const PassOutcome outcome = kind == ScreenKind::Standard   ? RunPass(platform, operations, PassScreen{})
+                                : kind == ScreenKind::Extended ? RunExtendedPass(platform, operations)
+                                                               : PassOutcome::Continue;
+    if (outcome == PassOutcome::EndTool) return;
   }
 }
 
@@ -55,6 +66,9 @@ void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath) {
     const PassList passes = PassesForProgramPath(programPath);
     if (CountBoardPorts(platform.SerialDeviceNames()) == 0) {
       platform.ShowNotice(Notice::NoBoard);
+    } else if (operations.GetDeviceState() != kDriverHasBoard) {
+      // No driver runs, or it has not found the board: no target would ever be taken.
+      platform.ShowNotice(Notice::NoDriverBoard);
     } else {
       RunPasses(platform, operations, passes);
     }

@@ -1,5 +1,6 @@
 // The tool from start to end: hand-off to a running copy, the shared-state library, the passes named
-// by the program path, the board check, then each pass (chooser, adjust type, target window, stop).
+// by the program path, the board checks, then each pass (chooser, adjust type, target window, stop,
+// and the check after a saved calibration).
 #pragma once
 
 #include <string_view>

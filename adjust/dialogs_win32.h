@@ -1,4 +1,4 @@
-// The tool's two modal dialogs, run from resource templates on the tool's only thread.
+// The tool's modal dialogs, run from resource templates on the tool's only thread.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,12 @@ namespace adjust {
 ChooserResult RunChooseCountDialog(HINSTANCE instance, const PassScreen& screen);
 
 // The target window (template 111) for `count` targets; polls `handOff` (may be null) and the driver's
-// index every 200 ms. Returns 0 when it ended itself, IDCANCEL on Esc or close, IDOK on Enter.
-INT_PTR RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count,
-                        const AdjustOperations& operations, HANDLE handOff);
+// index every 200 ms, and ends the run when no target is taken for 30 s.
+TargetOutcome RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count,
+                              const AdjustOperations& operations, HANDLE handOff);
+
+// The check after a saved calibration on the pass's screen: five crosses, then the result screen. Ends
+// as "Done" after 30 s without a touch or when `handOff` (may be null) is signalled.
+CheckOutcome RunCheckDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count, HANDLE handOff);
 
 }  // namespace adjust

@@ -21,4 +21,9 @@ void CoverMonitor(HWND dialog, const ScreenRect& monitor) {
                SWP_NOZORDER);
 }
 
+ScreenRect MonitorOfPass(const PassScreen& screen) {
+  if (screen.flag != 0) return screen.rect;
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 }  // namespace adjust

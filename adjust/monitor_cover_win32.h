@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "adjust_platform.h"
 #include "screen_layout.h"
 
 namespace adjust {
@@ -11,5 +12,8 @@ namespace adjust {
 // on WM_DPICHANGED: moved onto a monitor of another scale, the window keeps that monitor's rectangle
 // instead of the one the system suggests.
 void CoverMonitor(HWND dialog, const ScreenRect& monitor);
+
+// The monitor a pass calibrates: the extended monitor it found, or the primary one.
+ScreenRect MonitorOfPass(const PassScreen& screen);
 
 }  // namespace adjust

@@ -10,6 +10,7 @@
 
 #define IDD_TARGET_WINDOW 111
 #define IDD_CHOOSE_COUNT 156
+#define IDD_CHECK_WINDOW 200
 
 #define IDC_CURRENT_MARKER 122
 #define IDC_FIRST_DONE_MARKER 123
@@ -25,3 +26,14 @@
 #define IDC_COUNT_12 1012
 #define IDC_COUNT_25 1013
 #define IDC_COUNT_20 1014
+
+// The target window's countdown and the note after a refused grid.
+#define IDC_COUNTDOWN 180
+#define IDC_REFUSED_NOTE 181
+
+// The check window: the prompt, the result's two lines and its two buttons.
+#define IDC_CHECK_PROMPT 201
+#define IDC_CHECK_VERDICT 202
+#define IDC_CHECK_FIGURES 203
+#define IDC_CHECK_DONE 204
+#define IDC_CHECK_AGAIN 205

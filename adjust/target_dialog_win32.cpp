@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <array>
+#include <string>
 
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
 #include "resource_ids.h"
+#include "run_countdown.h"
 #include "target_layout.h"
 #include "target_timer.h"
 
@@ -22,7 +25,18 @@ struct TargetWindow {
   std::array<HWND, kMarkerSlots> pending{};
   HWND handRight = nullptr;
   HWND handLeft = nullptr;
+  HWND countdown = nullptr;
+  HWND refusedNote = nullptr;
+  HFONT noticeFont = nullptr;
+  ULONGLONG progressAt = 0;  // when the window opened or the driver last took a target
+  std::wstring countdownShown{};
+  TargetOutcome outcome = TargetOutcome::Stopped;
 };
+
+constexpr int kCountdownHeight = 28;
+constexpr int kCountdownGap = 82;  // from the target's point to the countdown, clear of the marker and the hand
+constexpr int kNoteWidth = 900;
+constexpr int kNoteHeight = 64;
 
 TargetWindow& StateOf(HWND dialog) { return *reinterpret_cast<TargetWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
@@ -57,9 +71,58 @@ void ShowTarget(HWND dialog, TargetWindow& window) {
   Place(window.handLeft, scene.hand == Hand::Left, scene.handTopLeft);
 }
 
-ScreenRect MonitorOf(const TargetWindow& window) {
-  if (window.screen.flag != 0) return window.screen.rect;
-  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+RECT ClientRect(HWND dialog) {
+  RECT rect{};
+  GetClientRect(dialog, &rect);
+  return rect;
+}
+
+// The countdown goes beside the red target, past the hand (on the side the hand stands), as wide as its
+// words; kept inside the window.
+void PlaceCountdown(HWND dialog, const TargetWindow& window, const std::wstring& text) {
+  HDC dc = GetDC(window.countdown);
+  const HGDIOBJ oldFont = SelectObject(dc, window.noticeFont);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, oldFont);
+  ReleaseDC(window.countdown, dc);
+  const int width = size.cx + 8;
+
+  const RECT client = ClientRect(dialog);
+  const TargetScene scene = ComposeTarget(window.k, window.count, client.right, client.bottom);
+  const Pixel point = TargetPoint(window.k - 1, window.count, client.right, client.bottom);
+  const int x = scene.hand == Hand::Right ? point.x - kCountdownGap - width : point.x + kCountdownGap;
+  const int y = point.y - kCountdownHeight / 2;
+  SetWindowPos(window.countdown, nullptr, std::clamp(x, 0, std::max(0, static_cast<int>(client.right) - width)),
+               std::clamp(y, 0, std::max(0, static_cast<int>(client.bottom) - kCountdownHeight)), width,
+               kCountdownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Shows the countdown for the last seconds of a run nobody touches, and hides it otherwise.
+void ShowCountdown(HWND dialog, TargetWindow& window, std::uint32_t msSinceProgress) {
+  const auto seconds = CountdownSeconds(msSinceProgress);
+  const std::wstring text = seconds ? CountdownText(*seconds) : L"";
+  if (text == window.countdownShown) return;
+  window.countdownShown = text;
+  if (seconds) {
+    PlaceCountdown(dialog, window, text);
+    SetWindowTextW(window.countdown, text.c_str());
+  }
+  ShowWindow(window.countdown, seconds ? SW_SHOWNA : SW_HIDE);
+}
+
+void MadeProgress(HWND dialog, TargetWindow& window) {
+  window.progressAt = GetTickCount64();
+  ShowCountdown(dialog, window, 0);
+}
+
+void ShowRefusedNote(HWND dialog, const TargetWindow& window) {
+  const RECT client = ClientRect(dialog);
+  // Between the rows of every grid, a little above the middle.
+  SetWindowPos(window.refusedNote, nullptr, (client.right - kNoteWidth) / 2, client.bottom * 38 / 100 - kNoteHeight / 2,
+               kNoteWidth, kNoteHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextW(window.refusedNote, RefusedGridText().c_str());
+  ShowWindow(window.refusedNote, SW_SHOWNA);
 }
 
 void Open(HWND dialog, TargetWindow& window) {
@@ -70,13 +133,19 @@ void Open(HWND dialog, TargetWindow& window) {
   }
   window.handRight = BindIcon(dialog, IDC_HAND_RIGHT, IDI_HAND_RIGHT);
   window.handLeft = BindIcon(dialog, IDC_HAND_LEFT, IDI_HAND_LEFT);
+  window.countdown = GetDlgItem(dialog, IDC_COUNTDOWN);
+  window.refusedNote = GetDlgItem(dialog, IDC_REFUSED_NOTE);
+  window.noticeFont = CreateFontW(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+  SendMessageW(window.countdown, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont), FALSE);
+  SendMessageW(window.refusedNote, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont), FALSE);
 
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window.windowIcon));
   SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window.windowIcon));
   BringWindowToTop(dialog);
   ShowCursor(FALSE);  // shown again by the next chooser
   ShowWindow(dialog, SW_SHOWNORMAL);
-  CoverMonitor(dialog, MonitorOf(window));
+  CoverMonitor(dialog, MonitorOfPass(window.screen));
 
   window.k = 1;
   window.operations->SetAdjustCurrentIndex(1);
@@ -86,6 +155,7 @@ void Open(HWND dialog, TargetWindow& window) {
     ShowWindow(window.pending[i], SW_HIDE);
   }
   ShowTarget(dialog, window);
+  window.progressAt = GetTickCount64();
   window.timer = SetTimer(dialog, kTargetTimerId, kTargetTimerPeriodMs, nullptr);
 }
 
@@ -99,17 +169,37 @@ void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
   const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
   const bool ownTimer = timerId == window.timer;
   const std::int32_t index = !handOff && ownTimer ? window.operations->GetAdjustCurrentIndex() : -1;
-  switch (StepOnTick({handOff, ownTimer, index}, window.k, window.count)) {
+  const auto sinceProgress =
+      static_cast<std::uint32_t>(std::min<ULONGLONG>(GetTickCount64() - window.progressAt, kRunTimeoutMs));
+  switch (StepOnTick({handOff, ownTimer, index, sinceProgress}, window.k, window.count)) {
+    case TickStep::Finish:
+      window.outcome = TargetOutcome::Saved;
+      [[fallthrough]];
     case TickStep::StopAndClose:
+      window.operations->StopAdjust();
+      End(dialog, window, 0);
+      break;
+    case TickStep::TimeOut:
+      window.outcome = TargetOutcome::TimedOut;
       window.operations->StopAdjust();
       End(dialog, window, 0);
       break;
     case TickStep::ShowNext:
       ++window.k;
       window.operations->SetAdjustCurrentIndex(static_cast<std::int32_t>(window.k));
+      ShowWindow(window.refusedNote, SW_HIDE);
+      MadeProgress(dialog, window);
       ShowTarget(dialog, window);
       break;
+    case TickStep::RestartPass:
+      // The driver has set index 1 itself and kept the previous calibration; the run goes on.
+      window.k = 1;
+      MadeProgress(dialog, window);
+      ShowTarget(dialog, window);
+      ShowRefusedNote(dialog, window);
+      break;
     case TickStep::Wait:
+      if (ownTimer) ShowCountdown(dialog, window, sinceProgress);
       break;
   }
 }
@@ -147,7 +237,7 @@ INT_PTR CALLBACK TargetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
       // Moved onto a monitor of another scale: cover the pass's monitor again and lay the targets out
       // on it, instead of taking the rescaled rectangle the system suggests.
-      CoverMonitor(dialog, MonitorOf(StateOf(dialog)));
+      CoverMonitor(dialog, MonitorOfPass(StateOf(dialog).screen));
       ShowTarget(dialog, StateOf(dialog));
       return TRUE;
     default:
@@ -157,12 +247,14 @@ INT_PTR CALLBACK TargetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-INT_PTR RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count,
-                        const AdjustOperations& operations, HANDLE handOff) {
+TargetOutcome RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count,
+                              const AdjustOperations& operations, HANDLE handOff) {
   TargetWindow window{screen, count, &operations, handOff};
   window.windowIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
-  return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_TARGET_WINDOW), nullptr, TargetProcedure,
-                         reinterpret_cast<LPARAM>(&window));
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_TARGET_WINDOW), nullptr, TargetProcedure,
+                  reinterpret_cast<LPARAM>(&window));
+  if (window.noticeFont != nullptr) DeleteObject(window.noticeFont);
+  return window.outcome;
 }
 
 }  // namespace adjust

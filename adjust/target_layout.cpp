@@ -3,13 +3,11 @@
 namespace adjust {
 namespace {
 
-struct GridShape {
-  std::uint32_t columns;
-  std::uint32_t rows;
-};
+Pixel MarkerCorner(Pixel point) { return {point.x - kMarkerSize / 2, point.y - kMarkerSize / 2}; }
 
-// {0, 0} for a count that is not a grid.
-GridShape ShapeFor(std::uint32_t count) {
+}  // namespace
+
+GridShape GridShapeFor(std::uint32_t count) {
   switch (count) {
     case 4: return {2, 2};
     case 6: return {3, 2};
@@ -22,12 +20,8 @@ GridShape ShapeFor(std::uint32_t count) {
   }
 }
 
-Pixel MarkerCorner(Pixel point) { return {point.x - kMarkerSize / 2, point.y - kMarkerSize / 2}; }
-
-}  // namespace
-
 Fraction2 TargetFraction(std::uint32_t i, std::uint32_t count) {
-  const GridShape shape = ShapeFor(count);
+  const GridShape shape = GridShapeFor(count);
   if (shape.rows == 0) return {0.5, 0.5};
   const std::uint32_t column = i / shape.rows;
   const std::uint32_t row = i % shape.rows;

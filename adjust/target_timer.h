@@ -1,5 +1,7 @@
 // What the target window does on a timer tick: the hand-off signal from a second copy of the tool ends
-// the run; the driver's index 0 means target k was taken, so the next one shows or the run ends.
+// the run; the driver's index 0 means target k was taken, so the next one shows or the run ends; the
+// driver's index 1 after the last target means it refused the finished grid; a run nobody touches ends
+// by itself.
 #pragma once
 
 #include <cstdint>
@@ -12,17 +14,21 @@ inline constexpr unsigned kTargetTimerPeriodMs = 200;
 enum class TickStep {
   Wait,          // the driver still measures target k
   ShowNext,      // publish and show target k + 1
-  StopAndClose,  // call StopAdjust and end the window with result 0
+  StopAndClose,  // a second copy asked: call StopAdjust and end the window with result 0
+  Finish,        // the last target was taken and the calibration saved: stop and end the window
+  RestartPass,   // the driver refused the finished grid and kept the previous calibration: target 1 again
+  TimeOut,       // no target taken for kRunTimeoutMs: stop and end the window, nothing saved
 };
 
 struct TickInput {
   bool handOffSignalled;    // the hand-off event was signalled (the wait consumed it)
   bool ownTimer;            // the tick comes from the window's own polling timer
   std::int32_t driverIndex; // GetAdjustCurrentIndex, read only when it matters
+  std::uint32_t msSinceProgress = 0;  // since the window opened or the driver last took a target
 };
 
 // The step for a tick while target k of `count` is on show. The hand-off signal wins over an index
-// the driver reset on the same tick.
+// the driver reset on the same tick, and a target taken on the tick the time runs out still counts.
 TickStep StepOnTick(const TickInput& tick, std::uint32_t k, std::uint32_t count);
 
 }  // namespace adjust

@@ -5,12 +5,14 @@ Starts a private X server and Wine prefix, the canvas (draws while the left butt
 board simulator on COM5 (a CP210x port) and VelnoDriver.exe /service. Act 1: Adjust_single_standard.exe
 calibrates the board, whose pen-to-screen relation is a strong keystone: nine points are picked in its
 chooser and the board touches each target where the keystone puts it (a PNG screenshot of the target
-window is saved). Act 2: the board writes the word through the keystone, and the calibration straightens
-it; a PNG screenshot of the canvas is saved, with a picture of where the pen touched the board, and a
-summary printed. Ends by itself and leaves no process behind.
+window is saved); then the tool's check shows its five crosses and the board touches each where the
+keystone puts it (a PNG screenshot of the result screen is saved). Act 2: the board writes the word
+through the keystone, and the calibration straightens it; a PNG screenshot of the canvas is saved, with
+a picture of where the pen touched the board, and a summary printed. Ends by itself and leaves no process behind.
 """
 
 import argparse
+import re
 import statistics
 import subprocess
 import sys
@@ -25,7 +27,8 @@ from calibration_session import grid_targets  # noqa: E402
 from keystone import KEYSTONE_CORNERS, keystone  # noqa: E402
 from pen_driver_session import PenDriverSession  # noqa: E402
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events  # noqa: E402
-from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, RED, ToolSession, target_points, touch_until_next_target  # noqa: E402
+from tool_session import (CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, RED, ToolSession,  # noqa: E402
+                          check_cross_pixels, target_points, touch_crosses, touch_until_next_target)
 from wine_harness import WineFixture, read_lines, wait_for_line, windows_path  # noqa: E402
 from word_strokes import densify, stroke_script, word_polylines  # noqa: E402
 
@@ -67,6 +70,7 @@ def main():
     out = Path(args.out).resolve()
     out.parent.mkdir(parents=True, exist_ok=True)
     targets_png = out.with_name(out.stem + "-targets.png")
+    check_png = out.with_name(out.stem + "-check.png")
     board_png = out.with_name(out.stem + "-board.png")
 
     board_position = keystone()
@@ -79,7 +83,11 @@ def main():
                                        "tool_watch.exe", "post_command.exe"]) as wine:
         signals = wine.run_dir / "signals"
         signals.mkdir()
-        script = ["wait-handshake 30000", "pause 300", *touch_until_next_target(touches, signals), "pause 500",
+        width, height = wine.screen
+        # The check's crosses, touched where the keystone puts the middle of each cross's pixel.
+        crosses = [board_position((x + 0.5) / width, (y + 0.5) / height) for x, y in check_cross_pixels(width, height)]
+        script = ["wait-handshake 30000", "pause 300", *touch_until_next_target(touches, signals),
+                  *touch_crosses(crosses, signals, ""), f"wait-file {signals / 'tool-ended'} 60000", "pause 500",
                   f"rate {RATE_HZ}", "mark word"]
         reports = []
         for points in strokes:
@@ -96,13 +104,13 @@ def main():
         board = session.start_board(script, name="board")
         session.start_driver()
         session.wait_for_mark("handshake", timeout=30)
+        tool.wait_board_found()
 
         # Act 1: the calibration tool, nine points, the board touching each target through the keystone.
         started = time.monotonic()
         adjust = tool.start("Adjust_single_standard.exe")
         tool.wait_window(CHOOSER_TITLE)
         tool.click(CHOOSER_TITLE, COUNT_BUTTONS[POINTS])
-        width, height = wine.screen
         for k in range(1, POINTS + 1):
             tool.wait_index(k)
             if k == SHOWN_TARGET:
@@ -112,9 +120,19 @@ def main():
                 subprocess.run(["import", "-window", "root", "-display", wine.display, str(targets_png)], check=True,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
             (signals / f"shown-{k}").touch()
-        adjust.wait(timeout=60)
-        calibrated_s = time.monotonic() - started
+        # The check after saving: the pen on target 9 is lifted once it shows, then the five crosses.
+        skip = tool.mark()
+        tool.wait_window(CHECK_TITLE, skip=skip)
         (signals / "ended").touch()
+        result = tool.run_check(signals, "", skip)
+        calibrated_s = time.monotonic() - started
+        result_ms = (result.t_us - session.board_marks()["cross-5 lift"]) / 1000
+        largest = re.search(r"Largest error (\d+) px", result.texts)
+        subprocess.run(["import", "-window", "root", "-display", wine.display, str(check_png)], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
+        tool.click(CHECK_TITLE, CHECK_DONE)
+        adjust.wait(timeout=60)
+        (signals / "tool-ended").touch()
 
         # Act 2: the word, written through the keystone and the new calibration.
         started = time.monotonic()
@@ -153,8 +171,11 @@ def main():
     print(f"PNG: {out}")
     print(f"PNG of the target window (target {SHOWN_TARGET} of {POINTS}): {targets_png}")
     print(f"PNG of where the pen touched the board, placed as an uncalibrated driver would: {board_png}")
+    print(f"PNG of the check's result screen: {check_png}")
     print(f"calibration: {POINTS} points through a keystone (screen corners at board {KEYSTONE_TEXT}), "
-          f"{calibrated_s:.1f} s from start to end")
+          f"{calibrated_s:.1f} s from the tool's start to the check's result")
+    print(f"check after the calibration: {result.texts.split('|')[0]!r} (largest error "
+          f"{largest[1] if largest else '?'} px); last touch to the result screen: {result_ms:.0f} ms")
     print(f"word: {WORD!r} in {len(strokes)} strokes, drawn in {drawn_s:.1f} s")
     if offsets:
         print(f"stroke starts on the canvas: at most {max(offsets)} px from where the word puts them "

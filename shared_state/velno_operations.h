@@ -7,7 +7,8 @@
 //                GetPair: int32 (int32*, int32*). Every argument and result is a 32-bit signed integer.
 //   driverGroup  the group the driver binds it in (1, 2, 3, in that order; a group that misses one
 //                stops the binding), 0 when the driver does not bind it.
-//   toolGroup    the same for the calibration tool (1 the point run, 2 the button run), 0 when unbound.
+//   toolGroup    the same for the calibration tool (1 the point run and the board check, 2 the button
+//                run), 0 when unbound.
 #pragma once
 
 #define VELNO_OPERATIONS(X)                    \
@@ -26,7 +27,7 @@
   X(SetButtonAdjustType, Set, 2, 2)            \
   X(GetButtonAdjustType, Get, 2, 2)            \
   X(SetDeviceState, Set, 1, 0)                 \
-  X(GetDeviceState, Get, 1, 0)                 \
+  X(GetDeviceState, Get, 1, 1)                 \
   X(SetButtonTarget, SetPair, 0, 0)            \
   X(GetButtonTarget, GetPair, 1, 0)            \
   X(SetGestureBrush, Set, 3, 0)                \

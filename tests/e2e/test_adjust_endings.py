@@ -1,15 +1,22 @@
 """The calibration tool's other endings, each in its own prefix:
 - no board listed: the "Adjusting" message box with its text; after OK the tool ends and the shared state
   was never touched;
+- the board's port listed but no driver running: the message that the pen driver has not found the board;
+  after OK the tool ends, nothing else was shown and the shared state was never touched;
 - a second copy started while the target window shows ends at once without showing anything, and the first
   copy's window closes within a timer tick (allowed: 1 s);
-- Esc in the target window ends the run part way; the driver keeps the calibration it had."""
+- Esc in the target window ends the run part way; the driver keeps the calibration it had;
+- a run left alone after its first target: the countdown shows beside the red target for the last ten
+  seconds (a screenshot has many more dark pixels there than before), the tool ends 30 s after the driver
+  took the target, and the driver keeps the calibration it had."""
 
+import subprocess
 import time
 
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
 from pen_driver_session import write_settings
-from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, ToolSession
+from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, NO_DRIVER_TEXT,
+                          ToolSession, target_points)
 from wine_harness import WineFixture, check, run_test
 
 TOOL = "Adjust_single_standard.exe"
@@ -18,7 +25,9 @@ UNTOUCHED = ["index k=0 adjusting=0 type=0"]
 
 
 def start_four_point_run(tool):
-    """The tool started, 4 Points picked, target 1 on show; returns the tool and its target window."""
+    """Once the driver has found the board: the tool started, 4 Points picked, target 1 on show; returns the
+    tool and its target window."""
+    tool.wait_board_found()
     program = tool.start(TOOL)
     tool.wait_window(CHOOSER_TITLE)
     tool.click(CHOOSER_TITLE, COUNT_BUTTONS[4])
@@ -26,19 +35,26 @@ def start_four_point_run(tool):
     return program, tool.wait_window("", texts="Press ESC to exit")
 
 
-def no_board():
-    with WineFixture("adjust_no_board", binaries=BINARIES) as wine:
+def only_a_message(name, text, board=False):
+    """The tool shows the message box with `text` and nothing else, ends after OK, and leaves the shared
+    state untouched; with `board`, the board's port is listed (no driver runs)."""
+    with WineFixture(name, binaries=BINARIES) as wine:
         tool = ToolSession(wine)
         tool.start_watch()
+        if board:
+            session = CalibrationSession(wine)
+            session.start_board(["pause 60000"])
         program = tool.start(TOOL)
         box = tool.wait_window(MESSAGE_TITLE)
-        check(box.texts == NO_BOARD_TEXT, f"message box text {box.texts!r}")
+        check(box.texts == text, f"message box text {box.texts!r}")
         tool.click(MESSAGE_TITLE, IDOK)
         program.wait(timeout=20)
         shown = [line for line in tool.lines() if line.startswith("window ")]
         check(all(f"hwnd={box.hwnd} " in line for line in shown), f"more than the message box was shown: {shown}")
         states = tool.index_states()
         check(states == UNTOUCHED, f"published states: {states}")
+        if board:
+            session.board.stop()
 
 
 def second_copy():
@@ -47,6 +63,7 @@ def second_copy():
         tool.start_watch()
         session = CalibrationSession(wine)
         session.start_board(["pause 60000"])
+        session.start_driver()
         first, window = start_four_point_run(tool)
         windows_before = len([line for line in tool.lines() if line.startswith("window ")])
 
@@ -63,10 +80,12 @@ def second_copy():
         session.board.stop()
 
 
-def escape_keeps_calibration():
+def keeps_calibration(left_alone):
+    """A run ended part way, by Esc or (`left_alone`) by nobody touching the next target: the driver keeps
+    the calibration it had, in memory and in the file."""
     targets = grid_targets(9)
     positions = [board_position(*target) for target in targets]
-    with WineFixture("adjust_escape", binaries=BINARIES) as wine:
+    with WineFixture("adjust_left_alone" if left_alone else "adjust_escape", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
         values = {"AdjustType": 9, "extendScreenFlag": 0}
         for k, (x, y) in enumerate(positions, 1):
@@ -76,29 +95,54 @@ def escape_keeps_calibration():
         session.start_receiver()
         tool = ToolSession(wine)
         tool.start_watch()
-        shown, escaped = wine.run_dir / "shown-1", wine.run_dir / "escaped"
-        # Target 1 is touched far from where the calibration has it; after Esc the pen writes again.
+        shown, ended = wine.run_dir / "shown-1", wine.run_dir / "ended"
+        # Target 1 is touched far from where the calibration has it; after the end the pen writes again.
         session.start_board([f"wait-file {shown} 60000", "mark touch-1", "down 16000 16000", *[f"move {16000 + i} 16000" for i in range(12)],
-                             "up", f"wait-file {escaped} 60000", "pause 300", *stroke_lines(positions, "verify")])
+                             "up", f"wait-file {ended} 60000", "pause 300", *stroke_lines(positions, "verify")])
         session.start_driver()
         program, window = start_four_point_run(tool)
         shown.touch()
-        tool.wait_index(2)
-        wine.xdotool("key", "Escape")
-        tool.wait_gone(window, timeout=5)
+        taken_us = tool.wait_index(2)
+        if left_alone:
+            check_countdown(wine, tool, session.screen)
+            gone_us = tool.wait_gone(window, timeout=40)
+            check(29_500_000 <= gone_us - taken_us <= 31_000_000,
+                  f"the target window closed {(gone_us - taken_us) / 1e6:.1f} s after target 1 was taken")
+        else:
+            wine.xdotool("key", "Escape")
+            tool.wait_gone(window, timeout=5)
         program.wait(timeout=10)
         states = tool.index_states()
         check(states[-1] == "index k=0 adjusting=0 type=4", f"published states: {states}")
-        escaped.touch()
+        ended.touch()
         session.wait_for_board(timeout=60)
         check(session.settings_path.read_bytes() == before, "config.ini changed")
         session.check_strokes_reach(session.board_mark_time("verify"), targets)
 
 
+def check_countdown(wine, tool, screen):
+    """The countdown's words on the target window in its last ten seconds, and many more dark pixels
+    around target 2 of 4 on a screenshot than before it showed; that screenshot is kept as countdown.png
+    among the logs."""
+    x, y = target_points(4, *screen)[1]
+    around = (0, max(0, y - 120), min(screen[0], x + 700), min(screen[1], y + 60))
+    before = tool.screenshot_until(lambda shot: None, *screen).count(BLACK, *around)
+    line = tool.wait_window("", texts_pattern=r"Press ESC to exit\|Closing in \d+ s: touch the red target to go on",
+                            timeout=30)
+    check(line.t_us > 0, line.texts)
+    tool.check_screen(lambda shot: None if shot.count(BLACK, *around) > before + 500
+                      else f"{shot.count(BLACK, *around)} dark pixels around target 2, {before} before the countdown",
+                      *screen)
+    subprocess.run(["import", "-window", "root", "-display", wine.display, str(wine.logs / "countdown.png")],
+                   check=True, timeout=30, env=wine.env)
+
+
 def main():
-    no_board()
+    only_a_message("adjust_no_board", NO_BOARD_TEXT)
+    only_a_message("adjust_no_driver", NO_DRIVER_TEXT, board=True)
     second_copy()
-    escape_keeps_calibration()
+    keeps_calibration(left_alone=False)
+    keeps_calibration(left_alone=True)
 
 
 if __name__ == "__main__":

@@ -11,12 +11,12 @@ driver runs, and the strokes follow it."""
 
 from calibration_session import CalibrationSession, board_position, cursor_changes, cursor_positions, stroke_lines
 from pen_driver_session import start_board_sim
-from tool_session import (CHOOSER_TITLE, COUNT_BUTTONS, GREY, IDCANCEL, RED, ToolSession, target_points,
-                          touch_until_next_target)
+from tool_session import (CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, GREY, IDCANCEL, RED, ToolSession,
+                          target_points, touch_until_next_target)
 from wine_harness import WineFixture, check, check_eventually, run_test, wait_for_line, windows_path
 
-BINARIES = ["Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
-CALIBRATION_BINARIES = [*BINARIES, "VelnoDriver.exe", "cursor_probe.exe"]
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
+CALIBRATION_BINARIES = [*BINARIES, "cursor_probe.exe"]
 SCREEN = (1280, 1024)
 SECOND = (1280, 0, 2560, 1024)
 PROJECTOR = (1024, 768)
@@ -27,6 +27,8 @@ def tool_on_same_size_monitor():
         tool = ToolSession(wine)
         tool.start_watch()
         board = start_board_sim(wine, ["pause 60000"])
+        driver = wine.start_windows("VelnoDriver.exe", "/service")
+        tool.wait_board_found()
         program = tool.start("Adjust_single_extend.exe")
 
         chooser = tool.wait_window(CHOOSER_TITLE)
@@ -52,6 +54,7 @@ def tool_on_same_size_monitor():
         program.wait(timeout=10)
         states = tool.index_states()
         check(states[-1] == f"index k=0 adjusting=0 type={0x10009}", f"published states: {states}")
+        driver.stop()
         board.stop()
 
 
@@ -83,8 +86,8 @@ def calibrate_projector(side, resize_to=None):
         # target until the test has seen where they land.
         after_resize = [f"wait-file {signals / 'resized'} 60000", "mark resized"]
         after_resize += [line for _ in range(40) for line in stroke_lines([centre], "again")[1:]]
-        session.start_board([*touch_until_next_target(positions, signals), "pause 300",
-                             *stroke_lines(positions, "verify"), *(after_resize if resize_to else [])])
+        session.start_board([*touch_until_next_target(positions, signals), f"wait-file {signals / 'tool-ended'} 60000",
+                             "pause 300", *stroke_lines(positions, "verify"), *(after_resize if resize_to else [])])
         session.start_driver()
         wait_for_line(session.board_log, r" event handshake", timeout=30, program=session.board)
 
@@ -94,8 +97,12 @@ def calibrate_projector(side, resize_to=None):
         for k in range(1, count + 1):
             tool.wait_index(k)
             (signals / f"shown-{k}").touch()
-        adjust.wait(timeout=30)
+        # Saved: the tool's check follows, which this scenario leaves at once.
+        tool.wait_window(CHECK_TITLE)
         (signals / "ended").touch()
+        tool.click(CHECK_TITLE, CHECK_DONE)
+        adjust.wait(timeout=30)
+        (signals / "tool-ended").touch()
 
         def check_strokes_land(mark, monitor, expected_fractions):
             left, top, right, bottom = monitor

@@ -20,8 +20,16 @@ from wine_harness import check, read_lines, wait_for_line, windows_path
 CHOOSER_TITLE = "Choose Adjusting-point number:"
 MESSAGE_TITLE = "Adjusting"
 NO_BOARD_TEXT = "Please check whether the whiteboard is connected with the computer correctly\uff01"
+NO_DRIVER_TEXT = ("The pen driver has not found the whiteboard. Please check that the whiteboard is connected, "
+                  "wait a few seconds and start the calibration again.")
 COUNT_BUTTONS = {4: 1007, 6: 1008, 9: 1009, 12: 1012, 16: 1010, 20: 1014, 25: 1013}
 IDOK, IDCANCEL = 1, 2
+# The check after a saved calibration: its window, its buttons, and its five crosses of a nine-point run as
+# fractions of the screen (the middle one between targets 2 and 5, then one in each quarter's cell).
+CHECK_TITLE = "Calibration check"
+CHECK_DONE, CHECK_AGAIN = 204, 205
+CHECK_CROSSES_9 = [(8.5 / 32, 16 / 32), (8.5 / 32, 8.5 / 32), (23.5 / 32, 8.5 / 32), (8.5 / 32, 23.5 / 32),
+                   (23.5 / 32, 23.5 / 32)]
 # Colours of the target icons.
 RED, GREEN, GREY, DISC = (224, 12, 20), (20, 131, 5), (164, 163, 163), (40, 230, 60)
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
@@ -49,14 +57,29 @@ def target_points(count, width, height):
             for i in range(count)]
 
 
-def touch_until_next_target(positions, signals):
-    """Target k: wait until the test has seen it shown, pen down on it and steady reports until the next
-    target shows (or the tool has ended), pen up."""
+def touch_until_next_target(positions, signals, tag=""):
+    """Target k: wait until the test has seen it shown (signal file <tag>shown-k), pen down on it and steady
+    reports until the next target shows (or the run has ended: <tag>ended), pen up."""
     script = []
     for k, (x, y) in enumerate(positions, 1):
-        after = f"shown-{k + 1}" if k < len(positions) else "ended"
-        script += [f"wait-file {signals / f'shown-{k}'} 60000", f"mark touch-{k}", f"down {x} {y}",
+        after = f"{tag}shown-{k + 1}" if k < len(positions) else f"{tag}ended"
+        script += [f"wait-file {signals / f'{tag}shown-{k}'} 60000", f"mark {tag}touch-{k}", f"down {x} {y}",
                    f"hold-until-file {x} {y} {signals / after} 60000", f"up {x} {y}"]
+    return script
+
+
+def check_cross_pixels(width, height):
+    """The check's five crosses of a nine-point run, in pixels of a window of width x height."""
+    return [(int(width * fx), int(height * fy)) for fx, fy in CHECK_CROSSES_9]
+
+
+def touch_crosses(positions, signals, tag):
+    """Cross c of the check: wait until the test has seen it shown (signal file <tag>cross-c), a short still
+    touch there, lifted (marked "<tag>cross-c lift" just before)."""
+    script = []
+    for c, (x, y) in enumerate(positions, 1):
+        script += [f"wait-file {signals / f'{tag}cross-{c}'} 60000", f"down {x} {y}", f"hold {x} {y} 80",
+                   f"mark {tag}cross-{c} lift", f"up {x} {y}"]
     return script
 
 
@@ -93,21 +116,44 @@ class ToolSession:
     def lines(self):
         return read_lines(self.watch_log)
 
-    def wait_window(self, title, timeout=20, texts=None):
-        """The first logged state of a dialog window titled `title` (and showing `texts`)."""
+    def mark(self):
+        """A place in the watcher's log: the waits below given it look only at what came later."""
+        return len(self.lines())
+
+    def wait_window(self, title, timeout=20, texts=None, skip=0, texts_pattern=None):
+        """The first logged state of a dialog window titled `title` (and showing `texts`, or texts matching
+        the regex `texts_pattern`), after the first `skip` lines of the log."""
         pattern = rf'^window .* title="{re.escape(title)}" '
         if texts is not None:
             pattern += rf'.* texts="{re.escape(texts)}" '
-        return Window(wait_for_line(self.watch_log, pattern, timeout=timeout, program=self.watch))
+        if texts_pattern is not None:
+            pattern += rf'.* texts="{texts_pattern}" '
+        return Window(wait_for_line(self.watch_log, pattern, timeout=timeout, program=self.watch, skip=skip))
 
     def wait_gone(self, window, timeout):
         line = wait_for_line(self.watch_log, rf"^gone hwnd={window.hwnd} ", timeout=timeout, program=self.watch)
         return int(line.rsplit("t_us=", 1)[1])
 
-    def wait_index(self, k, timeout=20):
-        """The time (t_us) the tool published target k, as the watcher saw it."""
-        line = wait_for_line(self.watch_log, rf"^index k={k} adjusting=1 ", timeout=timeout, program=self.watch)
+    def wait_board_found(self, timeout=30):
+        """Waits until the driver publishes that it has a board, as the tool checks before its chooser."""
+        wait_for_line(self.watch_log, r"^device found=1 ", timeout=timeout, program=self.watch)
+
+    def wait_index(self, k, timeout=20, skip=0):
+        """The time (t_us) the tool published target k, as the watcher saw it (after the first `skip` lines)."""
+        line = wait_for_line(self.watch_log, rf"^index k={k} adjusting=1 ", timeout=timeout, program=self.watch,
+                             skip=skip)
         return int(line.rsplit("t_us=", 1)[1])
+
+    def run_check(self, signals, tag, skip, timeout=20):
+        """Lets the board touch the check's five crosses one by one as each shows (touch_crosses) and
+        returns the result screen's window state; looks at the watcher's log after the first `skip` lines."""
+        for c in range(1, 6):
+            self.wait_window(CHECK_TITLE, texts_pattern=rf'Check: touch the centre of cross {c} of 5[^"]*',
+                             timeout=timeout, skip=skip)
+            (signals / f"{tag}cross-{c}").touch()
+        # The verdict and the figures are two texts set one after the other: wait for both.
+        return self.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*(Good|Not good))(?=[^"]*Largest error)[^"]*',
+                                timeout=timeout, skip=skip)
 
     def index_states(self):
         return [line.rsplit(" t_us=", 1)[0] for line in self.lines() if line.startswith("index ")]

@@ -1,13 +1,17 @@
 // The tool's plain computations: mode words, board names, monitor choice, chooser centring, target grid,
-// markers and hand, and the timer's step.
+// markers and hand, the timer's step and countdown, and the check's crosses and verdict.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include <cmath>
+
 #include "board_ports.h"
+#include "check_verdict.h"
 #include "point_count_choice.h"
 #include "program_name.h"
+#include "run_countdown.h"
 #include "screen_layout.h"
 #include "target_layout.h"
 #include "target_timer.h"
@@ -143,12 +147,124 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
   } cases[] = {
       {{false, true, 3}, 3, 9, TickStep::Wait},
       {{false, true, 0}, 3, 9, TickStep::ShowNext},
-      {{false, true, 0}, 9, 9, TickStep::StopAndClose},
+      {{false, true, 0}, 9, 9, TickStep::Finish},
       {{true, true, 0}, 3, 9, TickStep::StopAndClose},
       {{true, false, 3}, 3, 9, TickStep::StopAndClose},
       {{false, false, 0}, 3, 9, TickStep::Wait},
+      // Index 1 after the last target: the driver refused the grid. Before the last it is no answer.
+      {{false, true, 1}, 9, 9, TickStep::RestartPass},
+      {{false, true, 1}, 4, 4, TickStep::RestartPass},
+      {{false, true, 1}, 3, 9, TickStep::Wait},
+      // Nobody touches: the run ends 30 s after the last target taken, unless one is taken on that tick.
+      {{false, true, 9, 29999}, 9, 9, TickStep::Wait},
+      {{false, true, 9, 30000}, 9, 9, TickStep::TimeOut},
+      {{false, true, 0, 30000}, 3, 9, TickStep::ShowNext},
+      {{false, true, 1, 30000}, 9, 9, TickStep::RestartPass},
+      {{true, true, 3, 30000}, 3, 9, TickStep::StopAndClose},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count)) << c.k;
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
+        << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress;
+  }
+}
+
+TEST(AdjustTargetTimer, CountdownShowsTheLastTenSecondsRoundedUp) {
+  const struct {
+    std::uint32_t ms;
+    std::optional<std::uint32_t> seconds;
+  } cases[] = {{0, std::nullopt}, {19999, std::nullopt}, {20000, 10}, {20001, 10}, {29000, 1}, {29999, 1},
+               {30000, std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(CountdownSeconds(c.ms), c.seconds) << c.ms;
+  EXPECT_EQ(CountdownText(9), L"Closing in 9 s: touch the red target to go on");
+}
+
+TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
+  using Points = std::array<Pixel, kCheckCrosses>;
+  const struct {
+    std::uint32_t count;
+    Points points;  // on 1280 x 1024: the middle, then upper left, upper right, lower left, lower right
+  } cases[] = {
+      // One cell: its centre takes the middle, midpoints between targets the quarters.
+      {4, {{{640, 512}, {40, 512}, {640, 32}, {640, 992}, {1240, 512}}}},
+      // Two cells: they take the places nearest them, midpoints the rest.
+      {6, {{{340, 512}, {340, 32}, {940, 512}, {340, 992}, {940, 992}}}},
+      // Four cells, one in each quarter: the middle gets the first midpoint nearest it.
+      {9, {{{340, 512}, {340, 272}, {940, 272}, {340, 752}, {940, 752}}}},
+      // Nine cells and more: the nearest unused cell centre for each place in turn.
+      {16, {{{640, 512}, {240, 192}, {1040, 192}, {240, 832}, {1040, 832}}}},
+  };
+  for (const auto& c : cases) {
+    for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
+      EXPECT_EQ(CheckCrossPoint(i, c.count, 1280, 1024), c.points[i]) << c.count << " cross " << i;
+    }
+  }
+  // For every count the five are apart from each other and from every target.
+  for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
+    const auto crosses = CheckCrossFractions(count);
+    for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
+      for (std::uint32_t j = 0; j < count; ++j) {
+        const Fraction2 t = TargetFraction(j, count);
+        EXPECT_GT(std::hypot(crosses[i].x - t.x, crosses[i].y - t.y), 0.1)
+            << count << " cross " << i << " target " << j;
+      }
+      for (std::uint32_t j = 0; j < i; ++j) {
+        EXPECT_GT(std::hypot(crosses[i].x - crosses[j].x, crosses[i].y - crosses[j].y), 0.1) << count << " " << i << j;
+      }
+    }
+  }
+}
+
+TEST(AdjustCheck, ResultBandLeavesEveryCrossClear) {
+  constexpr std::int32_t kBand = 176;
+  constexpr std::int32_t kClearance = 26;
+  for (const auto [width, height] : {std::pair{1280, 1024}, std::pair{1024, 768}, std::pair{1920, 1080}}) {
+    for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
+      std::array<Pixel, kCheckCrosses> crosses{};
+      for (std::uint32_t i = 0; i < kCheckCrosses; ++i) crosses[i] = CheckCrossPoint(i, count, width, height);
+      const std::int32_t top = ResultBandTop(crosses, height, kBand, kClearance);
+      EXPECT_TRUE(top >= 0 && top + kBand <= height) << count << " on " << width << "x" << height;
+      for (const Pixel& cross : crosses) {
+        EXPECT_TRUE(cross.y + kClearance <= top || cross.y - kClearance >= top + kBand)
+            << count << " on " << width << "x" << height << ": cross at " << cross.y << ", band at " << top;
+      }
+    }
+  }
+}
+
+TEST(AdjustCheck, GoodWhenEveryTouchIsWithinTenPixelsOrOnePercentOfTheWidth) {
+  using Points = std::array<Pixel, kCheckCrosses>;
+  const Points crosses{{{640, 512}, {340, 272}, {940, 272}, {340, 752}, {940, 752}}};
+  const auto off = [&](std::uint32_t i, Pixel by) {
+    Points landed = crosses;
+    landed[i] = {crosses[i].x + by.x, crosses[i].y + by.y};
+    return landed;
+  };
+  const struct {
+    Points landed;
+    std::int32_t width;
+    bool good;
+    std::uint32_t worst;
+    double largest;
+  } cases[] = {
+      {crosses, 1280, true, 0, 0},
+      {off(2, {0, 12}), 1280, true, 2, 12},     // 1 % of 1280 is 12.8 px
+      {off(2, {3, 13}), 1280, false, 2, std::hypot(3, 13)},
+      {off(4, {8, 6}), 800, true, 4, 10},       // a narrow monitor allows 10 px
+      {off(4, {8, 7}), 800, false, 4, std::hypot(8, 7)},
+      {off(1, {-40, 0}), 1920, false, 1, 40},   // 19.2 px on 1920
+  };
+  for (const auto& c : cases) {
+    const CheckVerdict verdict = JudgeCheck(crosses, c.landed, c.width);
+    EXPECT_EQ(verdict.good, c.good) << c.largest;
+    EXPECT_EQ(verdict.worst, c.worst) << c.largest;
+    EXPECT_DOUBLE_EQ(verdict.largest, c.largest);
+    EXPECT_DOUBLE_EQ(verdict.mean, c.largest / kCheckCrosses);
+  }
+  const CheckVerdict bad = JudgeCheck(crosses, off(1, {-40, 0}), 1920);
+  EXPECT_EQ(VerdictText(bad), L"Not good: at cross 2 the pen landed 40 px away. Please calibrate again.");
+  EXPECT_EQ(FiguresText(bad),
+            L"Largest error 40 px, mean 8.0 px. Crosses: 1: 0 px, 2: 40 px, 3: 0 px, 4: 0 px, 5: 0 px.");
+  EXPECT_EQ(VerdictText(JudgeCheck(crosses, crosses, 1280)), L"Good: every touch landed within 13 px of its cross.");
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ constexpr char kStop[] = "StopAdjust";
 constexpr char kSetType[] = "SetAdjustType";
 constexpr char kOther[] = "other";
 
+std::int32_t g_deviceState = 1;  // what GetDeviceState answers: 1 while the driver has a board
+std::int32_t DeviceState() { return g_deviceState; }
+
 struct FakePlatform : AdjustPlatform {
   HandOffEvent event = HandOffEvent::Created;
   bool library = true;
@@ -39,6 +42,8 @@ struct FakePlatform : AdjustPlatform {
   std::vector<std::wstring> devices{L"\\Device\\Serial0", L"\\Device\\silabser0"};
   std::optional<std::vector<MonitorInfo>> monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}};
   std::deque<ChooserResult> choices;
+  std::deque<TargetOutcome> outcomes;  // of the target windows in turn; Stopped once used up
+  std::deque<CheckOutcome> checks;     // of the checks in turn; Done once used up
   std::vector<std::string> looked_up;
 
   HandOffEvent CreateHandOffEvent() override {
@@ -53,6 +58,7 @@ struct FakePlatform : AdjustPlatform {
     if (missing.count(name)) return nullptr;
     if (std::string(name) == kStop) return reinterpret_cast<void*>(&Get<kStop>);
     if (std::string(name) == kSetType) return reinterpret_cast<void*>(&Set<kSetType>);
+    if (std::string(name) == "GetDeviceState") return reinterpret_cast<void*>(&DeviceState);
     return reinterpret_cast<void*>(&Get<kOther>);
   }
   std::vector<std::wstring> SerialDeviceNames() override { return devices; }
@@ -61,7 +67,9 @@ struct FakePlatform : AdjustPlatform {
     return monitors;
   }
   void ShowNotice(Notice notice) override {
-    g_calls.push_back(notice == Notice::NoBoard ? "notice no board" : "notice no extend screen");
+    g_calls.push_back(notice == Notice::NoBoard          ? "notice no board"
+                      : notice == Notice::NoExtendScreen ? "notice no extend screen"
+                                                         : "notice no driver board");
   }
   ChooserResult RunChooser(const PassScreen& screen) override {
     g_calls.push_back("chooser " + std::to_string(screen.flag) + " " + std::to_string(screen.rect.left));
@@ -70,17 +78,32 @@ struct FakePlatform : AdjustPlatform {
     choices.pop_front();
     return choice;
   }
-  void RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations&) override {
+  TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count, const AdjustOperations&) override {
     g_calls.push_back("targets " + std::to_string(count) + " on " + std::to_string(screen.flag) + " " +
                       std::to_string(screen.rect.left) + "," + std::to_string(screen.rect.top) + "," +
                       std::to_string(screen.rect.right) + "," + std::to_string(screen.rect.bottom));
+    return Next(outcomes, TargetOutcome::Stopped);
+  }
+  CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) override {
+    g_calls.push_back("check " + std::to_string(count) + " on " + std::to_string(screen.flag) + " " +
+                      std::to_string(screen.rect.left));
+    return Next(checks, CheckOutcome::Done);
+  }
+
+  template <typename T>
+  static T Next(std::deque<T>& queue, T otherwise) {
+    if (queue.empty()) return otherwise;
+    const T next = queue.front();
+    queue.pop_front();
+    return next;
   }
 };
 
 using Calls = std::vector<std::string>;
 
-Calls RunTool(FakePlatform& platform, const wchar_t* path) {
+Calls RunTool(FakePlatform& platform, const wchar_t* path, std::int32_t deviceState = 1) {
   g_calls.clear();
+  g_deviceState = deviceState;
   RunAdjust(platform, path);
   return g_calls;
 }
@@ -108,6 +131,11 @@ TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
   EXPECT_EQ(RunTool(noBoard, L"Adjust_single_standard.exe"), (Calls{"create event", "notice no board", "close event"}));
   // The board check runs whatever the name says.
   EXPECT_EQ(RunTool(noBoard, L"Adjust.exe"), (Calls{"create event", "notice no board", "close event"}));
+
+  // Ports listed, but no driver has found the board: its own message, and no chooser.
+  FakePlatform noDriver;
+  EXPECT_EQ(RunTool(noDriver, L"Adjust_single_standard.exe", 0),
+            (Calls{"create event", "notice no driver board", "close event"}));
 
   FakePlatform plainName;
   EXPECT_EQ(RunTool(plainName, L"C:\\Velno\\Adjust.exe"), (Calls{"create event", "close event"}));
@@ -153,6 +181,28 @@ TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
             (Calls{"create event", "monitors", "chooser 2 0", "monitors", "chooser 2 0", "SetAdjustType 131097",
                    "targets 25 on 2 0,1024,1280,2048", "StopAdjust", "close event"}));
+}
+
+TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
+  // Saved, "Calibrate again", saved again, "Done"; then the second pass runs.
+  FakePlatform again;
+  again.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{1280, 0, 2560, 1024}, false}};
+  again.choices = {{true, 9}, {true, 4}};
+  again.outcomes = {TargetOutcome::Saved, TargetOutcome::Saved, TargetOutcome::Saved};
+  again.checks = {CheckOutcome::CalibrateAgain, CheckOutcome::Done};
+  EXPECT_EQ(RunTool(again, L"Adjust_standard_extend_double.exe"),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
+                   "check 9 on 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust", "check 9 on 0 0",
+                   "monitors", "chooser 1 1280", "SetAdjustType 65540", "targets 4 on 1 1280,0,2560,1024",
+                   "StopAdjust", "check 4 on 1 1280", "close event"}));
+
+  // A run nobody touched ends the tool: no check, and the second pass does not start.
+  FakePlatform timedOut;
+  timedOut.choices = {{true, 9}, {true, 9}};
+  timedOut.outcomes = {TargetOutcome::TimedOut};
+  EXPECT_EQ(RunTool(timedOut, L"Adjust_standard_double.exe"),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
+                   "close event"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // windows (class #32770: the chooser, the target window, message boxes); it logs each change:
 //   ready clock=... t_us=...
 //   index k=3 adjusting=1 type=9 t_us=...
+//   device found=1 t_us=...            (GetDeviceState: 1 while the driver has a board)
 //   window hwnd=0x1234 title="Adjusting" x=0 y=0 w=1280 h=1024 focus=1007 texts="No extend screen" t_us=...
 //   gone hwnd=0x1234 t_us=...
 // focus is the control number of the window thread's focus (0: none); texts are the texts of the visible
@@ -92,15 +93,19 @@ int wmain(int argc, wchar_t** argv) {
   const auto index = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetAdjustCurrentIndex")));
   const auto adjusting = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "IsAdjusting")));
   const auto type = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetAdjustType")));
-  if (index == nullptr || adjusting == nullptr || type == nullptr) return 4;
+  const auto device = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetDeviceState")));
+  if (index == nullptr || adjusting == nullptr || type == nullptr || device == nullptr) return 4;
 
   LogLine(std::string("ready clock=") + velno_test::MonotonicClockName());
   std::string lastIndex;
+  std::string lastDevice;
   std::map<HWND, std::string> shown;
   for (;;) {
     const std::string now = "index k=" + std::to_string(index()) + " adjusting=" + std::to_string(adjusting()) +
                             " type=" + std::to_string(type());
     if (now != lastIndex) LogLine(lastIndex = now);
+    const std::string found = "device found=" + std::to_string(device());
+    if (found != lastDevice) LogLine(lastDevice = found);
     std::map<HWND, std::string> dialogs;
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     for (const auto& [window, description] : dialogs) {

@@ -1,0 +1,241 @@
+// The check after a saved calibration: five crosses one after another on the pass's screen, each taken
+// where the pen lifts (the pen is the calibrated pointer again), then the result screen with a line
+// from each cross to where it landed, the figures, the verdict and two buttons a pen can hit.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "check_verdict.h"
+#include "dialogs_win32.h"
+#include "monitor_cover_win32.h"
+#include "resource_ids.h"
+
+namespace adjust {
+namespace {
+
+constexpr UINT_PTR kCheckTimerId = 101;
+constexpr UINT kCheckTimerPeriodMs = 200;
+constexpr ULONGLONG kCheckIdleMs = 30000;  // a check nobody touches ends as "Done"
+constexpr int kCrossArm = 24;
+constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
+constexpr int kPromptWidth = 640;
+constexpr int kPromptHeight = 30;
+constexpr int kLineHeight = 28;
+constexpr int kButtonWidth = 320;
+constexpr int kButtonHeight = 96;
+// The verdict, the figures and the buttons; it fits between the rows of crosses on a screen of 768 lines.
+constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;
+constexpr COLORREF kCrossColour = RGB(0, 0, 0);
+constexpr COLORREF kLandedColour = RGB(224, 12, 20);
+constexpr COLORREF kGoodColour = RGB(20, 131, 5);
+
+struct CheckWindow {
+  PassScreen screen;
+  std::uint32_t count;
+  HANDLE handOff;
+  std::array<Pixel, kCheckCrosses> crosses{};
+  std::array<Pixel, kCheckCrosses> landed{};
+  std::uint32_t shown = 0;  // the cross on show; kCheckCrosses once the result shows
+  bool penDown = false;     // a touch began on this window (the pen may still rest on the last target)
+  CheckVerdict verdict{};
+  ULONGLONG touchedAt = 0;  // the window's opening or the last touch
+  HFONT textFont = nullptr;
+  HFONT buttonFont = nullptr;
+  CheckOutcome outcome = CheckOutcome::Done;
+};
+
+CheckWindow& StateOf(HWND dialog) { return *reinterpret_cast<CheckWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
+
+HFONT ArialFont(int pixels) {
+  return CreateFontW(-pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+}
+
+RECT ClientRect(HWND dialog) {
+  RECT rect{};
+  GetClientRect(dialog, &rect);
+  return rect;
+}
+
+void Move(HWND dialog, int control, int x, int y, int width, int height) {
+  SetWindowPos(GetDlgItem(dialog, control), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The prompt goes under the cross on show, or over it near the bottom; kept inside the window.
+void ShowCross(HWND dialog, const CheckWindow& window) {
+  const RECT client = ClientRect(dialog);
+  const Pixel cross = window.crosses[window.shown];
+  const int below = cross.y + kCrossArm + 8;
+  const int y = below + kPromptHeight <= client.bottom ? below : cross.y - kCrossArm - 8 - kPromptHeight;
+  const int x = std::clamp(cross.x - kPromptWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kPromptWidth));
+  Move(dialog, IDC_CHECK_PROMPT, x, y, kPromptWidth, kPromptHeight);
+  SetDlgItemTextW(dialog, IDC_CHECK_PROMPT, CrossPromptText(window.shown).c_str());
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void ShowResult(HWND dialog, CheckWindow& window) {
+  const RECT client = ClientRect(dialog);
+  window.verdict = JudgeCheck(window.crosses, window.landed, client.right);
+  ShowWindow(GetDlgItem(dialog, IDC_CHECK_PROMPT), SW_HIDE);
+  // The verdict, the figures and the buttons, one under the other, between the crosses.
+  const int top = ResultBandTop(window.crosses, client.bottom, kResultBandHeight, kCrossClearance);
+  const int textWidth = client.right * 9 / 10;
+  Move(dialog, IDC_CHECK_VERDICT, (client.right - textWidth) / 2, top, textWidth, kLineHeight);
+  Move(dialog, IDC_CHECK_FIGURES, (client.right - textWidth) / 2, top + kLineHeight + 8, textWidth, kLineHeight);
+  const int buttonsTop = top + kResultBandHeight - kButtonHeight;
+  Move(dialog, IDC_CHECK_DONE, client.right / 2 - kButtonWidth - 20, buttonsTop, kButtonWidth, kButtonHeight);
+  Move(dialog, IDC_CHECK_AGAIN, client.right / 2 + 20, buttonsTop, kButtonWidth, kButtonHeight);
+  SetDlgItemTextW(dialog, IDC_CHECK_VERDICT, VerdictText(window.verdict).c_str());
+  SetDlgItemTextW(dialog, IDC_CHECK_FIGURES, FiguresText(window.verdict).c_str());
+  for (const int control : {IDC_CHECK_VERDICT, IDC_CHECK_FIGURES, IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
+    ShowWindow(GetDlgItem(dialog, control), SW_SHOW);
+  }
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void Open(HWND dialog, CheckWindow& window) {
+  // Named without a caption bar, which would move the client area off the screen's pixels.
+  SetWindowTextW(dialog, L"Calibration check");
+  window.textFont = ArialFont(22);
+  window.buttonFont = ArialFont(30);
+  for (const int control : {IDC_CHECK_PROMPT, IDC_CHECK_VERDICT, IDC_CHECK_FIGURES}) {
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.textFont), FALSE);
+  }
+  for (const int control : {IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.buttonFont), FALSE);
+  }
+  BringWindowToTop(dialog);
+  ShowCursor(TRUE);  // the pen is the pointer again; the target window hid it
+  CoverMonitor(dialog, MonitorOfPass(window.screen));
+  const RECT client = ClientRect(dialog);
+  for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
+    window.crosses[i] = CheckCrossPoint(i, window.count, client.right, client.bottom);
+  }
+  ShowCross(dialog, window);
+  window.touchedAt = GetTickCount64();
+  SetTimer(dialog, kCheckTimerId, kCheckTimerPeriodMs, nullptr);
+}
+
+void End(HWND dialog, CheckWindow& window, CheckOutcome outcome) {
+  window.outcome = outcome;
+  KillTimer(dialog, kCheckTimerId);
+  EndDialog(dialog, 0);
+}
+
+void OnPenLifted(HWND dialog, CheckWindow& window, Pixel at) {
+  const bool touchedHere = window.penDown;
+  window.penDown = false;
+  if (!touchedHere || window.shown >= kCheckCrosses) return;
+  window.landed[window.shown++] = at;
+  window.touchedAt = GetTickCount64();
+  if (window.shown < kCheckCrosses) {
+    ShowCross(dialog, window);
+  } else {
+    ShowResult(dialog, window);
+  }
+}
+
+void DrawLine(HDC dc, Pixel from, Pixel to) {
+  MoveToEx(dc, from.x, from.y, nullptr);
+  LineTo(dc, to.x, to.y);
+}
+
+void DrawCross(HDC dc, Pixel at) {
+  DrawLine(dc, {at.x - kCrossArm, at.y}, {at.x + kCrossArm + 1, at.y});
+  DrawLine(dc, {at.x, at.y - kCrossArm}, {at.x, at.y + kCrossArm + 1});
+}
+
+// While the crosses show, only the one on show; on the result screen every cross, a line to where it
+// landed, and its error beside it.
+void Paint(HWND dialog, const CheckWindow& window) {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(dialog, &paint);
+  HPEN crossPen = CreatePen(PS_SOLID, 3, kCrossColour);
+  HPEN landedPen = CreatePen(PS_SOLID, 3, kLandedColour);
+  const HGDIOBJ oldPen = SelectObject(dc, crossPen);
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont);
+  SetBkMode(dc, TRANSPARENT);
+  const bool result = window.shown >= kCheckCrosses;
+  for (std::uint32_t i = result ? 0 : window.shown; i < (result ? kCheckCrosses : window.shown + 1); ++i) {
+    SelectObject(dc, crossPen);
+    DrawCross(dc, window.crosses[i]);
+    if (!result) continue;
+    SelectObject(dc, landedPen);
+    DrawLine(dc, window.crosses[i], window.landed[i]);
+    Ellipse(dc, window.landed[i].x - 4, window.landed[i].y - 4, window.landed[i].x + 5, window.landed[i].y + 5);
+    SetTextColor(dc, kCrossColour);
+    const std::wstring label =
+        std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
+    TextOutW(dc, window.crosses[i].x + kCrossArm + 6, window.crosses[i].y + 4, label.c_str(),
+             static_cast<int>(label.size()));
+  }
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldPen);
+  DeleteObject(landedPen);
+  DeleteObject(crossPen);
+  EndPaint(dialog, &paint);
+}
+
+void OnTimer(HWND dialog, CheckWindow& window) {
+  // A second copy of the tool asks this one to end; so does a check nobody touches.
+  const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
+  if (handOff || GetTickCount64() - window.touchedAt >= kCheckIdleMs) End(dialog, window, CheckOutcome::Done);
+}
+
+INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      Open(dialog, *reinterpret_cast<CheckWindow*>(lParam));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      StateOf(dialog).penDown = true;
+      return TRUE;
+    case WM_LBUTTONUP:
+      OnPenLifted(dialog, StateOf(dialog), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kCheckTimerId) OnTimer(dialog, StateOf(dialog));
+      return TRUE;
+    case WM_PAINT:
+      Paint(dialog, StateOf(dialog));
+      return TRUE;
+    case WM_DPICHANGED:
+      // Onto a monitor of another scale: keep the pass's monitor, not the rescaled rectangle.
+      CoverMonitor(dialog, MonitorOfPass(StateOf(dialog).screen));
+      return TRUE;
+    case WM_CTLCOLORSTATIC: {
+      // The verdict in green when good, else in the red of the lines to where the pen landed.
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_CHECK_VERDICT) return FALSE;
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, StateOf(dialog).verdict.good ? kGoodColour : kLandedColour);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_COMMAND:
+      // "Calibrate again" runs the pass once more; "Done", Esc, Enter and a close request end the check.
+      if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, StateOf(dialog), CheckOutcome::CalibrateAgain);
+      if (LOWORD(wParam) == IDC_CHECK_DONE || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
+        End(dialog, StateOf(dialog), CheckOutcome::Done);
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+CheckOutcome RunCheckDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count, HANDLE handOff) {
+  CheckWindow window{screen, count, handOff};
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CHECK_WINDOW), nullptr, CheckProcedure,
+                  reinterpret_cast<LPARAM>(&window));
+  if (window.textFont != nullptr) DeleteObject(window.textFont);
+  if (window.buttonFont != nullptr) DeleteObject(window.buttonFont);
+  return window.outcome;
+}
+
+}  // namespace adjust
