@@ -3,7 +3,8 @@ the pen touches each at the board position a distorted board gives for it, the d
 touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
 and maps through the new calibration at once; a restarted driver loads the file and maps the same way.
 The config.ini there before is another program's, in the ANSI code page without a byte-order mark: the
-save converts it to UTF-16LE and keeps its section. The pen still rests on the last target when the tool
+save converts it to UTF-16LE in place (the same file, which keeps the installer's access list; Wine does
+not enforce file rights, so its identity stands for them) and keeps its section. The pen still rests on the last target when the tool
 stops the run: the rest of that touch gives no pointer input at all."""
 
 
@@ -27,6 +28,7 @@ def main():
     with WineFixture("calibration_run", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
         session.settings_path.write_bytes(INSTALLER_SECTION.encode("cp1252"))
+        settings_file = session.settings_path.stat().st_ino
         session.start_receiver()
         # The cursor shows input that lands off the receiver window too (Wine clamps it to the edge).
         probe_log = wine.logs / "cursor_probe.log"
@@ -64,6 +66,7 @@ def main():
         check(sections == ["Display", SETTINGS_SECTION], f"config.ini sections: {sections}")
         left = list(wine.bin_dir.glob("config.ini?*"))
         check(left == [], f"the conversion left files behind: {left}")
+        check(session.settings_path.stat().st_ino == settings_file, "the save replaced config.ini by a new file")
         expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
         check(keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}")
 
