@@ -15,6 +15,12 @@ bool MoveState(ServiceHost& host, ServiceState from, ServiceState to) {
   return true;
 }
 
+void CloseStopEvent(ServiceHost& host) {
+  std::lock_guard lock(host.reportLock);
+  host.stopEventOpen = false;
+  host.platform.CloseStopEvent();
+}
+
 void ReportStopped(ServiceHost& host) {
   std::lock_guard lock(host.reportLock);
   host.state = ServiceState::Stopped;
@@ -44,11 +50,16 @@ void RunService(ServiceHost& host) {
     ReportStopped(host);
     return;
   }
-  // Creating the event reset it: a stop that came before it existed sets it again, and no driver starts.
+  platform.ReportEvent(LogEvent::ServiceStarted);
+  // Creating the event reset it: a stop that came before it existed sets it now, and no driver starts.
   bool stopping = false;
-  if (std::lock_guard lock(host.reportLock); host.state != ServiceState::Running) {
-    stopping = true;
-    platform.SetStopEvent();
+  {
+    std::lock_guard lock(host.reportLock);
+    host.stopEventOpen = true;
+    if (host.state != ServiceState::Running) {
+      stopping = true;
+      platform.SetStopEvent();
+    }
   }
 
   ProcessHandle driver = stopping ? ProcessHandle::None : platform.LaunchDriver();
@@ -82,21 +93,22 @@ void RunService(ServiceHost& host) {
     platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
     platform.CloseProcess(driver);
   }
-  platform.CloseStopEvent();
+  CloseStopEvent(host);
+  platform.ReportEvent(LogEvent::ServiceStopped);
   platform.Sleep(kServiceStopSleepMs);
   ReportStopped(host);
 }
 
 void HandleServiceControl(ServiceHost& host, std::uint32_t control) {
-  if (control == kControlStop || control == kControlShutdown) {
-    if (MoveState(host, ServiceState::Running, ServiceState::StopPending)) {
-      host.platform.SetStopEvent();
-      return;
-    }
-  }
   std::lock_guard lock(host.reportLock);
-  const ServiceState state = host.state;
-  host.platform.ReportStatus(state, state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  if ((control == kControlStop || control == kControlShutdown) && host.state == ServiceState::Running) {
+    host.state = ServiceState::StopPending;
+    host.platform.ReportStatus(host.state, kStopWaitHintMs);
+    // Set under the lock: the service-main thread cannot close the handle in between.
+    if (host.stopEventOpen) host.platform.SetStopEvent();
+    return;
+  }
+  host.platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0);
 }
 
 }  // namespace velno

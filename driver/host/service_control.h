@@ -41,6 +41,9 @@ struct ServiceHost {
   // The state last reported; a report and the change it reports happen under the lock.
   std::mutex reportLock;
   ServiceState state = ServiceState::Running;
+  // Whether the stop event's handle is open, under the same lock: the control handler sets the event
+  // only while it is, so it never uses a handle the service-main thread has closed.
+  bool stopEventOpen = false;
 };
 
 // The service's main function: reports running, keeps one driver running in the console user's session

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "log_events.h"
+
 namespace velno {
 
 // The service states as the service manager knows them (SERVICE_STOPPED, ...).
@@ -25,8 +27,9 @@ class ServicePlatform {
   // step may take.
   virtual void ReportStatus(ServiceState state, std::uint32_t waitHintMs) = 0;
 
-  // The stop event "Global\Brelmar_Service": created or opened, open to every account, and reset, so
-  // that a signal left from an earlier stop cannot stop this run. False when it cannot be created.
+  // The stop event "Global\Brelmar_Service": created or opened, given its access list (every account
+  // may wait on it, only SYSTEM and administrators may set it), and reset, so that a signal left from an
+  // earlier stop cannot stop this run. False when it cannot be created or secured.
   virtual bool CreateStopEvent() = 0;
   virtual void SetStopEvent() = 0;
   virtual void CloseStopEvent() = 0;
@@ -44,6 +47,9 @@ class ServicePlatform {
 
   virtual std::uint64_t NowMs() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // The Windows event log: an event of the service itself (started, stopped), without words.
+  virtual void ReportEvent(LogEvent event) = 0;
 };
 
 }  // namespace velno

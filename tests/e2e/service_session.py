@@ -48,9 +48,10 @@ def wait_until(condition, timeout, what):
     return time.monotonic() - started
 
 
-def probe(wine, query):
-    """service_probe.exe's line for "config" or "status"; None when the service is not installed."""
-    program = wine.run_windows("service_probe.exe", query, timeout=30)
+def probe(wine, *query):
+    """service_probe.exe's line for "config", "status" or "access EVENT"; None when the service (or the
+    event) does not exist."""
+    program = wine.run_windows("service_probe.exe", *query, timeout=30)
     return program.output().strip() if program.popen.returncode == 0 else None
 
 

@@ -1,14 +1,18 @@
 """VelnoDriver.exe as the service "VelnoDriver" under Wine's service manager, end to end:
 - "/c" stores a quoted path as it comes, and from an unquoted command line whose path holds a blank
-  stores that path quoted; the service is auto-start, its own process, LocalSystem;
+  stores that path quoted; the service is auto-start, its own process, LocalSystem; it registers the
+  event source for the program; from a relative path it installs nothing and says why, with exit code 2;
+- the stop event's access list: SYSTEM and Administrators may do anything, everyone else only wait;
 - with a window (and so the shell) on the desktop, `net start` reports RUNNING with the service's record
   and launches the driver in the console session, which finds the simulated board: a stroke arrives;
 - `net stop` ends that driver within one pass, and the service reaches STOPPED;
 - started while no shell runs, the service launches the driver soon after a window appears;
-- "/d" removes the service; a path stored unquoted (as an installer's service table stores it) runs too,
+- "/d" removes the service and the event source, and fails with a message when there is none to remove;
+  a path stored unquoted (as an installer's service table stores it) runs too,
   also while the stop event of an earlier run is still held open and set.
 """
 
+import re
 import shutil
 import time
 
@@ -20,6 +24,10 @@ from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net,
 from wine_harness import WineFixture, check, run_test, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
+EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
+# The stop event's access list by account: every right of an event (0x1F0003) for SYSTEM and the
+# Administrators, SYNCHRONIZE (0x100000) alone for everyone else.
+STOP_EVENT_ACCESS = {"SY": 0x1F0003, "BA": 0x1F0003, "WD": 0x100000}
 # A pass of the driver with one board and one empty slot: 2 s for the empty slot, 2 s at its end.
 ONE_PASS_S = 4
 # The service tries a launch every 2 s while no driver runs; the launch itself takes a fraction of that.
@@ -32,6 +40,21 @@ def install_unquoted(wine, folder):
     code = wine.run_windows("service_probe.exe", "run", exe, f"{exe} /c").popen.returncode
     check(code == 0, f"VelnoDriver.exe /c ended with {code}", stop=True)
     return exe
+
+
+def event_source(wine):
+    """The program file registered for the event source, or None when there is no source."""
+    program = wine.run_windows("reg", "query", EVENT_SOURCE_KEY, "/v", "EventMessageFile", timeout=30)
+    found = re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+(.+)", program.output())
+    return found[1].strip() if program.popen.returncode == 0 and found else None
+
+
+def stop_event_access(wine):
+    """{account: rights} of the stop event's access list (a null list: None)."""
+    text = probe(wine, "access", "Global\\Brelmar_Service")
+    if text in (None, "null"):
+        return None
+    return {sid: int(mask, 16) for mask, sid in re.findall(r"\(A;;(0x[0-9a-fA-F]+);;;(\w+)\)", text)}
 
 
 def stop_and_measure(wine, driver):
@@ -67,10 +90,18 @@ def main():
         check(config and config.endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]'),
               f"installed from a quoted path: {config}")
         wine.run_windows("VelnoDriver.exe", "/d")
+        check(event_source(wine) is None, "/d left the event source")
+        # From a relative path the service manager would find no program: nothing is installed.
+        exe = windows_path(folder / "VelnoDriver.exe")
+        relative = wine.run_windows("service_probe.exe", "run", exe, "VelnoDriver.exe /c", name="install-relative")
+        said = relative.stderr_path.read_text(errors="replace")
+        check(relative.popen.returncode == 2 and "full path" in said and probe(wine, "config") is None,
+              f"/c from a relative path: exit {relative.popen.returncode}, said {said!r}")
         exe = install_unquoted(wine, folder)
         config = probe(wine, "config")
         check(config == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]',
               f"installed from an unquoted command line: {config}")
+        check(event_source(wine) == exe, f"event source registered for {event_source(wine)}, not {exe}")
 
         # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
         receiver = start_receiver(wine, timeout=30)
@@ -80,6 +111,8 @@ def main():
         status = probe(wine, "status")
         check(status == RUNNING_RECORD, f"the service's status after net start: {status}")
         driver = single_driver(wine, timeout=10)
+        access = stop_event_access(wine)
+        check(access == STOP_EVENT_ACCESS, f"the stop event's access list: {access}")
         check(board.wait(timeout=40) == 0, f"the board failed (see its log): {board.describe()}")
         screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
         check_strokes(read_log(receiver.log_path), [stroke], screen)
@@ -108,6 +141,10 @@ def main():
 
         code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
         check(code == 0 and probe(wine, "config") is None, "VelnoDriver.exe /d left the service installed", stop=True)
+        again = wine.run_windows("VelnoDriver.exe", "/d", name="remove-again")
+        said = again.stderr_path.read_text(errors="replace")
+        check(again.popen.returncode == 1 and "could not be removed" in said,
+              f"/d with no service: exit {again.popen.returncode}, said {said!r}")
 
         # Stored unquoted, as an installer's service table stores it, and started while an earlier
         # run's driver still holds the stop event set: the service runs its driver, which finds a board.

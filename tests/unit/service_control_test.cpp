@@ -48,6 +48,9 @@ class FakeServicePlatform : public ServicePlatform {
   void CloseProcess(ProcessHandle driver) override { Log("close " + std::to_string(static_cast<int>(driver))); }
   std::uint64_t NowMs() override { return now_; }
   void Sleep(std::uint32_t ms) override { Log("sleep " + std::to_string(ms)); }
+  void ReportEvent(LogEvent event) override {
+    Log("log " + std::to_string(static_cast<std::uint32_t>(event) & 0xFFFF));
+  }
 
  private:
   void Log(std::string call) { trace.push_back(std::move(call)); }
@@ -109,16 +112,16 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEnded) {
     Trace expected;
   } cases[] = {
       {"with a driver: waits up to 10 s for it", true, true, false,
-       {"report 4", "create event", "launch 1", "at exit", "wait 1 forever", "report 3 pending", "wait end 1 10000",
-        "close 1", "close event", "sleep 200", "report 1"}},
+       {"report 4", "create event", "log 100", "launch 1", "at exit", "wait 1 forever", "report 3 pending",
+        "wait end 1 10000", "close 1", "close event", "log 101", "sleep 200", "report 1"}},
       {"without a driver", false, true, false,
-       {"report 4", "create event", "launch fails", "at exit", "wait 0 2000", "report 3 pending", "close event",
-        "sleep 200", "report 1"}},
+       {"report 4", "create event", "log 100", "launch fails", "at exit", "wait 0 2000", "report 3 pending",
+        "close event", "log 101", "sleep 200", "report 1"}},
       {"without its event: stopped, nothing launched", true, false, false,
        {"report 4", "create event", "report 1"}},
-      {"stopped before the event existed: the reset event is set again", true, true, true,
-       {"report 3 pending", "set event", "report 3 pending", "create event", "set event", "at exit",
-        "wait 0 2000", "close event", "sleep 200", "report 1"}},
+      {"stopped before the event existed: the event is set once it exists", true, true, true,
+       {"report 3 pending", "report 3 pending", "create event", "log 100", "set event", "at exit", "wait 0 2000",
+        "close event", "log 101", "sleep 200", "report 1"}},
   };
   for (const auto& c : cases) {
     FakeServicePlatform platform;
@@ -132,22 +135,26 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEnded) {
   }
 }
 
-TEST(ServiceControl, AStopIsReportedPendingOnceAndOtherControlsReportTheState) {
+TEST(ServiceControl, AStopIsReportedPendingOnceAndSetsTheEventOnlyWhileItIsOpen) {
   const struct {
     ServiceState before;
+    bool eventOpen;
     std::uint32_t control;
     Trace expected;
   } cases[] = {
-      {ServiceState::Running, kControlStop, {"report 3 pending", "set event"}},
-      {ServiceState::Running, kControlShutdown, {"report 3 pending", "set event"}},
-      {ServiceState::Running, 4, {"report 4"}},  // interrogate
-      {ServiceState::StopPending, kControlStop, {"report 3 pending"}},
-      {ServiceState::Stopped, 4, {"report 1"}},
+      {ServiceState::Running, true, kControlStop, {"report 3 pending", "set event"}},
+      {ServiceState::Running, true, kControlShutdown, {"report 3 pending", "set event"}},
+      // Before the service made its event, or after it closed it: the handle is not used.
+      {ServiceState::Running, false, kControlStop, {"report 3 pending"}},
+      {ServiceState::Running, true, 4, {"report 4"}},  // interrogate
+      {ServiceState::StopPending, true, kControlStop, {"report 3 pending"}},
+      {ServiceState::Stopped, false, 4, {"report 1"}},
   };
   for (const auto& c : cases) {
     FakeServicePlatform platform;
     ServiceHost host(platform);
     host.state = c.before;
+    host.stopEventOpen = c.eventOpen;
     HandleServiceControl(host, c.control);
     EXPECT_EQ(platform.trace, c.expected) << static_cast<int>(c.before) << " " << c.control;
   }

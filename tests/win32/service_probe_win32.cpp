@@ -1,6 +1,8 @@
 // service_probe.exe: the service manager's view of the service "VelnoDriver", for the Wine tests.
 //   service_probe.exe config          prints the stored configuration on one line
 //   service_probe.exe status          prints the last reported status record on one line
+//   service_probe.exe failure         prints the failure actions: the reset period and each action
+//                                     (0 none, 1 restart) with its delay
 //   service_probe.exe stop MS         sends a stop and waits up to MS for the stopped state, as
 //                                     Windows' "net stop" does; prints the state it ended in
 //   service_probe.exe hold [EVENT]    a windowless program that runs until killed: Wine keeps its
@@ -9,9 +11,13 @@
 //                                     yet seen a stop does
 //   service_probe.exe run APP LINE    runs APP with exactly the command line LINE (unquoted, say) and
 //                                     waits for it; exits with its exit code
+//   service_probe.exe access EVENT    prints the access list of the named event in the security
+//                                     descriptor language ("null" for a null access list)
 // Exit code 0 on success, 3 when the service or the manager cannot be opened, 4 when a call fails,
 // 5 when the stop did not complete in time.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -36,6 +42,23 @@ int PrintConfig(SC_HANDLE service) {
   std::wprintf(L"type=0x%lx start=%lu error=%lu account=%ls path=[%ls]\n", config->dwServiceType,
                config->dwStartType, config->dwErrorControl,
                config->lpServiceStartName != nullptr ? config->lpServiceStartName : L"", config->lpBinaryPathName);
+  return 0;
+}
+
+int PrintFailureActions(SC_HANDLE service) {
+  DWORD needed = 0;
+  QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, nullptr, 0, &needed);
+  std::vector<unsigned char> buffer(needed + sizeof(SERVICE_FAILURE_ACTIONSW));
+  auto* actions = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data());
+  if (!QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(), static_cast<DWORD>(buffer.size()),
+                            &needed)) {
+    return 4;
+  }
+  std::wprintf(L"reset=%lu actions=", actions->dwResetPeriod);
+  for (DWORD k = 0; k < actions->cActions; ++k) {
+    std::wprintf(L"%ls%d/%lu", k == 0 ? L"" : L",", actions->lpsaActions[k].Type, actions->lpsaActions[k].Delay);
+  }
+  std::wprintf(L"\n");
   return 0;
 }
 
@@ -67,6 +90,25 @@ int Run(const wchar_t* application, const wchar_t* commandLine) {
   return static_cast<int>(code);
 }
 
+int PrintEventAccess(const wchar_t* name) {
+  HANDLE event = OpenEventW(READ_CONTROL, FALSE, name);
+  if (event == nullptr) return 3;
+  PACL access = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD read = GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                                     nullptr, &descriptor);
+  CloseHandle(event);
+  if (read != ERROR_SUCCESS) return 4;
+  wchar_t* text = nullptr;
+  const bool converted = access == nullptr ||
+                         ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                             descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+  if (converted) std::wprintf(L"%ls\n", access == nullptr ? L"null" : text);
+  LocalFree(text);
+  LocalFree(descriptor);
+  return converted ? 0 : 4;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -79,6 +121,11 @@ int wmain(int argc, wchar_t** argv) {
     for (;;) Sleep(INFINITE);
   }
   if (argc == 4 && std::wcscmp(argv[1], L"run") == 0) return Run(argv[2], argv[3]);
+  if (argc == 3 && std::wcscmp(argv[1], L"access") == 0) {
+    const int code = PrintEventAccess(argv[2]);
+    std::fflush(stdout);
+    return code;
+  }
   if (argc < 2) return 2;
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (manager == nullptr) return 3;
@@ -87,6 +134,8 @@ int wmain(int argc, wchar_t** argv) {
   int code = 2;
   if (std::wcscmp(argv[1], L"config") == 0) {
     code = PrintConfig(service);
+  } else if (std::wcscmp(argv[1], L"failure") == 0) {
+    code = PrintFailureActions(service);
   } else if (std::wcscmp(argv[1], L"status") == 0) {
     SERVICE_STATUS status{};
     code = QueryServiceStatus(service, &status) ? (PrintStatus(status), 0) : 4;
