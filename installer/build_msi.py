@@ -37,6 +37,9 @@ STOP_SERVICES = 1900
 INSTALL_FILES = 4000
 INSTALL_SERVICES = 5800
 
+HKLM = 2  # a Registry row's root
+EVENT_SOURCE_KEY = r"SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
+
 # What wixl cannot write, applied to the package it built.
 POST_BUILD_QUERIES = (
     # The settings file is never overwritten when it exists (a reinstall or an upgrade keeps the
@@ -80,6 +83,14 @@ POST_BUILD_QUERIES = (
     "'failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000')",
     "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetServiceFailureActions', "
     f"'NOT REMOVE~=\"ALL\"', {INSTALL_SERVICES + 10})",
+    # The event source "VelnoDriver" of the log "Application", with the driver component: the words of its
+    # events are VelnoDriver.exe's message table (an expandable string, "#%"). The key goes with the
+    # component ("-"). wixl writes neither a key's removal nor an expandable string.
+    *(f"INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES ('{row}', "
+      f"{HKLM}, '{EVENT_SOURCE_KEY}', {value}, 'Driver')"
+      for row, value in (("EventSource", "'-', ''"),
+                         ("EventSourceMessages", "'EventMessageFile', '#%[#VelnoDriver.exe]'"),
+                         ("EventSourceTypes", "'TypesSupported', '#7'"))),
 )
 
 PACKAGED_PROGRAMS = ("VelnoDriver.exe", "Velno.dll", "Adjust.exe")

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input_records.h"
+#include "log_events.h"
 #include "platform_types.h"
 #include "velno_library.h"
 
@@ -55,6 +56,10 @@ class DriverPlatform {
   // The settings file "config.ini" beside the driver program.
   virtual std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) = 0;
   virtual void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) = 0;
+
+  // The Windows event log: one event with the words of its message (board found or lost, a calibration
+  // saved or refused, an unhealthy link).
+  virtual void ReportEvent(LogEvent event, const std::vector<std::wstring>& words) = 0;
 };
 
 }  // namespace velno

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "driver_platform_win32.h"
+
 namespace velno {
 namespace {
 
@@ -43,7 +45,7 @@ std::uint32_t RemoveEventSource() {
   return status == ERROR_FILE_NOT_FOUND ? 0 : static_cast<std::uint32_t>(status);
 }
 
-void ReportToEventLog(LogEvent event, std::initializer_list<std::wstring> words) {
+void ReportToEventLog(LogEvent event, const std::vector<std::wstring>& words) {
   HANDLE log = RegisterEventSourceW(nullptr, kSourceName);
   if (log == nullptr) return;
   std::vector<const wchar_t*> strings;
@@ -51,6 +53,10 @@ void ReportToEventLog(LogEvent event, std::initializer_list<std::wstring> words)
   ReportEventW(log, EventType(event), 0, static_cast<DWORD>(event), nullptr, static_cast<WORD>(strings.size()), 0,
                strings.data(), nullptr);
   DeregisterEventSource(log);
+}
+
+void Win32DriverPlatform::ReportEvent(LogEvent event, const std::vector<std::wstring>& words) {
+  ReportToEventLog(event, words);
 }
 
 }  // namespace velno

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "log_events.h"
 
@@ -16,6 +16,6 @@ std::uint32_t AddEventSource(const std::wstring& programPath);
 std::uint32_t RemoveEventSource();
 
 // One event with its words, in the log "Application". Nothing happens when the log cannot be reached.
-void ReportToEventLog(LogEvent event, std::initializer_list<std::wstring> words);
+void ReportToEventLog(LogEvent event, const std::vector<std::wstring>& words);
 
 }  // namespace velno

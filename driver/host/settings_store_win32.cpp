@@ -1,16 +1,22 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "driver_platform_win32.h"
+#include "error_text_win32.h"
+#include "event_log_win32.h"
 
 namespace velno {
 namespace {
 
 std::wstring g_settingsPath;
+// Whether the last write failed: a save writes many keys, and a file that cannot be written is logged
+// once, not once a key, until a write works again.
+std::atomic<bool> g_writesFailing{false};
 // Two boards' readers may save at once: one of them converts the file, the other then finds it converted.
 SRWLOCK g_conversionLock = SRWLOCK_INIT;
 // A settings file is a few kilobytes; one past this is not converted (nor written).
@@ -116,8 +122,13 @@ std::int32_t Win32DriverPlatform::ReadSetting(const std::wstring& section, const
 }
 
 void Win32DriverPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  if (!MakeUnicodeSettingsFile(g_settingsPath)) return;
-  WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
+  const bool written = MakeUnicodeSettingsFile(g_settingsPath) &&
+                       WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
+  const DWORD error = GetLastError();
+  if (!written && !g_writesFailing.exchange(true)) {
+    ReportToEventLog(LogEvent::SettingsNotWritten, {g_settingsPath, ErrorText(error)});
+  }
+  if (written) g_writesFailing.store(false);
 }
 
 }  // namespace velno

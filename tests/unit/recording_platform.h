@@ -104,6 +104,12 @@ class RecordingPlatform : public DriverPlatform {
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
+  // The event log.
+  void ReportEvent(LogEvent event, const std::vector<std::wstring>& words) override {
+    std::scoped_lock guard(lock_);
+    events.emplace_back(event, words);
+  }
+
   // Scripted world.
   bool libraryComplete = true;
   bool stopEventOpens = true;
@@ -136,6 +142,7 @@ class RecordingPlatform : public DriverPlatform {
   std::vector<std::pair<std::wstring, std::wstring>> settingWrites;  // key, value in order
   std::vector<std::wstring> settingWriteSections;                    // the section of each, as passed
   std::map<std::wstring, std::map<std::wstring, std::wstring>> settings;  // lower-case section, key
+  std::vector<std::pair<LogEvent, std::vector<std::wstring>>> events;
 
   std::wstring PortName(PortHandle port) const;
 
