@@ -62,17 +62,19 @@ void RunService(ServiceHost& host) {
     }
   }
 
+  std::uint32_t driverSession = platform.ConsoleSession();
   ProcessHandle driver = stopping ? ProcessHandle::None : platform.LaunchDriver();
   std::uint64_t launchedAt = platform.NowMs();
   platform.SetStopEventAtExit();
 
   // Until a stop: while no driver it launched is alive (nobody was logged on, the user logged off, the
-  // driver failed), launch one again.
+  // driver failed), launch one again; when another session takes the console (a user switch, a remote
+  // session), end the driver of the old one and launch one in the new.
   LaunchBackoff backoff;
   std::uint32_t retryWaitMs = kLaunchRetryMs;
   for (;;) {
     const ServiceWake wake =
-        platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kWaitForever : retryWaitMs);
+        platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kSessionCheckMs : retryWaitMs);
     if (wake == ServiceWake::Stop) break;
     if (wake == ServiceWake::DriverEnded) {
       platform.CloseProcess(driver);
@@ -80,10 +82,20 @@ void RunService(ServiceHost& host) {
       retryWaitMs = WaitAfterDriverEnded(backoff, platform.NowMs() - launchedAt);
       continue;
     }
-    if (driver != ProcessHandle::None) continue;  // a driver is alive: never a second one
+    const std::uint32_t session = platform.ConsoleSession();
+    if (driver != ProcessHandle::None) {
+      if (session == driverSession) continue;  // a driver is alive at the console: never a second one
+      platform.EndDriver(driver);
+      platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
+      platform.CloseProcess(driver);
+      driver = ProcessHandle::None;
+      backoff = LaunchBackoff{};
+    }
+    driverSession = session;
+    retryWaitMs = kLaunchRetryMs;
+    if (session == kNoSession) continue;  // nobody at the console to launch a driver for
     driver = platform.LaunchDriver();
     launchedAt = platform.NowMs();
-    retryWaitMs = kLaunchRetryMs;
   }
 
   // A stop completes once the driver has seen the event and ended, so that a service started right

@@ -18,6 +18,7 @@ enum class ProcessHandle : std::uintptr_t { None = 0 };
 enum class ServiceWake { Stop, DriverEnded, TimedOut };
 
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+inline constexpr std::uint32_t kNoSession = 0xFFFFFFFF;
 
 class ServicePlatform {
  public:
@@ -36,8 +37,9 @@ class ServicePlatform {
   // Sets the stop event at the process's normal exit too (an atexit handler).
   virtual void SetStopEventAtExit() = 0;
 
-  // Starts "<own program> /service" as the user of the console session's shell; None when that fails
-  // (nobody logged on, no shell running yet, a failed process creation).
+  // Starts "<own program> /service" in the console session as its user (the identity of the session's
+  // shell, else the session's own user token); None when that fails (nobody logged on, a failed process
+  // creation).
   virtual ProcessHandle LaunchDriver() = 0;
   // Waits until the stop event is set, `driver` (when not None) ends, or the time-out passes.
   virtual ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) = 0;
@@ -50,6 +52,11 @@ class ServicePlatform {
 
   // The Windows event log: an event of the service itself (started, stopped), without words.
   virtual void ReportEvent(LogEvent event) = 0;
+
+  // User switching: the session attached to the physical console now (kNoSession when none is), and
+  // the end of a driver whose session left the console, so that the port is free for the next one.
+  virtual std::uint32_t ConsoleSession() = 0;
+  virtual void EndDriver(ProcessHandle driver) = 0;
 };
 
 }  // namespace velno

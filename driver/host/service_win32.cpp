@@ -93,8 +93,17 @@ class Win32ServicePlatform : public ServicePlatform {
   ProcessHandle LaunchDriver() override {
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
-    HANDLE process = LaunchInUserSession(ownPath, kDriverCommandLine);
-    return static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(process));
+    const SessionLaunch launch = LaunchInUserSession(ownPath, kDriverCommandLine);
+    const std::wstring session = std::to_wstring(launch.session);
+    if (launch.process != nullptr) {
+      ReportToEventLog(LogEvent::DriverLaunched, {launch.user, session});
+      lastLaunchError_ = 0;
+    } else if (!launch.user.empty() && launch.error != lastLaunchError_) {
+      // Tried again every few seconds: the same failure is logged once.
+      ReportToEventLog(LogEvent::DriverLaunchFailed, {session, ErrorText(launch.error)});
+      lastLaunchError_ = launch.error;
+    }
+    return static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(launch.process));
   }
 
   ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) override {
@@ -124,8 +133,14 @@ class Win32ServicePlatform : public ServicePlatform {
 
   void ReportEvent(LogEvent event) override { ReportToEventLog(event, {}); }
 
+  std::uint32_t ConsoleSession() override { return WTSGetActiveConsoleSessionId(); }
+
+  // The driver of a session that left the console cannot see a stop meant for it alone: it is ended.
+  void EndDriver(ProcessHandle driver) override { TerminateProcess(ToHandle(driver), 0); }
+
  private:
   DWORD pendingReports_ = 0;
+  DWORD lastLaunchError_ = 0;
 };
 
 Win32ServicePlatform servicePlatform;
