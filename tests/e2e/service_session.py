@@ -38,6 +38,10 @@ def driver_pids(wine):
     return {pid for pid, line in command_lines(wine).items() if line.split()[-1:] == ["/service"]}
 
 
+def service_manager_running(wine):
+    return any("services.exe" in line.lower() for line in command_lines(wine).values())
+
+
 def shell_running(wine):
     return any("explorer.exe" in line.lower() for line in command_lines(wine).values())
 

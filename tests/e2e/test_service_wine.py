@@ -9,7 +9,7 @@
 - started while no shell runs (a kiosk or replacement shell), the service launches the driver all the
   same, with the console session's user token;
 - the event log: the service's start and stop, the driver launched for the user in session 1, the board
-  found on its port;
+  found on its port; every event's message in the program's message table, its words filled in;
 - "/d" removes the service and the event source, and fails with a message when there is none to remove;
   a path stored unquoted (as an installer's service table stores it) runs too,
   also while the stop event of an earlier run is still held open and set.
@@ -22,8 +22,8 @@ import time
 from pen_driver_session import start_board_sim
 from pen_path_model import RATE, check_strokes, script_lines, stroke_reports
 from receiver import read_log, start_receiver
-from service_session import (EVENT_LOG_DEBUG, RUNNING, RUNNING_RECORD, STOPPED, driver_pids, logged_events, net, probe,
-                             shell_running, wait_for_state, wait_until)
+from service_session import (EVENT_LOG_DEBUG, RUNNING_RECORD, STOPPED, driver_pids, logged_events, net, probe,
+                             service_manager_running, shell_running, wait_for_state, wait_until)
 from wine_harness import WineFixture, check, run_test, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
@@ -37,6 +37,21 @@ ONE_PASS_S = 4
 LAUNCH_S = 3
 # The events of a start, a launch, a board found on COM5 and a stop: identifier and words.
 SERVICE_STARTED, SERVICE_STOPPED, DRIVER_LAUNCHED, BOARD_FOUND = 0x40000064, 0x40000065, 0x40000066, 0x40000068
+# Every event the program reports: its words, and how the event viewer's text of it begins.
+MESSAGES = {
+    SERVICE_STARTED: ([], "The VelnoDriver service started."),
+    SERVICE_STOPPED: ([], "The VelnoDriver service stopped."),
+    DRIVER_LAUNCHED: (["PC\\teacher", "1"], "The pen driver started for PC\\teacher in session 1."),
+    0xC0000067: (["1", "Access is denied."], "The pen driver could not be started for the person at the board "
+                 "(session 1): Access is denied."),
+    BOARD_FOUND: (["COM5"], "A board was found on COM5."),
+    0x80000069: (["COM5"], "The board on COM5 stopped answering"),
+    0x4000006A: (["9", "the main screen"], "A calibration of 9 points was saved for the main screen."),
+    0x8000006B: (["9", "the main screen"], "A calibration of 9 points for the main screen was refused"),
+    0xC000006C: (["C:\\config.ini", "Access is denied."], "The settings file C:\\config.ini could not be written: "
+                 "Access is denied."),
+    0x8000006D: (["COM5", "12", "600"], "The board on COM5 sent 12 of its 600 reports in the last minute damaged"),
+}
 
 
 def install_unquoted(wine, folder):
@@ -84,8 +99,10 @@ def main():
     figures = []
     with WineFixture("service", binaries=BINARIES) as wine:
         # Keeps Wine's services alive without a window, so the shell runs only while the receiver does.
-        # The service manager it starts, and so the service and its drivers, report on its stderr.
+        # Started first, it starts Wine's service manager, and so the service and its drivers report on its
+        # stderr.
         hold = wine.start_windows("service_probe.exe", "hold", name="hold", env=EVENT_LOG_DEBUG)
+        wait_until(lambda: service_manager_running(wine), 30, "Wine's service manager")
         folder = wine.run_dir / "Program Files" / "Velno"
         folder.mkdir(parents=True)
         for name in ("VelnoDriver.exe", "Velno.dll"):
@@ -108,6 +125,9 @@ def main():
         check(config == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]',
               f"installed from an unquoted command line: {config}")
         check(event_source(wine) == exe, f"event source registered for {event_source(wine)}, not {exe}")
+        texts = {event: probe(wine, "message", exe, f"{event:x}", *words) for event, (words, _) in MESSAGES.items()}
+        unlike = {f"{event:x}": text for event, text in texts.items() if not (text or "").startswith(MESSAGES[event][1])}
+        check(not unlike, f"messages unlike the events': {unlike}")
 
         # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
         receiver = start_receiver(wine, timeout=30)

@@ -13,6 +13,9 @@
 //                                     waits for it; exits with its exit code
 //   service_probe.exe access EVENT    prints the access list of the named event in the security
 //                                     descriptor language ("null" for a null access list)
+//   service_probe.exe message PROGRAM ID [WORD...]
+//                                     prints the message ID (hex) of PROGRAM's message table with the
+//                                     words filled in, as the event viewer shows an event
 // Exit code 0 on success, 3 when the service or the manager cannot be opened, 4 when a call fails,
 // 5 when the stop did not complete in time.
 #include <windows.h>
@@ -109,6 +112,20 @@ int PrintEventAccess(const wchar_t* name) {
   return converted ? 0 : 4;
 }
 
+int PrintMessage(const wchar_t* program, const wchar_t* id, wchar_t** words) {
+  HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return 3;
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module,
+      static_cast<DWORD>(std::wcstoul(id, nullptr, 16)), 0, reinterpret_cast<wchar_t*>(&text), 0,
+      reinterpret_cast<va_list*>(words));
+  if (length != 0) std::wprintf(L"%ls", text);
+  LocalFree(text);
+  FreeLibrary(module);
+  return length != 0 ? 0 : 4;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -121,6 +138,11 @@ int wmain(int argc, wchar_t** argv) {
     for (;;) Sleep(INFINITE);
   }
   if (argc == 4 && std::wcscmp(argv[1], L"run") == 0) return Run(argv[2], argv[3]);
+  if (argc >= 4 && std::wcscmp(argv[1], L"message") == 0) {
+    const int code = PrintMessage(argv[2], argv[3], argv + 4);
+    std::fflush(stdout);
+    return code;
+  }
   if (argc == 3 && std::wcscmp(argv[1], L"access") == 0) {
     const int code = PrintEventAccess(argv[2]);
     std::fflush(stdout);
