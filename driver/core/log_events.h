@@ -19,6 +19,7 @@ enum class LogEvent : std::uint32_t {
   CalibrationRefused = 0x8000006B,  // 107: points, screen
   SettingsNotWritten = 0xC000006C,  // 108: file, the error
   LinkUnhealthy = 0x8000006D,       // 109: port, dropped reports, all reports
+  DriverNotEnded = 0x8000006E,      // 110, by the package's helper: the program file
 };
 
 enum class LogSeverity { Information, Warning, Error };

@@ -51,6 +51,7 @@ MESSAGES = {
     0xC000006C: (["C:\\config.ini", "Access is denied."], "The settings file C:\\config.ini could not be written: "
                  "Access is denied."),
     0x8000006D: (["COM5", "12", "600"], "The board on COM5 sent 12 of its 600 reports in the last minute damaged"),
+    0x8000006E: (["C:\\Velno\\VelnoDriver.exe"], "Setup could not end the running pen driver C:\\Velno\\VelnoDriver.exe"),
 }
 
 
