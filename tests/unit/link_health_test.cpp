@@ -41,15 +41,5 @@ TEST(LinkHealth, WarnsOfAMinuteWithMoreThanOnePercentDroppedAtMostOnceAnHour) {
   }
 }
 
-TEST(LinkHealth, TheWarningCarriesTheMinutesCounts) {
-  LinkHealth health;
-  std::vector<std::uint64_t> warnedAt;
-  PlayMinute(health, 0, 500, 30, warnedAt);
-  const auto warning = CountReport(health, kLinkHealthMinuteMs, false);
-  ASSERT_TRUE(warning);
-  EXPECT_EQ(warning->dropped, 30u);
-  EXPECT_EQ(warning->reports, 500u);
-}
-
 }  // namespace
 }  // namespace velno

@@ -1,8 +1,6 @@
 // service_probe.exe: the service manager's view of the service "VelnoDriver", for the Wine tests.
 //   service_probe.exe config          prints the stored configuration on one line
 //   service_probe.exe status          prints the last reported status record on one line
-//   service_probe.exe failure         prints the failure actions: the reset period and each action
-//                                     (0 none, 1 restart) with its delay
 //   service_probe.exe stop MS         sends a stop and waits up to MS for the stopped state, as
 //                                     Windows' "net stop" does; prints the state it ended in
 //   service_probe.exe hold [EVENT]    a windowless program that runs until killed: Wine keeps its
@@ -45,23 +43,6 @@ int PrintConfig(SC_HANDLE service) {
   std::wprintf(L"type=0x%lx start=%lu error=%lu account=%ls path=[%ls]\n", config->dwServiceType,
                config->dwStartType, config->dwErrorControl,
                config->lpServiceStartName != nullptr ? config->lpServiceStartName : L"", config->lpBinaryPathName);
-  return 0;
-}
-
-int PrintFailureActions(SC_HANDLE service) {
-  DWORD needed = 0;
-  QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, nullptr, 0, &needed);
-  std::vector<unsigned char> buffer(needed + sizeof(SERVICE_FAILURE_ACTIONSW));
-  auto* actions = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data());
-  if (!QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(), static_cast<DWORD>(buffer.size()),
-                            &needed)) {
-    return 4;
-  }
-  std::wprintf(L"reset=%lu actions=", actions->dwResetPeriod);
-  for (DWORD k = 0; k < actions->cActions; ++k) {
-    std::wprintf(L"%ls%d/%lu", k == 0 ? L"" : L",", actions->lpsaActions[k].Type, actions->lpsaActions[k].Delay);
-  }
-  std::wprintf(L"\n");
   return 0;
 }
 
@@ -156,8 +137,6 @@ int wmain(int argc, wchar_t** argv) {
   int code = 2;
   if (std::wcscmp(argv[1], L"config") == 0) {
     code = PrintConfig(service);
-  } else if (std::wcscmp(argv[1], L"failure") == 0) {
-    code = PrintFailureActions(service);
   } else if (std::wcscmp(argv[1], L"status") == 0) {
     SERVICE_STATUS status{};
     code = QueryServiceStatus(service, &status) ? (PrintStatus(status), 0) : 4;
