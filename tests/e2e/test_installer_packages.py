@@ -1,6 +1,6 @@
 """Both packages read back with msiinfo (the x86 one cannot be installed here): the version in the package,
-its files and the programs' version resources; the driver's asInvoker manifest; the service entry, its
-restart on failure and its event source; the shortcuts onto the tool's program names; the settings file
+its files and the programs' version resources; the driver's asInvoker manifest; the service entry and its
+restart on failure; the shortcuts onto the tool's program names; the settings file
 kept; the order of the actions around the driver, the wait for it never undoing the install; icacls of the
 right bitness granting the Users group read and write of config.ini only."""
 
@@ -24,7 +24,6 @@ ACTION_ORDER = ["InstallInitialize", "RemoveExistingProducts", "StopServices", "
                 "RemoveFiles", "InstallFiles", "GrantUsersWriteSettings", "InstallServices", "SetServiceFailureActions",
                 "StartServices", "InstallFinalize"]
 CONTINUE_ON_FAILURE = 64  # a custom action type's bit: its exit code is logged, the install goes on
-EVENT_SOURCE_KEY = r"SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
 
 
 def rows(msi, table, key, *columns):
@@ -76,12 +75,6 @@ def check_package(msi, template, system_folder, version):
     rolls_back = [name for name in ("WaitForDriverExit", "SetServiceFailureActions")
                   if not int(actions[name][0]) & CONTINUE_ON_FAILURE]
     check(not rolls_back, f"{msi.name}: actions whose failure undoes the install: {rolls_back}")
-    source = {name: (key, value, component) for key, name, value, component in
-              rows(msi, "Registry", "Registry", "Key", "Name", "Value", "Component_").values() if key == EVENT_SOURCE_KEY}
-    check(source == {"-": (EVENT_SOURCE_KEY, "", files["VelnoDriver.exe"][1]),
-                     "EventMessageFile": (EVENT_SOURCE_KEY, "#%[#VelnoDriver.exe]", files["VelnoDriver.exe"][1]),
-                     "TypesSupported": (EVENT_SOURCE_KEY, "#7", files["VelnoDriver.exe"][1])},
-          f"{msi.name}: event source {source}")
     manifest = (msi.parent / "bin" / "VelnoDriver.exe").read_bytes()
     check(re.search(rb'<requestedExecutionLevel level="asInvoker"', manifest),
           f"{msi.name}: VelnoDriver.exe has no asInvoker manifest")
