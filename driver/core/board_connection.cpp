@@ -31,7 +31,7 @@ bool HeldBy(std::mutex& linkLock, const SerialLink& link, const std::wstring& po
 }
 
 void LoseBoard(DriverPlatform& platform, std::mutex& linkLock, SerialLink& link) {
-  platform.ReportEvent(LogEvent::BoardLost, {link.portName});
+  platform.WriteEventLog(LogEvent::BoardLost, {link.portName});
   platform.ClosePort(link.port);
   ClearLink(linkLock, link);
 }
@@ -43,8 +43,8 @@ void CountForHealth(DriverPlatform& platform, const SerialLink& link, LinkHealth
   const std::uint64_t nowMs =
       static_cast<std::uint64_t>(now.seconds) * 1000 + static_cast<std::uint64_t>(now.milliseconds);
   if (const auto warning = CountReport(health, nowMs, dropped)) {
-    platform.ReportEvent(LogEvent::LinkUnhealthy,
-                         {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
+    platform.WriteEventLog(LogEvent::LinkUnhealthy,
+                           {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
   }
 }
 

@@ -19,8 +19,8 @@ std::wstring ScreenWords(std::int32_t extendScreenFlag) {
 }  // namespace
 
 void ReportCalibrationOutcome(DriverPlatform& platform, const CalibrationBlock& calibration) {
-  platform.ReportEvent(calibration.calibrated ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
-                       {std::to_wstring(calibration.adjustType), ScreenWords(calibration.extendScreenFlag)});
+  platform.WriteEventLog(calibration.calibrated ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
+                         {std::to_wstring(calibration.adjustType), ScreenWords(calibration.extendScreenFlag)});
 }
 
 }  // namespace velno

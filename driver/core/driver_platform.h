@@ -59,7 +59,7 @@ class DriverPlatform {
 
   // The Windows event log: one event with the words of its message (board found or lost, a calibration
   // saved or refused, an unhealthy link).
-  virtual void ReportEvent(LogEvent event, const std::vector<std::wstring>& words) = 0;
+  virtual void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) = 0;
 };
 
 }  // namespace velno

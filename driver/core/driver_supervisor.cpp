@@ -62,7 +62,7 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     LoadSettings(platform, driver.velno, board.calibration);
     SolveCellTransforms(board.calibration);
     // Before the reader starts: a reader may lose the board at once, and clears the link.
-    platform.ReportEvent(LogEvent::BoardFound, {board.link.portName});
+    platform.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
     platform.Sleep(kReaderStartSleepMs);

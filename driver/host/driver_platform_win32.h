@@ -38,7 +38,7 @@ class Win32DriverPlatform : public DriverPlatform {
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
-  void ReportEvent(LogEvent event, const std::vector<std::wstring>& words) override;
+  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
 
  private:
   void* stopEvent_ = nullptr;

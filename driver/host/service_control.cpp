@@ -50,7 +50,7 @@ void RunService(ServiceHost& host) {
     ReportStopped(host);
     return;
   }
-  platform.ReportEvent(LogEvent::ServiceStarted);
+  platform.WriteEventLog(LogEvent::ServiceStarted);
   // Creating the event reset it: a stop that came before it existed sets it now, and no driver starts.
   bool stopping = false;
   {
@@ -106,7 +106,7 @@ void RunService(ServiceHost& host) {
     platform.CloseProcess(driver);
   }
   CloseStopEvent(host);
-  platform.ReportEvent(LogEvent::ServiceStopped);
+  platform.WriteEventLog(LogEvent::ServiceStopped);
   platform.Sleep(kServiceStopSleepMs);
   ReportStopped(host);
 }

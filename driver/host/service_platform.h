@@ -51,7 +51,7 @@ class ServicePlatform {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
 
   // The Windows event log: an event of the service itself (started, stopped), without words.
-  virtual void ReportEvent(LogEvent event) = 0;
+  virtual void WriteEventLog(LogEvent event) = 0;
 
   // User switching: the session attached to the physical console now (kNoSession when none is), and
   // the end of a driver whose session left the console, so that the port is free for the next one.

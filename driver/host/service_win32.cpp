@@ -131,7 +131,7 @@ class Win32ServicePlatform : public ServicePlatform {
   std::uint64_t NowMs() override { return GetTickCount64(); }
   void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
-  void ReportEvent(LogEvent event) override { ReportToEventLog(event, {}); }
+  void WriteEventLog(LogEvent event) override { ReportToEventLog(event, {}); }
 
   std::uint32_t ConsoleSession() override { return WTSGetActiveConsoleSessionId(); }
 

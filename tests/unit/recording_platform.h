@@ -105,7 +105,7 @@ class RecordingPlatform : public DriverPlatform {
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
   // The event log.
-  void ReportEvent(LogEvent event, const std::vector<std::wstring>& words) override {
+  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override {
     std::scoped_lock guard(lock_);
     events.emplace_back(event, words);
   }

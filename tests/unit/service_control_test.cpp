@@ -58,7 +58,7 @@ class FakeServicePlatform : public ServicePlatform {
     return sessions.empty() ? 1 : sessions.front();
   }
   void EndDriver(ProcessHandle driver) override { Log("end " + std::to_string(static_cast<int>(driver))); }
-  void ReportEvent(LogEvent event) override {
+  void WriteEventLog(LogEvent event) override {
     Log("log " + std::to_string(static_cast<std::uint32_t>(event) & 0xFFFF));
   }
 
