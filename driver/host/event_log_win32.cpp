@@ -28,10 +28,12 @@ WORD EventType(LogEvent event) {
 
 std::uint32_t AddEventSource(const std::wstring& programPath) {
   HKEY key = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  LSTATUS status =
+      RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
   if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
   const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-  status = RegSetValueExW(key, L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(programPath.c_str()),
+  status = RegSetValueExW(key, L"EventMessageFile", 0, REG_EXPAND_SZ,
+                          reinterpret_cast<const BYTE*>(programPath.c_str()),
                           static_cast<DWORD>((programPath.size() + 1) * sizeof(wchar_t)));
   if (status == ERROR_SUCCESS) {
     status = RegSetValueExW(key, L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types), sizeof(types));

@@ -6,6 +6,7 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace velno {
 namespace {
@@ -32,8 +33,8 @@ HANDLE ConsoleUserToken(DWORD session) {
 std::wstring UserOf(HANDLE token) {
   DWORD size = 0;
   GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
-  if (!GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return L"an unknown user";
+  std::vector<unsigned char> buffer(size);
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return L"an unknown user";
   wchar_t name[256] = {};
   wchar_t domain[256] = {};
   DWORD nameLength = 256;

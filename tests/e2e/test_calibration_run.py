@@ -1,12 +1,12 @@
-"""A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll,
-the pen touches each at the board position a distorted board gives for it, the driver measures every
-touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
-and maps through the new calibration at once; a restarted driver loads the file and maps the same way.
-The config.ini there before is another program's, in the ANSI code page without a byte-order mark: the
-save converts it to UTF-16LE in place (the same file, which keeps the installer's access list; Wine does
-not enforce file rights, so its identity stands for them) and keeps its section. The pen still rests on the last target when the tool
-stops the run: the rest of that touch gives no pointer input at all. The event log tells of the board found
-on COM5 and of the calibration saved, with its points and screen."""
+"""A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll, the pen
+touches each at the board position a distorted board gives for it, the driver measures every touch,
+acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M") and maps
+through the new calibration at once; a restarted driver loads the file and maps the same way. The config.ini
+there before is another program's, in the ANSI code page without a byte-order mark: the save converts it to
+UTF-16LE in place (the same file, which keeps the installer's access list; Wine does not enforce file rights,
+so its identity stands for them) and keeps its section. The pen still rests on the last target when the tool
+stops the run: the rest of that touch gives no pointer input at all. The event log tells of the board found on
+COM5 and of the calibration saved, with its points and screen."""
 
 
 from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,

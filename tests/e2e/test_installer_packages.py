@@ -66,7 +66,8 @@ def check_package(msi, template, system_folder, version):
     check(sorted(ACTION_ORDER, key=lambda action: int(sequence[action])) == ACTION_ORDER,
           f"{msi.name}: action order {sequence}")
     actions = rows(msi, "CustomAction", "Action", "Type", "Target")
-    check(actions["LocateIcacls"][1] == f"[{system_folder}]icacls.exe", f"{msi.name}: icacls from {actions['LocateIcacls']}")
+    check(actions["LocateIcacls"][1] == f"[{system_folder}]icacls.exe",
+          f"{msi.name}: icacls from {actions['LocateIcacls']}")
     check(actions["GrantUsersWriteSettings"][1].endswith(" /grant *S-1-5-32-545:(R,W)"),
           f"{msi.name}: config.ini's grant {actions['GrantUsersWriteSettings']}")
     check(actions["LocateSc"][1] == f"[{system_folder}]sc.exe" and actions["SetServiceFailureActions"][1] ==

@@ -1,10 +1,11 @@
-"""The x64 package under Wine, silently, from install to removal. Installed: the service runs, its
-user-session driver injects a stroke from the simulated board, each Start-menu shortcut names the tool
-under its program name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but
-names its arguments on a debug channel), the service's restart on failure was set (Wine's service manager
-keeps no failure actions, so only the action's run shows) and the event source names the installed program. A calibration then saves config.ini; installing the same
-package again, then a higher version, leaves that product alone with one service, a new driver that
-injects, and config.ini byte for byte. The removal leaves no service, event source, driver or file but config.ini."""
+"""The x64 package under Wine, silently, from install to removal. Installed: the service runs, its user-session
+driver injects a stroke from the simulated board, each Start-menu shortcut names the tool under its program
+name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but names its arguments on a
+debug channel), the service's restart on failure was set (Wine's service manager keeps no failure actions, so
+only the action's run shows) and the event source names the installed program. A calibration then saves
+config.ini; installing the same package again, then a higher version, leaves that product alone with one
+service, a new driver that injects, and config.ini byte for byte. The removal leaves no service, event source,
+driver or file but config.ini."""
 
 import os
 import re

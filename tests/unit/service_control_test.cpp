@@ -82,9 +82,9 @@ Trace DriverCalls(const Trace& trace) {
   Trace kept;
   for (const std::string& call : trace) {
     if (call.starts_with("report 3")) break;
-    if (call.starts_with("launch") || call.starts_with("wait") || call.starts_with("end") || call.starts_with("close")) {
-      kept.push_back(call);
-    }
+    const bool aboutDrivers = call.starts_with("launch") || call.starts_with("wait") || call.starts_with("end") ||
+                              call.starts_with("close");
+    if (aboutDrivers) kept.push_back(call);
   }
   return kept;
 }
