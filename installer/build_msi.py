@@ -27,6 +27,7 @@ ARCHITECTURES = {"x64": ("yes", "ProgramFiles64Folder", "System64Folder"),
 EXE_IN_BINARY_TABLE = 2
 EXE_NAMED_BY_PROPERTY = 50
 SET_PROPERTY = 51
+CONTINUE = 64  # the action's exit code is logged and the install goes on
 DEFERRED = 1024
 NO_IMPERSONATE = 2048  # runs as LocalSystem, like the rest of a per-machine install
 
@@ -34,6 +35,10 @@ NO_IMPERSONATE = 2048  # runs as LocalSystem, like the rest of a per-machine ins
 COST_FINALIZE = 1000
 STOP_SERVICES = 1900
 INSTALL_FILES = 4000
+INSTALL_SERVICES = 5800
+
+HKLM = 2  # a Registry row's root
+EVENT_SOURCE_KEY = r"SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
 
 # What wixl cannot write, applied to the package it built.
 POST_BUILD_QUERIES = (
@@ -49,21 +54,43 @@ POST_BUILD_QUERIES = (
     # (1500) the old product is gone before anything new is installed.
     "UPDATE `InstallExecuteSequence` SET `Sequence` = 1501 WHERE `Action` = 'RemoveExistingProducts'",
     # Once the service is stopped, wait until it and its user-session driver have ended before files
-    # are replaced or removed (see installer/wait_for_driver_exit_win32.cpp).
+    # are replaced or removed (see installer/wait_for_driver_exit_win32.cpp). A driver that could not be
+    # ended is no reason to undo an install or a removal: its exit code is logged and the install goes on.
     "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('WaitForDriverExit', "
-    f"{EXE_IN_BINARY_TABLE | DEFERRED | NO_IMPERSONATE}, 'WaitForDriverExit', '\"[INSTALLDIR]VelnoDriver.exe\"')",
+    f"{EXE_IN_BINARY_TABLE | CONTINUE | DEFERRED | NO_IMPERSONATE}, 'WaitForDriverExit', "
+    "'\"[INSTALLDIR]VelnoDriver.exe\"')",
     f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WaitForDriverExit', {STOP_SERVICES + 50})",
     # The user-session driver runs as the logged-on user and saves the calibration into config.ini
     # beside itself, which Program Files does not let a standard user do: the Users group (S-1-5-32-545,
-    # the same in every language) may modify that one file.
+    # the same in every language) may read and write that one file's data, but neither delete it nor
+    # change its access list (a deleted file could not be made again by a standard user).
     "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('LocateIcacls', "
     f"{SET_PROPERTY}, 'ICACLS', '[{{system_folder}}]icacls.exe')",
     f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('LocateIcacls', {COST_FINALIZE + 10})",
-    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersModifySettings', "
+    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersWriteSettings', "
     f"{EXE_NAMED_BY_PROPERTY | DEFERRED | NO_IMPERSONATE}, 'ICACLS', "
-    "'\"[INSTALLDIR]config.ini\" /grant *S-1-5-32-545:M')",
-    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersModifySettings', "
+    "'\"[INSTALLDIR]config.ini\" /grant *S-1-5-32-545:(R,W)')",
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersWriteSettings', "
     f"'NOT REMOVE~=\"ALL\"', {INSTALL_FILES + 10})",
+    # The service manager restarts a failed service after 5 s, three times, and forgets the failures
+    # after a day (the same as VelnoDriver.exe /c sets). Without them the pen would be gone until the
+    # next boot; their lack is no reason to undo the install.
+    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('LocateSc', "
+    f"{SET_PROPERTY}, 'SC', '[{{system_folder}}]sc.exe')",
+    f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('LocateSc', {COST_FINALIZE + 11})",
+    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetServiceFailureActions', "
+    f"{EXE_NAMED_BY_PROPERTY | CONTINUE | DEFERRED | NO_IMPERSONATE}, 'SC', "
+    "'failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000')",
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetServiceFailureActions', "
+    f"'NOT REMOVE~=\"ALL\"', {INSTALL_SERVICES + 10})",
+    # The event source "VelnoDriver" of the log "Application", with the driver component: the words of its
+    # events are VelnoDriver.exe's message table (an expandable string, "#%"). The key goes with the
+    # component ("-"). wixl writes neither a key's removal nor an expandable string.
+    *(f"INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES ('{row}', "
+      f"{HKLM}, '{EVENT_SOURCE_KEY}', {value}, 'Driver')"
+      for row, value in (("EventSource", "'-', ''"),
+                         ("EventSourceMessages", "'EventMessageFile', '#%[#VelnoDriver.exe]'"),
+                         ("EventSourceTypes", "'TypesSupported', '#7'"))),
 )
 
 PACKAGED_PROGRAMS = ("VelnoDriver.exe", "Velno.dll", "Adjust.exe")

@@ -4,9 +4,12 @@
 // process of that program file is gone its files are in use (Windows would ask for a reboot) and a service
 // started again would open the old, still set, stop event and its new driver would end at once.
 // Waits for them to end, ends any that is still there after the grace time, and exits with 0 once none
-// is left (1 if one could not be ended).
+// is left. One that could not be ended is reported to the event log and the exit code is 1, which the
+// package logs and goes on: a driver left running is no reason to undo an install or a removal.
 #include <windows.h>
 #include <tlhelp32.h>
+
+#include "log_events.h"
 
 #include <string>
 #include <vector>
@@ -76,6 +79,17 @@ void EndProcess(DWORD processId) {
   }
 }
 
+void ReportNotEnded(const std::wstring& program) {
+  HANDLE log = RegisterEventSourceW(nullptr, L"VelnoDriver");
+  if (log == nullptr) {
+    return;
+  }
+  const wchar_t* words[] = {program.c_str()};
+  ReportEventW(log, EVENTLOG_WARNING_TYPE, 0, static_cast<DWORD>(velno::LogEvent::DriverNotEnded), nullptr, 1, 0,
+               words, nullptr);
+  DeregisterEventSource(log);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -89,5 +103,9 @@ int wmain(int argc, wchar_t** argv) {
   for (DWORD id : ProcessesOf(program)) {
     EndProcess(id);
   }
-  return ProcessesOf(program).empty() ? 0 : 1;
+  if (!ProcessesOf(program).empty()) {
+    ReportNotEnded(program);
+    return 1;
+  }
+  return 0;
 }

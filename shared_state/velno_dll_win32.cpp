@@ -3,11 +3,12 @@
 // is shared by 32-bit and 64-bit copies of the library alike.
 //
 // Every process of the session must reach the same block, whoever created it: the mapping has a null
-// DACL (as the service's event) and a low mandatory label, so that neither an elevated creator nor a
-// low-integrity user locks the others out. A process that cannot have the block does not load the
-// library at all (DllMain fails the attach): LoadLibrary fails where the caller can report it, and the
-// driver ends as it does without the library, rather than each process running on a private block of
-// its own that nobody else sees.
+// DACL, so that an elevated creator does not lock the others out. It keeps the default, medium,
+// integrity label: the driver and the tool run at medium, and a low-integrity process (a sandboxed
+// browser) must not start a calibration run or make the driver save. A process that cannot have the
+// block does not load the library at all (DllMain fails the attach): LoadLibrary fails where the caller
+// can report it, and the driver ends as it does without the library, rather than each process running
+// on a private block of its own that nobody else sees.
 #include <windows.h>
 
 #include "shared_state_ops.h"
@@ -22,32 +23,17 @@ velno::SharedBlock* g_block = nullptr;
 
 velno::SharedBlock& Block() { return *g_block; }
 
-// A security descriptor with a null DACL (everyone may open the block for reading and writing) and a
-// mandatory label of low integrity (processes at low integrity may write it too). The buffers must
-// outlive the descriptor's use.
-struct OpenToSession {
-  SECURITY_DESCRIPTOR descriptor;
-  alignas(DWORD) BYTE lowLabelSid[SECURITY_MAX_SID_SIZE];
-  alignas(DWORD) BYTE labelAcl[sizeof(ACL) + sizeof(SYSTEM_MANDATORY_LABEL_ACE) + SECURITY_MAX_SID_SIZE];
-};
-
-bool BuildOpenToSession(OpenToSession& security) {
-  if (!InitializeSecurityDescriptor(&security.descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
-  if (!SetSecurityDescriptorDacl(&security.descriptor, TRUE, nullptr, FALSE)) return false;
-  SID_IDENTIFIER_AUTHORITY labelAuthority = SECURITY_MANDATORY_LABEL_AUTHORITY;
-  PSID lowLabel = security.lowLabelSid;
-  if (!InitializeSid(lowLabel, &labelAuthority, 1)) return false;
-  *GetSidSubAuthority(lowLabel, 0) = SECURITY_MANDATORY_LOW_RID;
-  auto* acl = reinterpret_cast<PACL>(security.labelAcl);
-  return InitializeAcl(acl, sizeof(security.labelAcl), ACL_REVISION) &&
-         AddMandatoryAce(acl, ACL_REVISION, 0, SYSTEM_MANDATORY_LABEL_NO_WRITE_UP, lowLabel) &&
-         SetSecurityDescriptorSacl(&security.descriptor, TRUE, acl, FALSE);
+// A security descriptor with a null DACL: everyone at medium integrity or above may open the block for
+// reading and writing.
+bool BuildOpenToSession(SECURITY_DESCRIPTOR& descriptor) {
+  return InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+         SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
 }
 
 bool MapSharedBlock() {
-  OpenToSession security{};
-  if (!BuildOpenToSession(security)) return false;
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &security.descriptor, FALSE};
+  SECURITY_DESCRIPTOR descriptor{};
+  if (!BuildOpenToSession(descriptor)) return false;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
   g_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, sizeof(velno::SharedBlock),
                                  kMappingName);
   if (g_mapping == nullptr) return false;

@@ -31,8 +31,21 @@ bool HeldBy(std::mutex& linkLock, const SerialLink& link, const std::wstring& po
 }
 
 void LoseBoard(DriverPlatform& platform, std::mutex& linkLock, SerialLink& link) {
+  platform.WriteEventLog(LogEvent::BoardLost, {link.portName});
   platform.ClosePort(link.port);
   ClearLink(linkLock, link);
+}
+
+// Counts a report the read completed or bytes it dropped (a bad checksum, stray bytes), and logs a minute
+// in which too many were dropped.
+void CountForHealth(DriverPlatform& platform, const SerialLink& link, LinkHealth& health, bool dropped) {
+  const TimeStamp now = platform.ReadClock();
+  const std::uint64_t nowMs =
+      static_cast<std::uint64_t>(now.seconds) * 1000 + static_cast<std::uint64_t>(now.milliseconds);
+  if (const auto warning = CountReport(health, nowMs, dropped)) {
+    platform.WriteEventLog(LogEvent::LinkUnhealthy,
+                           {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
+  }
 }
 
 }  // namespace
@@ -88,8 +101,12 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
 
   const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
   const std::uint32_t arrived = read.ok ? read.count : 0;
-  if (TakeRead(state.framer, arrived)) {
-    HandleReport(platform, driver.velno, driver.capture, board, state.framer.buffer);
+  const std::uint32_t heldBefore = state.framer.held;
+  const bool complete = TakeRead(state.framer, arrived);
+  if (complete) HandleReport(platform, driver.velno, driver.capture, board, state.framer.buffer);
+  // Bytes that arrived and are neither a report nor held for the rest of one were dropped.
+  if (complete || (arrived > 0 && state.framer.held != heldBefore + arrived)) {
+    CountForHealth(platform, board.link, state.health, !complete);
   }
 
   if (arrived > 0) {

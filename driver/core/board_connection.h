@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "driver.h"
+#include "link_health.h"
 #include "report_framer.h"
 
 namespace velno {
@@ -28,6 +29,7 @@ bool CheckBoard(DriverPlatform& platform, const VelnoLibrary& velno, PortHandle 
 struct ReaderState {
   ReportFramer framer;
   std::uint32_t emptyPasses = 1;
+  LinkHealth health;
 };
 
 // One read, its reports dispatched, then the empty-pass count with its keep-alive and handshake.

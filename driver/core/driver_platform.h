@@ -9,6 +9,7 @@
 
 #include "display_layout.h"
 #include "input_records.h"
+#include "log_events.h"
 #include "platform_types.h"
 #include "velno_library.h"
 
@@ -60,6 +61,10 @@ class DriverPlatform {
   // The monitors as they are now: the platform follows display changes (monitors added, removed, moved,
   // another resolution) by itself. Called for every pen report, so it must be cheap.
   virtual DisplayLayout CurrentDisplayLayout() = 0;
+
+  // The Windows event log: one event with the words of its message (board found or lost, a calibration
+  // saved or refused, an unhealthy link).
+  virtual void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) = 0;
 };
 
 }  // namespace velno

@@ -61,6 +61,8 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     // Settings and transforms are made before the reader starts, so it never sees them half-made.
     LoadSettings(platform, driver.velno, board.calibration);
     SolveCellTransforms(board.calibration);
+    // Before the reader starts: a reader may lose the board at once, and clears the link.
+    platform.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
     platform.Sleep(kReaderStartSleepMs);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calibration_capture.h"
+#include "calibration_events.h"
 #include "driver_platform.h"
 #include "gestures.h"
 #include "hardware_buttons.h"
@@ -95,7 +96,10 @@ void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, Captur
         pointRun ? CapturePoint(velno, capture, board.capture, pointer.penUp, calibration, x, y, lead)
                  : CaptureTouchButton(velno, capture, board.capture, pointer.penUp, calibration.touchButtons,
                                       x, y, lead);
-    if (completed) SaveSettings(platform, velno, calibration);
+    if (completed) {
+      SaveSettings(platform, velno, calibration);
+      if (pointRun) ReportCalibrationOutcome(platform, calibration);
+    }
     return;
   }
   if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(smoothing, board.capture, pointer.penUp);

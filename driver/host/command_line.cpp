@@ -34,4 +34,11 @@ std::wstring ServiceBinaryPath(std::wstring_view commandLine) {
   return L"\"" + std::wstring(trimmed) + L"\"";
 }
 
+bool IsFullProgramPath(std::wstring_view binaryPath) {
+  const std::wstring_view path = binaryPath.substr(binaryPath.starts_with(L'"') ? 1 : 0);
+  const bool fromDrive = path.size() >= 3 && std::iswalpha(static_cast<wint_t>(path[0])) && path[1] == L':' &&
+                         (path[2] == L'\\' || path[2] == L'/');
+  return fromDrive || path.starts_with(L"\\\\");
+}
+
 }  // namespace velno

@@ -21,4 +21,9 @@ ProgramRole RoleFromCommandLine(std::wstring_view commandLine);
 // path that holds a blank is quoted: the service manager would otherwise try "C:\Program.exe" first.
 std::wstring ServiceBinaryPath(std::wstring_view commandLine);
 
+// Whether a service's binary path names its program from a drive's root ("C:\...") or a share
+// ("\\server\..."), quoted or not. The service manager starts a program from its own folder, so a
+// path relative to the folder "/c" was run in would name no program, or another one.
+bool IsFullProgramPath(std::wstring_view binaryPath);
+
 }  // namespace velno

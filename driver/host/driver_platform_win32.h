@@ -39,6 +39,7 @@ class Win32DriverPlatform : public DriverPlatform {
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
   DisplayLayout CurrentDisplayLayout() override;
+  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
 
  private:
   void* stopEvent_ = nullptr;

@@ -5,10 +5,17 @@
 #include "driver_platform_win32.h"
 #include "driver_supervisor.h"
 #include "service_win32.h"
+#include "user_message_win32.h"
 
 namespace {
 
-void DispatchCommandLine() {
+int Tell(const velno::CommandOutcome& outcome) {
+  velno::ShowUserMessage(outcome.message, outcome.exitCode != 0);
+  return outcome.exitCode;
+}
+
+// The program's exit code: that of "/c" and "/d", 0 in the other roles.
+int DispatchCommandLine() {
   velno::SetSettingsPath();
   const wchar_t* commandLine = GetCommandLineW();
   switch (velno::RoleFromCommandLine(commandLine)) {
@@ -16,11 +23,9 @@ void DispatchCommandLine() {
       velno::RunServiceDispatcher();
       break;
     case velno::ProgramRole::Install:
-      velno::InstallService(commandLine);
-      break;
+      return Tell(velno::InstallService(commandLine));
     case velno::ProgramRole::Remove:
-      velno::RemoveService();
-      break;
+      return Tell(velno::RemoveService());
     case velno::ProgramRole::Driver: {
       // Reader threads may still be inside a read (up to a second) when RunDriver returns, and may then
       // save settings. Returning from wWinMain would run the static destructors (the settings path, the
@@ -34,12 +39,12 @@ void DispatchCommandLine() {
     case velno::ProgramRole::None:
       break;
   }
+  return 0;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  DispatchCommandLine();
-  return 0;
+  return DispatchCommandLine();
 }

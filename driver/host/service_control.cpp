@@ -15,6 +15,12 @@ bool MoveState(ServiceHost& host, ServiceState from, ServiceState to) {
   return true;
 }
 
+void CloseStopEvent(ServiceHost& host) {
+  std::lock_guard lock(host.reportLock);
+  host.stopEventOpen = false;
+  host.platform.CloseStopEvent();
+}
+
 void ReportStopped(ServiceHost& host) {
   std::lock_guard lock(host.reportLock);
   host.state = ServiceState::Stopped;
@@ -44,24 +50,31 @@ void RunService(ServiceHost& host) {
     ReportStopped(host);
     return;
   }
-  // Creating the event reset it: a stop that came before it existed sets it again, and no driver starts.
+  platform.WriteEventLog(LogEvent::ServiceStarted);
+  // Creating the event reset it: a stop that came before it existed sets it now, and no driver starts.
   bool stopping = false;
-  if (std::lock_guard lock(host.reportLock); host.state != ServiceState::Running) {
-    stopping = true;
-    platform.SetStopEvent();
+  {
+    std::lock_guard lock(host.reportLock);
+    host.stopEventOpen = true;
+    if (host.state != ServiceState::Running) {
+      stopping = true;
+      platform.SetStopEvent();
+    }
   }
 
+  std::uint32_t driverSession = platform.ConsoleSession();
   ProcessHandle driver = stopping ? ProcessHandle::None : platform.LaunchDriver();
   std::uint64_t launchedAt = platform.NowMs();
   platform.SetStopEventAtExit();
 
   // Until a stop: while no driver it launched is alive (nobody was logged on, the user logged off, the
-  // driver failed), launch one again.
+  // driver failed), launch one again; when another session takes the console (a user switch, a remote
+  // session), end the driver of the old one and launch one in the new.
   LaunchBackoff backoff;
   std::uint32_t retryWaitMs = kLaunchRetryMs;
   for (;;) {
     const ServiceWake wake =
-        platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kWaitForever : retryWaitMs);
+        platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kSessionCheckMs : retryWaitMs);
     if (wake == ServiceWake::Stop) break;
     if (wake == ServiceWake::DriverEnded) {
       platform.CloseProcess(driver);
@@ -69,10 +82,20 @@ void RunService(ServiceHost& host) {
       retryWaitMs = WaitAfterDriverEnded(backoff, platform.NowMs() - launchedAt);
       continue;
     }
-    if (driver != ProcessHandle::None) continue;  // a driver is alive: never a second one
+    const std::uint32_t session = platform.ConsoleSession();
+    if (driver != ProcessHandle::None) {
+      if (session == driverSession) continue;  // a driver is alive at the console: never a second one
+      platform.EndDriver(driver);
+      platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
+      platform.CloseProcess(driver);
+      driver = ProcessHandle::None;
+      backoff = LaunchBackoff{};
+    }
+    driverSession = session;
+    retryWaitMs = kLaunchRetryMs;
+    if (session == kNoSession) continue;  // nobody at the console to launch a driver for
     driver = platform.LaunchDriver();
     launchedAt = platform.NowMs();
-    retryWaitMs = kLaunchRetryMs;
   }
 
   // A stop completes once the driver has seen the event and ended, so that a service started right
@@ -82,21 +105,22 @@ void RunService(ServiceHost& host) {
     platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
     platform.CloseProcess(driver);
   }
-  platform.CloseStopEvent();
+  CloseStopEvent(host);
+  platform.WriteEventLog(LogEvent::ServiceStopped);
   platform.Sleep(kServiceStopSleepMs);
   ReportStopped(host);
 }
 
 void HandleServiceControl(ServiceHost& host, std::uint32_t control) {
-  if (control == kControlStop || control == kControlShutdown) {
-    if (MoveState(host, ServiceState::Running, ServiceState::StopPending)) {
-      host.platform.SetStopEvent();
-      return;
-    }
-  }
   std::lock_guard lock(host.reportLock);
-  const ServiceState state = host.state;
-  host.platform.ReportStatus(state, state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  if ((control == kControlStop || control == kControlShutdown) && host.state == ServiceState::Running) {
+    host.state = ServiceState::StopPending;
+    host.platform.ReportStatus(host.state, kStopWaitHintMs);
+    // Set under the lock: the service-main thread cannot close the handle in between.
+    if (host.stopEventOpen) host.platform.SetStopEvent();
+    return;
+  }
+  host.platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0);
 }
 
 }  // namespace velno

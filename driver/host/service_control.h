@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kLaunchRetryMs = 2000;
 // end doubles the wait before the next launch, up to kLaunchBackoffMaxMs.
 inline constexpr std::uint64_t kShortDriverLifeMs = 10000;
 inline constexpr std::uint32_t kLaunchBackoffMaxMs = 60000;
+// While a driver runs, the service looks this often whether another session has taken the console.
+inline constexpr std::uint32_t kSessionCheckMs = 1000;
 // A stop waits this long for the driver to see the event and end (it looks once per pass).
 inline constexpr std::uint32_t kDriverStopWaitMs = 10000;
 inline constexpr std::uint32_t kServiceStopSleepMs = 200;
@@ -41,10 +43,14 @@ struct ServiceHost {
   // The state last reported; a report and the change it reports happen under the lock.
   std::mutex reportLock;
   ServiceState state = ServiceState::Running;
+  // Whether the stop event's handle is open, under the same lock: the control handler sets the event
+  // only while it is, so it never uses a handle the service-main thread has closed.
+  bool stopEventOpen = false;
 };
 
 // The service's main function: reports running, keeps one driver running in the console user's session
-// until the stop event is set, then waits for that driver to end and reports stopped.
+// (ending it and launching one in the new session when the console changes hands) until the stop event
+// is set, then waits for that driver to end and reports stopped.
 void RunService(ServiceHost& host);
 
 // The control handler: a stop or shutdown sets the stop event and reports a pending stop; any other

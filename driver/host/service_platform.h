@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "log_events.h"
+
 namespace velno {
 
 // The service states as the service manager knows them (SERVICE_STOPPED, ...).
@@ -16,6 +18,7 @@ enum class ProcessHandle : std::uintptr_t { None = 0 };
 enum class ServiceWake { Stop, DriverEnded, TimedOut };
 
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
+inline constexpr std::uint32_t kNoSession = 0xFFFFFFFF;
 
 class ServicePlatform {
  public:
@@ -25,16 +28,18 @@ class ServicePlatform {
   // step may take.
   virtual void ReportStatus(ServiceState state, std::uint32_t waitHintMs) = 0;
 
-  // The stop event "Global\Brelmar_Service": created or opened, open to every account, and reset, so
-  // that a signal left from an earlier stop cannot stop this run. False when it cannot be created.
+  // The stop event "Global\Brelmar_Service": created or opened, given its access list (every account
+  // may wait on it, only SYSTEM and administrators may set it), and reset, so that a signal left from an
+  // earlier stop cannot stop this run. False when it cannot be created or secured.
   virtual bool CreateStopEvent() = 0;
   virtual void SetStopEvent() = 0;
   virtual void CloseStopEvent() = 0;
   // Sets the stop event at the process's normal exit too (an atexit handler).
   virtual void SetStopEventAtExit() = 0;
 
-  // Starts "<own program> /service" as the user of the console session's shell; None when that fails
-  // (nobody logged on, no shell running yet, a failed process creation).
+  // Starts "<own program> /service" in the console session as its user (the identity of the session's
+  // shell, else the session's own user token); None when that fails (nobody logged on, a failed process
+  // creation).
   virtual ProcessHandle LaunchDriver() = 0;
   // Waits until the stop event is set, `driver` (when not None) ends, or the time-out passes.
   virtual ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) = 0;
@@ -44,6 +49,14 @@ class ServicePlatform {
 
   virtual std::uint64_t NowMs() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // The Windows event log: an event of the service itself (started, stopped), without words.
+  virtual void WriteEventLog(LogEvent event) = 0;
+
+  // User switching: the session attached to the physical console now (kNoSession when none is), and
+  // the end of a driver whose session left the console, so that the port is free for the next one.
+  virtual std::uint32_t ConsoleSession() = 0;
+  virtual void EndDriver(ProcessHandle driver) = 0;
 };
 
 }  // namespace velno

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "command_line.h"
+#include "error_text_win32.h"
+#include "event_log_win32.h"
 #include "service_control.h"
 #include "session_launcher_win32.h"
 
@@ -15,6 +18,10 @@ namespace {
 
 constexpr const wchar_t* kStopEventName = L"Global\\Brelmar_Service";
 constexpr const wchar_t* kDriverCommandLine = L" /service";
+// The stop event's access list, protected from inheritance: SYSTEM and Administrators have every right
+// (0x1F0003, EVENT_ALL_ACCESS); everyone else may only wait on it (SYNCHRONIZE), so no user can stop
+// the pen for everybody or change who may.
+constexpr const wchar_t* kStopEventAccess = L"D:P(A;;0x1f0003;;;SY)(A;;0x1f0003;;;BA)(A;;0x100000;;;WD)";
 
 // Process-wide: the dispatcher thread's control handler and the service-main thread share them.
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
@@ -44,10 +51,28 @@ class Win32ServicePlatform : public ServicePlatform {
   }
 
   bool CreateStopEvent() override {
-    serviceEvent = CreateEventW(nullptr, TRUE, FALSE, kStopEventName);
-    if (serviceEvent == nullptr) return false;
-    // A null DACL: every account, the console user's driver included, may open and wait on it.
-    SetSecurityInfo(serviceEvent, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kStopEventAccess, SDDL_REVISION_1, &descriptor,
+                                                              nullptr)) {
+      return false;
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    serviceEvent = CreateEventW(&attributes, TRUE, FALSE, kStopEventName);
+    // An event that already existed (held open by an earlier run's driver) keeps the access list it was
+    // made with: it gets this one too.
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL access = nullptr;
+    const bool secured = serviceEvent != nullptr &&
+                         GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted) &&
+                         SetSecurityInfo(serviceEvent, SE_KERNEL_OBJECT,
+                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, access, nullptr) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    if (!secured) {
+      CloseStopEvent();
+      return false;
+    }
     // The event may outlive an earlier run of the service, still set, held open by that run's driver.
     ResetEvent(serviceEvent);
     return true;
@@ -68,8 +93,17 @@ class Win32ServicePlatform : public ServicePlatform {
   ProcessHandle LaunchDriver() override {
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
-    HANDLE process = LaunchInUserSession(ownPath, kDriverCommandLine);
-    return static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(process));
+    const SessionLaunch launch = LaunchInUserSession(ownPath, kDriverCommandLine);
+    const std::wstring session = std::to_wstring(launch.session);
+    if (launch.process != nullptr) {
+      ReportToEventLog(LogEvent::DriverLaunched, {launch.user, session});
+      lastLaunchError_ = 0;
+    } else if (!launch.user.empty() && launch.error != lastLaunchError_) {
+      // Tried again every few seconds: the same failure is logged once.
+      ReportToEventLog(LogEvent::DriverLaunchFailed, {session, ErrorText(launch.error)});
+      lastLaunchError_ = launch.error;
+    }
+    return static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(launch.process));
   }
 
   ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) override {
@@ -97,8 +131,16 @@ class Win32ServicePlatform : public ServicePlatform {
   std::uint64_t NowMs() override { return GetTickCount64(); }
   void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
+  void WriteEventLog(LogEvent event) override { ReportToEventLog(event, {}); }
+
+  std::uint32_t ConsoleSession() override { return WTSGetActiveConsoleSessionId(); }
+
+  // The driver of a session that left the console cannot see a stop meant for it alone: it is ended.
+  void EndDriver(ProcessHandle driver) override { TerminateProcess(ToHandle(driver), 0); }
+
  private:
   DWORD pendingReports_ = 0;
+  DWORD lastLaunchError_ = 0;
 };
 
 Win32ServicePlatform servicePlatform;
@@ -114,26 +156,82 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 
 }  // namespace
 
-void InstallService(const wchar_t* commandLine) {
-  const std::wstring binaryPath = ServiceBinaryPath(commandLine);
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
-  if (manager == nullptr) return;
-  SC_HANDLE service = CreateServiceW(manager, kServiceName, kServiceName, STANDARD_RIGHTS_ALL,
-                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-                                     binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (service != nullptr) CloseServiceHandle(service);
-  CloseServiceHandle(manager);
+namespace {
+
+// After a failure the service manager starts the service again after 5 s, three times; a day without a
+// failure starts the count afresh.
+constexpr DWORD kRestartDelayMs = 5000;
+constexpr DWORD kFailureCountResetS = 24 * 60 * 60;
+
+bool SetRestartOnFailure(SC_HANDLE service) {
+  SC_ACTION restarts[] = {{SC_ACTION_RESTART, kRestartDelayMs}, {SC_ACTION_RESTART, kRestartDelayMs},
+                          {SC_ACTION_RESTART, kRestartDelayMs}};
+  SERVICE_FAILURE_ACTIONSW actions{};
+  actions.dwResetPeriod = kFailureCountResetS;
+  actions.cActions = 3;
+  actions.lpsaActions = restarts;
+  return ChangeServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, &actions);
 }
 
-void RemoveService() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, STANDARD_RIGHTS_REQUIRED);
-  if (manager == nullptr) return;
-  SC_HANDLE service = OpenServiceW(manager, kServiceName, DELETE);
-  if (service != nullptr) {
-    DeleteService(service);
-    CloseServiceHandle(service);
+std::wstring OwnProgramPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// The service manager or the registry said no: what was not done, the system's reason, and for a refused
+// access what to do about it.
+CommandOutcome Refused(const std::wstring& what, DWORD error) {
+  const wchar_t* advice = error == ERROR_ACCESS_DENIED ? L" Run it again as an administrator." : L"";
+  return {1, what + L": " + ErrorText(error) + advice};
+}
+
+}  // namespace
+
+CommandOutcome InstallService(const wchar_t* commandLine) {
+  const std::wstring binaryPath = ServiceBinaryPath(commandLine);
+  if (!IsFullProgramPath(binaryPath)) {
+    return {2, L"The service VelnoDriver was not installed: start VelnoDriver.exe /c by its full path, for example "
+               L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\" /c."};
   }
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
+  if (manager == nullptr) return Refused(L"The service VelnoDriver could not be installed", GetLastError());
+  SC_HANDLE service = CreateServiceW(manager, kServiceName, kServiceName,
+                                     STANDARD_RIGHTS_ALL | SERVICE_CHANGE_CONFIG | SERVICE_START,
+                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                     binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+  const DWORD createError = GetLastError();
+  CommandOutcome outcome;
+  if (service == nullptr) {
+    outcome = Refused(L"The service VelnoDriver could not be installed", createError);
+  } else if (!SetRestartOnFailure(service)) {
+    outcome = Refused(L"The service VelnoDriver was installed, but not set to restart after a failure",
+                      GetLastError());
+  } else if (const std::uint32_t error = AddEventSource(OwnProgramPath()); error != 0) {
+    outcome = Refused(L"The service VelnoDriver was installed, but its events cannot be written to the event log",
+                      error);
+  } else {
+    outcome = {0, L"The service VelnoDriver is installed. It starts with Windows; to start it now, run: "
+                  L"net start VelnoDriver"};
+  }
+  if (service != nullptr) CloseServiceHandle(service);
   CloseServiceHandle(manager);
+  return outcome;
+}
+
+CommandOutcome RemoveService() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, STANDARD_RIGHTS_REQUIRED);
+  if (manager == nullptr) return Refused(L"The service VelnoDriver could not be removed", GetLastError());
+  SC_HANDLE service = OpenServiceW(manager, kServiceName, DELETE);
+  const bool deleted = service != nullptr && DeleteService(service);
+  const DWORD error = GetLastError();
+  if (service != nullptr) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  if (!deleted) return Refused(L"The service VelnoDriver could not be removed", error);
+  if (const std::uint32_t sourceError = RemoveEventSource(); sourceError != 0) {
+    return Refused(L"The service VelnoDriver was removed, but not its event source", sourceError);
+  }
+  return {0, L"The service VelnoDriver is removed. A running service ends at its next stop or restart."};
 }
 
 void RunServiceDispatcher() {

@@ -1,9 +1,12 @@
 #include "session_launcher_win32.h"
 
 #include <tlhelp32.h>
+#include <userenv.h>
+#include <wtsapi32.h>
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace velno {
 namespace {
@@ -16,6 +19,38 @@ HANDLE OpenTokenOfProcess(DWORD processId) {
   if (!OpenProcessToken(process, TOKEN_ALL_ACCESS, &token)) token = nullptr;
   CloseHandle(process);
   return token;
+}
+
+// The identity to launch with: the console session's shell first, as the person at the board sees it;
+// without one, the session's own user token. Null when nobody is logged on at the console.
+HANDLE ConsoleUserToken(DWORD session) {
+  HANDLE token = nullptr;
+  if (FindSessionShellToken(&token, kShellProcessName)) return token;
+  if (WTSQueryUserToken(session, &token)) return token;
+  return nullptr;
+}
+
+std::wstring UserOf(HANDLE token) {
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return L"an unknown user";
+  wchar_t name[256] = {};
+  wchar_t domain[256] = {};
+  DWORD nameLength = 256;
+  DWORD domainLength = 256;
+  SID_NAME_USE use{};
+  if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameLength, domain,
+                         &domainLength, &use)) {
+    return L"an unknown user";
+  }
+  return domainLength > 0 ? std::wstring(domain) + L"\\" + name : std::wstring(name);
+}
+
+std::wstring FolderOf(const wchar_t* path) {
+  const std::wstring full = path;
+  const std::size_t slash = full.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
 }
 
 }  // namespace
@@ -47,10 +82,13 @@ BOOL FindSessionShellToken(HANDLE* token, const wchar_t* processName) {
   return FALSE;
 }
 
-HANDLE LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine) {
-  if (applicationPath == nullptr) return nullptr;
-  HANDLE token = nullptr;
-  if (!FindSessionShellToken(&token, kShellProcessName)) return nullptr;
+SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine) {
+  SessionLaunch launch;
+  launch.session = WTSGetActiveConsoleSessionId();
+  if (applicationPath == nullptr) return launch;
+  HANDLE token = ConsoleUserToken(launch.session);
+  if (token == nullptr) return launch;
+  launch.user = UserOf(token);
 
   wchar_t desktop[] = L"winsta0\\default";
   STARTUPINFOW startup{};
@@ -58,13 +96,21 @@ HANDLE LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* comman
   startup.lpDesktop = desktop;
   // The platform may write into the command line, so it gets a copy of its own.
   std::wstring writableCommandLine = commandLine != nullptr ? commandLine : L"";
+  // The user's own environment, not the service's; without it the process would get the service's.
+  void* environment = nullptr;
+  const DWORD unicode = CreateEnvironmentBlock(&environment, token, FALSE) ? CREATE_UNICODE_ENVIRONMENT : 0;
+  const std::wstring folder = FolderOf(applicationPath);
   PROCESS_INFORMATION created{};
-  const BOOL ok = CreateProcessAsUserW(token, applicationPath, writableCommandLine.data(), nullptr, nullptr, TRUE,
-                                       CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &created);
+  const BOOL ok = CreateProcessAsUserW(token, applicationPath, writableCommandLine.data(), nullptr, nullptr, FALSE,
+                                       CREATE_NEW_PROCESS_GROUP | unicode, environment,
+                                       folder.empty() ? nullptr : folder.c_str(), &startup, &created);
+  launch.error = ok ? 0 : GetLastError();
+  if (environment != nullptr) DestroyEnvironmentBlock(environment);
   CloseHandle(token);
-  if (!ok) return nullptr;
+  if (!ok) return launch;
   CloseHandle(created.hThread);
-  return created.hProcess;
+  launch.process = created.hProcess;
+  return launch;
 }
 
 }  // namespace velno

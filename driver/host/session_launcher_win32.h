@@ -1,8 +1,11 @@
 // Starting a program as the user logged on at the physical console, on that user's desktop: the
-// identity is borrowed from the desktop shell running in the active console session.
+// identity is borrowed from the desktop shell running in the active console session, or, where no
+// "Explorer.EXE" runs (a kiosk or replacement shell), taken from the session itself.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace velno {
 
@@ -12,8 +15,17 @@ inline constexpr const wchar_t* kShellProcessName = L"Explorer.EXE";
 // active console session; FALSE when there is none. The caller closes the token.
 BOOL FindSessionShellToken(HANDLE* token, const wchar_t* processName);
 
-// Starts `applicationPath` with `commandLine` as the console session's shell user, on "winsta0\default";
-// the new process's handle (the caller closes it), or null on any failure.
-HANDLE LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine);
+// How a launch went: the new process (the caller closes it) or null, the console session and, when a user
+// was found, that user's name and the error of a failed creation.
+struct SessionLaunch {
+  HANDLE process = nullptr;
+  DWORD session = 0;
+  std::wstring user;  // "DOMAIN\name"; empty when nobody is logged on at the console
+  DWORD error = 0;
+};
+
+// Starts `applicationPath` with `commandLine` as the console session's user, on "winsta0\default", with
+// that user's environment, the program's own folder as working directory, and no handle inherited.
+SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine);
 
 }  // namespace velno

@@ -1,16 +1,22 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "driver_platform_win32.h"
+#include "error_text_win32.h"
+#include "event_log_win32.h"
 
 namespace velno {
 namespace {
 
 std::wstring g_settingsPath;
+// Whether the last write failed: a save writes many keys, and a file that cannot be written is logged
+// once, not once a key, until a write works again.
+std::atomic<bool> g_writesFailing{false};
 // Two boards' readers may save at once: one of them converts the file, the other then finds it converted.
 SRWLOCK g_conversionLock = SRWLOCK_INIT;
 // A settings file is a few kilobytes; one past this is not converted (nor written).
@@ -49,20 +55,13 @@ std::wstring DecodeWithoutMark(std::string_view bytes) {
   return utf8.empty() ? Decode(CP_ACP, 0, bytes) : utf8;
 }
 
-// Writes the new file beside the old one, then moves it over it: a crash or a full disk leaves either
-// the old file or the whole new one.
-bool ReplaceWithUtf16(const std::wstring& path, const std::wstring& text) {
-  const std::wstring temporary = path + L".new";
-  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool complete = WriteBytes(file, kUtf16LeMark, 2) &&
-                        WriteBytes(file, text.data(), text.size() * sizeof(wchar_t)) && FlushFileBuffers(file);
-  CloseHandle(file);
-  if (complete && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
-  DeleteFileW(temporary.c_str());
-  return false;
+// Rewrites the file in place through the handle that read it: the whole content, then the end of the
+// file. The file stays the one the installer made, with its access list: a standard user may change it
+// but may create no file in its folder, nor may a new file get the old one's rights.
+bool RewriteAsUtf16(HANDLE file, const std::wstring& text) {
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteBytes(file, kUtf16LeMark, 2) &&
+         WriteBytes(file, text.data(), text.size() * sizeof(wchar_t)) && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
 enum class FileState { Unicode, WithoutMark, Unusable };
@@ -91,14 +90,14 @@ bool MakeUnicodeSettingsFile(const std::wstring& path) {
   // Shared while open, so that a save running at the same time is never locked out.
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  FileState state = FileState::Unusable;
-  std::string bytes;
+  bool unicode = false;
   if (file != INVALID_HANDLE_VALUE) {
-    state = Inspect(file, bytes);
+    std::string bytes;
+    const FileState state = Inspect(file, bytes);
+    unicode = state == FileState::Unicode ||
+              (state == FileState::WithoutMark && RewriteAsUtf16(file, DecodeWithoutMark(bytes)));
     CloseHandle(file);
   }
-  const bool unicode = state == FileState::Unicode ||
-                       (state == FileState::WithoutMark && ReplaceWithUtf16(path, DecodeWithoutMark(bytes)));
   ReleaseSRWLockExclusive(&g_conversionLock);
   return unicode;
 }
@@ -123,8 +122,13 @@ std::int32_t Win32DriverPlatform::ReadSetting(const std::wstring& section, const
 }
 
 void Win32DriverPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  if (!MakeUnicodeSettingsFile(g_settingsPath)) return;
-  WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
+  const bool written = MakeUnicodeSettingsFile(g_settingsPath) &&
+                       WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
+  const DWORD error = GetLastError();
+  if (!written && !g_writesFailing.exchange(true)) {
+    ReportToEventLog(LogEvent::SettingsNotWritten, {g_settingsPath, ErrorText(error)});
+  }
+  if (written) g_writesFailing.store(false);
 }
 
 }  // namespace velno

@@ -4,9 +4,17 @@
 
 namespace velno {
 
+namespace {
+
+constexpr const wchar_t* kStopEventName = L"Global\\Brelmar_Service";
+
+}  // namespace
+
 bool Win32DriverPlatform::OpenStopEvent() {
-  // Manual reset, not signalled; the service has usually created it already and this opens it.
-  stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, L"Global\\Brelmar_Service");
+  // Launched by the service, the event exists and lets users only wait on it, which is all the driver
+  // does with it. A driver run by itself, with no service, makes it: manual reset, not signalled.
+  stopEvent_ = OpenEventW(SYNCHRONIZE, FALSE, kStopEventName);
+  if (stopEvent_ == nullptr) stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, kStopEventName);
   return stopEvent_ != nullptr;
 }
 

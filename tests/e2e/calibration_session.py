@@ -235,8 +235,8 @@ class CalibrationSession:
                 return int(fields[0])
         raise AssertionError(f"no mark {text!r} in {self.board_log}")
 
-    def start_driver(self):
-        self.driver = self.wine.start_windows("VelnoDriver.exe", "/service")
+    def start_driver(self, env=None):
+        self.driver = self.wine.start_windows("VelnoDriver.exe", "/service", env=env)
         return self.driver
 
     def stop_driver(self):

@@ -7,6 +7,7 @@ service starts shows just its command line " /service" in /proc/PID/cmdline; `ne
 stop is sent, `service_probe.exe stop MS` waits for the stopped state as Windows' `net stop` does.
 """
 
+import re
 import time
 from pathlib import Path
 
@@ -14,6 +15,9 @@ import wine_prefix
 from wine_harness import POLL_SECONDS
 
 SERVICE = "VelnoDriver"
+# Wine's event log keeps nothing: ReportEventW names the event's identifier on a fixme line of the channel
+# advapi and each of its words on a line of the channel eventlog, on the reporting program's stderr.
+EVENT_LOG_DEBUG = {"WINEDEBUG": "-all,+eventlog,fixme+advapi"}
 STOPPED, RUNNING = 1, 4
 RUNNING_RECORD = "state=4 type=0x10 controls=5 exit=0 specific=0 checkpoint=0 hint=0"
 
@@ -34,8 +38,26 @@ def driver_pids(wine):
     return {pid for pid, line in command_lines(wine).items() if line.split()[-1:] == ["/service"]}
 
 
+def service_manager_running(wine):
+    return any("services.exe" in line.lower() for line in command_lines(wine).values())
+
+
 def shell_running(wine):
     return any("explorer.exe" in line.lower() for line in command_lines(wine).values())
+
+
+def logged_events(text):
+    """[(identifier, [words])] of the events reported in a Wine program's stderr, under EVENT_LOG_DEBUG."""
+    events, latest = [], {}
+    for line in text.splitlines():
+        report = re.match(r"(\w+):fixme:advapi:ReportEventW \([^,]*,[^,]*,[^,]*,(0x[0-9a-f]+),", line)
+        word = re.match(r'(\w+):\w+:eventlog:ReportEventW L"(.*)"$', line)
+        if report:
+            events.append((int(report[2], 16), []))
+            latest[report[1]] = events[-1][1]  # the words follow on lines of the same thread
+        elif word and word[1] in latest:
+            latest[word[1]].append(word[2])
+    return events
 
 
 def wait_until(condition, timeout, what):
@@ -48,9 +70,10 @@ def wait_until(condition, timeout, what):
     return time.monotonic() - started
 
 
-def probe(wine, query):
-    """service_probe.exe's line for "config" or "status"; None when the service is not installed."""
-    program = wine.run_windows("service_probe.exe", query, timeout=30)
+def probe(wine, *query):
+    """service_probe.exe's line for "config", "status" or "access EVENT"; None when the service (or the
+    event) does not exist."""
+    program = wine.run_windows("service_probe.exe", *query, timeout=30)
     return program.output().strip() if program.popen.returncode == 0 else None
 
 

@@ -1,10 +1,12 @@
-"""A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll,
-the pen touches each at the board position a distorted board gives for it, the driver measures every
-touch, acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M")
-and maps through the new calibration at once; a restarted driver loads the file and maps the same way.
-The config.ini there before is another program's, in the ANSI code page without a byte-order mark: the
-save converts it to UTF-16LE and keeps its section. The pen still rests on the last target when the tool
-stops the run: the rest of that touch gives no pointer input at all."""
+"""A nine-point calibration end to end: the tool's side shows the targets one by one through Velno.dll, the pen
+touches each at the board position a distorted board gives for it, the driver measures every touch,
+acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adjust-" U+4F43 "M") and maps
+through the new calibration at once; a restarted driver loads the file and maps the same way. The config.ini
+there before is another program's, in the ANSI code page without a byte-order mark: the save converts it to
+UTF-16LE in place (the same file, which keeps the installer's access list; Wine does not enforce file rights,
+so its identity stands for them) and keeps its section. The pen still rests on the last target when the tool
+stops the run: the rest of that touch gives no pointer input at all. The event log tells of the board found on
+COM5 and of the calibration saved, with its points and screen."""
 
 
 from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch, board_position,
@@ -12,9 +14,11 @@ from calibration_session import (SECTION_HEADER_BYTES, CalibrationSession, Touch
                                  touch_lines)
 from pen_driver_session import SETTINGS_SECTION
 from receiver import MOUSE_KINDS
+from service_session import EVENT_LOG_DEBUG, logged_events
 from wine_harness import WineFixture, check, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "adjust_peer.exe", "cursor_probe.exe"]
+BOARD_FOUND, CALIBRATION_SAVED = 0x40000068, 0x4000006A
 # Code page 1252 is the prefix's ANSI code page; the e with acute accent is one byte there, E9.
 INSTALLER_SECTION = "[Display]\r\nOwner=Salle Caf\u00e9\r\nRoom=12\r\n"
 
@@ -27,6 +31,7 @@ def main():
     with WineFixture("calibration_run", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
         session.settings_path.write_bytes(INSTALLER_SECTION.encode("cp1252"))
+        settings_file = session.settings_path.stat().st_ino
         session.start_receiver()
         # The cursor shows input that lands off the receiver window too (Wine clamps it to the edge).
         probe_log = wine.logs / "cursor_probe.log"
@@ -34,7 +39,7 @@ def main():
         wait_for_line(probe_log, r"^ready ", timeout=20, program=probe)
         session.start_tool(9)
         session.start_board([*touch_lines(touches), "pause 1000", *stroke_lines(positions, "verify")])
-        session.start_driver()
+        driver = session.start_driver(env=EVENT_LOG_DEBUG)
         session.wait_for_tool(timeout=40)
         session.wait_for_board(timeout=30)
 
@@ -64,8 +69,13 @@ def main():
         check(sections == ["Display", SETTINGS_SECTION], f"config.ini sections: {sections}")
         left = list(wine.bin_dir.glob("config.ini?*"))
         check(left == [], f"the conversion left files behind: {left}")
+        check(session.settings_path.stat().st_ino == settings_file, "the save replaced config.ini by a new file")
         expected = expected_settings([touch.measured() for touch in touches], extend_screen_flag=0)
         check(keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}")
+
+        events = logged_events(driver.stderr_path.read_text(errors="replace"))
+        check(events == [(BOARD_FOUND, ["COM5"]), (CALIBRATION_SAVED, ["9", "the main screen"])],
+              f"the driver's events: {events}")
 
         # A driver started afresh finds the board, loads the file and maps the same way.
         session.stop_driver()

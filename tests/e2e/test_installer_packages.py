@@ -1,8 +1,11 @@
 """Both packages read back with msiinfo (the x86 one cannot be installed here): the version in the package,
-its files and the programs' version resources; the service entry; the shortcuts onto the tool's program
-names; the settings file kept; the order of the actions around the driver; icacls of the right bitness."""
+its files and the programs' version resources; the driver's asInvoker manifest; the service entry and its
+restart on failure; the shortcuts onto the tool's program names; the settings file
+kept; the order of the actions around the driver, the wait for it never undoing the install; icacls of the
+right bitness granting the Users group read and write of config.ini only."""
 
 import os
+import re
 import subprocess
 from pathlib import Path
 
@@ -18,7 +21,9 @@ SHORTCUTS = {"Calibrate this screen": "Adjust_single_standard.exe", "Calibrate t
              "Calibrate the second screen twice": "Adjust_extend_double.exe",
              "Calibrate both screens": "Adjust_standard_extend_double.exe"}
 ACTION_ORDER = ["InstallInitialize", "RemoveExistingProducts", "StopServices", "WaitForDriverExit", "DeleteServices",
-                "RemoveFiles", "InstallFiles", "GrantUsersModifySettings", "StartServices", "InstallFinalize"]
+                "RemoveFiles", "InstallFiles", "GrantUsersWriteSettings", "InstallServices", "SetServiceFailureActions",
+                "StartServices", "InstallFinalize"]
+CONTINUE_ON_FAILURE = 64  # a custom action type's bit: its exit code is logged, the install goes on
 
 
 def rows(msi, table, key, *columns):
@@ -60,8 +65,20 @@ def check_package(msi, template, system_folder, version):
     sequence = rows(msi, "InstallExecuteSequence", "Action", "Sequence")
     check(sorted(ACTION_ORDER, key=lambda action: int(sequence[action])) == ACTION_ORDER,
           f"{msi.name}: action order {sequence}")
-    icacls = rows(msi, "CustomAction", "Action", "Target")["LocateIcacls"]
-    check(icacls == f"[{system_folder}]icacls.exe", f"{msi.name}: icacls from {icacls}")
+    actions = rows(msi, "CustomAction", "Action", "Type", "Target")
+    check(actions["LocateIcacls"][1] == f"[{system_folder}]icacls.exe",
+          f"{msi.name}: icacls from {actions['LocateIcacls']}")
+    check(actions["GrantUsersWriteSettings"][1].endswith(" /grant *S-1-5-32-545:(R,W)"),
+          f"{msi.name}: config.ini's grant {actions['GrantUsersWriteSettings']}")
+    check(actions["LocateSc"][1] == f"[{system_folder}]sc.exe" and actions["SetServiceFailureActions"][1] ==
+          "failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000",
+          f"{msi.name}: failure actions {actions['LocateSc']} {actions['SetServiceFailureActions']}")
+    rolls_back = [name for name in ("WaitForDriverExit", "SetServiceFailureActions")
+                  if not int(actions[name][0]) & CONTINUE_ON_FAILURE]
+    check(not rolls_back, f"{msi.name}: actions whose failure undoes the install: {rolls_back}")
+    manifest = (msi.parent / "bin" / "VelnoDriver.exe").read_bytes()
+    check(re.search(rb'<requestedExecutionLevel level="asInvoker"', manifest),
+          f"{msi.name}: VelnoDriver.exe has no asInvoker manifest")
 
 
 def main():

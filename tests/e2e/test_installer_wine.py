@@ -1,9 +1,11 @@
-"""The x64 package under Wine, silently, from install to removal. Installed: the service runs, its
-user-session driver injects a stroke from the simulated board, each Start-menu shortcut names the tool
-under its program name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but
-names its arguments on a debug channel). A calibration then saves config.ini; installing the same
-package again, then a higher version, leaves that product alone with one service, a new driver that
-injects, and config.ini byte for byte. The removal leaves no service, driver or file but config.ini."""
+"""The x64 package under Wine, silently, from install to removal. Installed: the service runs, its user-session
+driver injects a stroke from the simulated board, each Start-menu shortcut names the tool under its program
+name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but names its arguments on a
+debug channel), the service's restart on failure was set (Wine's service manager keeps no failure actions, so
+only the action's run shows) and the event source names the installed program. A calibration then saves
+config.ini; installing the same package again, then a higher version, leaves that product alone with one
+service, a new driver that injects, and config.ini byte for byte. The removal leaves no service, event source,
+driver or file but config.ini."""
 
 import os
 import re
@@ -23,7 +25,8 @@ INSTALL_DIR = Path("drive_c/Program Files/Velno")
 START_MENU = "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velno"
 INSTALLED = {"VelnoDriver.exe", "Velno.dll", "config.ini", *SHORTCUTS.values()}
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\VelnoDriver"
-ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\config.ini" "/grant" "\*S-1-5-32-545:M"'
+ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\config.ini" "/grant" "\*S-1-5-32-545:\(R,W\)"'
+EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
 
 
 def packages(run_dir):
@@ -47,7 +50,7 @@ def msiexec(wine, *args, log):
     ended = re.findall(r"Action ended [\d:]+: (\w+)\. Return value (\d)", "\n".join(read_lines(wine.logs / log)))
     check(program.popen.returncode == 0 and ("InstallFinalize", "1") in ended,
           f"msiexec {' '.join(args)}: exit {program.popen.returncode}; the last actions: {ended[-6:]}", stop=True)
-    return program.stderr_path.read_text(errors="replace")
+    return program.stderr_path.read_text(errors="replace"), dict(ended)
 
 
 def driver_processes(wine):
@@ -114,7 +117,12 @@ def main():
         # Installed, the driver injects a stroke; then, with the same board, a calibration through it.
         tool_ready = wine.run_dir / "tool-ready"
         touches = [Touch(board_position(*target)) for target in grid_targets(4)]
-        check(re.search(ICACLS_TRACE, msiexec(wine, "/i", windows_path(base), log="install.log")), "icacls did not run")
+        traces, ended = msiexec(wine, "/i", windows_path(base), log="install.log")
+        check(re.search(ICACLS_TRACE, traces), "icacls did not run")
+        check(ended.get("SetServiceFailureActions") == "1", f"the failure actions were not set: {ended}")
+        source = registry(wine, EVENT_SOURCE_KEY) or ""
+        check(re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+C:\\Program Files\\Velno\\VelnoDriver\.exe", source),
+              f"event source: {source}")
         drivers = check_installed(wine, session, base, b"\xff\xfe", {}, "installed",
                                   then=[f"wait-file {tool_ready} 60000", *touch_lines(touches)])
         [menu] = wine.prefix.glob(START_MENU)
@@ -143,7 +151,8 @@ def main():
         check_eventually(lambda: not driver_processes(wine), 10,
                          lambda: f"driver processes left: {driver_processes(wine)}")
         left = products(wine)
-        check(registry(wine, SERVICE_KEY) is None and left == [], f"service or products left: {left}")
+        check(registry(wine, SERVICE_KEY) is None and registry(wine, EVENT_SOURCE_KEY) is None and left == [],
+              f"service, event source or products left: {left}")
         files = [path.name for path in (wine.prefix / INSTALL_DIR).iterdir()]
         check(files == ["config.ini"], f"files left: {files}")
         check(session.settings_path.read_bytes() == calibrated, "the removal changed config.ini")

@@ -1,29 +1,47 @@
 """VelnoDriver.exe as the service "VelnoDriver" under Wine's service manager, end to end:
 - "/c" stores a quoted path as it comes, and from an unquoted command line whose path holds a blank
-  stores that path quoted; the service is auto-start, its own process, LocalSystem;
+  stores that path quoted; the service is auto-start, its own process, LocalSystem; it registers the
+  event source for the program; from a relative path it installs nothing and says why, with exit code 2;
+- the stop event's access list: SYSTEM and Administrators may do anything, everyone else only wait;
 - with a window (and so the shell) on the desktop, `net start` reports RUNNING with the service's record
   and launches the driver in the console session, which finds the simulated board: a stroke arrives;
 - `net stop` ends that driver within one pass, and the service reaches STOPPED;
-- started while no shell runs, the service launches the driver soon after a window appears;
-- "/d" removes the service; a path stored unquoted (as an installer's service table stores it) runs too,
+- started while no shell runs (a kiosk or replacement shell), the service launches the driver all the
+  same, with the console session's user token;
+- the event log: the service's start and stop, the driver launched for the user in session 1, the board
+  found on its port; every event's message in the program's message table, its words filled in;
+- "/d" removes the service and the event source, and fails with a message when there is none to remove;
+  a path stored unquoted (as an installer's service table stores it) runs too,
   also while the stop event of an earlier run is still held open and set.
 """
 
+import re
 import shutil
 import time
 
 from pen_driver_session import start_board_sim
 from pen_path_model import RATE, check_strokes, script_lines, stroke_reports
 from receiver import read_log, start_receiver
-from service_session import (RUNNING, RUNNING_RECORD, STOPPED, driver_pids, net, probe, shell_running, wait_for_state,
-                             wait_until)
+from service_session import (EVENT_LOG_DEBUG, RUNNING_RECORD, STOPPED, driver_pids, logged_events, net, probe,
+                             service_manager_running, shell_running, wait_for_state, wait_until)
 from wine_harness import WineFixture, check, run_test, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "service_probe.exe"]
+EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
+# The stop event's access list by account: every right of an event (0x1F0003) for SYSTEM and the
+# Administrators, SYNCHRONIZE (0x100000) alone for everyone else.
+STOP_EVENT_ACCESS = {"SY": 0x1F0003, "BA": 0x1F0003, "WD": 0x100000}
 # A pass of the driver with one board and one empty slot: 2 s for the empty slot, 2 s at its end.
 ONE_PASS_S = 4
-# The service tries a launch every 2 s while no driver runs; the launch itself takes a fraction of that.
-LAUNCH_AFTER_SHELL_S = 3
+# A launch takes a fraction of a second.
+LAUNCH_S = 3
+# The events of a start, a launch, a board found on COM5 and a stop: identifier and words.
+SERVICE_STARTED, SERVICE_STOPPED, DRIVER_LAUNCHED, BOARD_FOUND = 0x40000064, 0x40000065, 0x40000066, 0x40000068
+# Every event the program reports (driver/core/log_events.h), with words for its message.
+MESSAGES = {SERVICE_STARTED: [], SERVICE_STOPPED: [], DRIVER_LAUNCHED: ["PC\\teacher", "1"],
+            0xC0000067: ["1", "Denied."], BOARD_FOUND: ["COM5"], 0x80000069: ["COM5"], 0x4000006A: ["9", "the main screen"],
+            0x8000006B: ["9", "the main screen"], 0xC000006C: ["C:\\config.ini", "Denied."],
+            0x8000006D: ["COM5", "12", "600"], 0x8000006E: ["C:\\Velno\\VelnoDriver.exe"]}
 
 
 def install_unquoted(wine, folder):
@@ -32,6 +50,21 @@ def install_unquoted(wine, folder):
     code = wine.run_windows("service_probe.exe", "run", exe, f"{exe} /c").popen.returncode
     check(code == 0, f"VelnoDriver.exe /c ended with {code}", stop=True)
     return exe
+
+
+def event_source(wine):
+    """The program file registered for the event source, or None when there is no source."""
+    program = wine.run_windows("reg", "query", EVENT_SOURCE_KEY, "/v", "EventMessageFile", timeout=30)
+    found = re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+(.+)", program.output())
+    return found[1].strip() if program.popen.returncode == 0 and found else None
+
+
+def stop_event_access(wine):
+    """{account: rights} of the stop event's access list (a null list: None)."""
+    text = probe(wine, "access", "Global\\Brelmar_Service")
+    if text in (None, "null"):
+        return None
+    return {sid: int(mask, 16) for mask, sid in re.findall(r"\(A;;(0x[0-9a-fA-F]+);;;(\w+)\)", text)}
 
 
 def stop_and_measure(wine, driver):
@@ -56,7 +89,10 @@ def main():
     figures = []
     with WineFixture("service", binaries=BINARIES) as wine:
         # Keeps Wine's services alive without a window, so the shell runs only while the receiver does.
-        wine.start_windows("service_probe.exe", "hold", name="hold")
+        # Started first, it starts Wine's service manager, and so the service and its drivers report on its
+        # stderr.
+        hold = wine.start_windows("service_probe.exe", "hold", name="hold", env=EVENT_LOG_DEBUG)
+        wait_until(lambda: service_manager_running(wine), 30, "Wine's service manager")
         folder = wine.run_dir / "Program Files" / "Velno"
         folder.mkdir(parents=True)
         for name in ("VelnoDriver.exe", "Velno.dll"):
@@ -67,10 +103,22 @@ def main():
         check(config and config.endswith(f'path=["{windows_path(wine.bin_dir / "VelnoDriver.exe")}" ]'),
               f"installed from a quoted path: {config}")
         wine.run_windows("VelnoDriver.exe", "/d")
+        check(event_source(wine) is None, "/d left the event source")
+        # From a relative path the service manager would find no program: nothing is installed.
+        exe = windows_path(folder / "VelnoDriver.exe")
+        relative = wine.run_windows("service_probe.exe", "run", exe, "VelnoDriver.exe /c", name="install-relative")
+        said = relative.stderr_path.read_text(errors="replace")
+        check(relative.popen.returncode == 2 and "full path" in said and probe(wine, "config") is None,
+              f"/c from a relative path: exit {relative.popen.returncode}, said {said!r}")
         exe = install_unquoted(wine, folder)
         config = probe(wine, "config")
         check(config == f'type=0x10 start=2 error=1 account=LocalSystem path=["{exe}"]',
               f"installed from an unquoted command line: {config}")
+        check(event_source(wine) == exe, f"event source registered for {event_source(wine)}, not {exe}")
+        texts = {event: probe(wine, "message", exe, f"{event:x}", *words) for event, words in MESSAGES.items()}
+        unlike = {f"{event:x}": text for event, text in texts.items()
+                  if not text or not all(f" {word}" in text for word in MESSAGES[event])}
+        check(not unlike, f"messages missing or without their words: {unlike}")
 
         # Started with the desktop's shell running: the driver finds the board and a stroke arrives.
         receiver = start_receiver(wine, timeout=30)
@@ -80,34 +128,37 @@ def main():
         status = probe(wine, "status")
         check(status == RUNNING_RECORD, f"the service's status after net start: {status}")
         driver = single_driver(wine, timeout=10)
+        access = stop_event_access(wine)
+        check(access == STOP_EVENT_ACCESS, f"the stop event's access list: {access}")
         check(board.wait(timeout=40) == 0, f"the board failed (see its log): {board.describe()}")
         screen = (receiver.ready.values["screen_w"], receiver.ready.values["screen_h"])
         check_strokes(read_log(receiver.log_path), [stroke], screen)
         stop_s = stop_and_measure(wine, driver)
         check(stop_s < ONE_PASS_S + 2, f"the driver ended {stop_s:.1f} s after net stop")
         figures.append(f"driver ended {stop_s:.2f} s after net stop")
+        events = logged_events(hold.stderr_path.read_text(errors="replace"))
+        launched = [words for event, words in events if event == DRIVER_LAUNCHED]
+        check([event for event, _ in events if event in (SERVICE_STARTED, SERVICE_STOPPED)] ==
+              [SERVICE_STARTED, SERVICE_STOPPED] and len(launched) == 1 and launched[0][1:] == ["1"] and
+              launched[0][0] and (BOARD_FOUND, ["COM5"]) in events, f"the events of a run: {events}")
 
-        # Started while no shell runs: no driver until a window appears, then one within seconds.
+        # Started while no shell runs (a kiosk shell): the driver runs all the same, as the session's user.
         receiver.program.stop()
         wait_until(lambda: not shell_running(wine), 15, "the shell ending with the last window")
         net(wine, "start")
-        wait_for_state(wine, RUNNING, timeout=10)
-        # The service tries at start and again 2 s later; neither may start a driver.
-        deadline, early = time.monotonic() + 2.5, set()
-        while time.monotonic() < deadline and not early:
-            early = driver_pids(wine)
-            time.sleep(0.05)
-        check(not early, "a driver started while no shell ran", stop=True)
-        receiver = start_receiver(wine, name="receiver-later", timeout=30)
-        shown = time.monotonic()
-        driver = single_driver(wine, timeout=10)
-        launch_s = time.monotonic() - shown
-        check(launch_s < LAUNCH_AFTER_SHELL_S + 1, f"the driver started {launch_s:.1f} s after the window")
-        figures.append(f"driver launched {launch_s:.2f} s after a window appeared")
+        started = time.monotonic()
+        driver = single_driver(wine, timeout=LAUNCH_S + 7)
+        launch_s = time.monotonic() - started
+        check(launch_s < LAUNCH_S and not shell_running(wine), f"the driver started {launch_s:.1f} s after net start")
+        figures.append(f"driver launched {launch_s:.2f} s after net start with no shell")
         stop_and_measure(wine, driver)
 
         code = wine.run_windows("VelnoDriver.exe", "/d").popen.returncode
         check(code == 0 and probe(wine, "config") is None, "VelnoDriver.exe /d left the service installed", stop=True)
+        again = wine.run_windows("VelnoDriver.exe", "/d", name="remove-again")
+        said = again.stderr_path.read_text(errors="replace")
+        check(again.popen.returncode == 1 and "could not be removed" in said,
+              f"/d with no service: exit {again.popen.returncode}, said {said!r}")
 
         # Stored unquoted, as an installer's service table stores it, and started while an earlier
         # run's driver still holds the stop event set: the service runs its driver, which finds a board.

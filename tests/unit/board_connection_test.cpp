@@ -112,6 +112,9 @@ TEST_F(BoardLink, ReaderDispatchesReportsBetweenJunk) {
   ReaderState state;
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(ReaderPass(driver, 0, state));
   ASSERT_EQ(platform.mouse.size(), 3u);
+  // The link's health counts the four reports and what was dropped: the leading junk, the bad report.
+  EXPECT_EQ(state.health.reports - state.health.dropped, 4u);
+  EXPECT_GE(state.health.dropped, 2u);
   EXPECT_EQ(platform.mouse[0].flags, 0x8003u);
   EXPECT_EQ(platform.mouse[1].x, (100 + 200) / 2 * 16);
   EXPECT_EQ(platform.mouse[2].flags, 0x8005u);

@@ -36,5 +36,25 @@ TEST(CommandLineServicePath, TheLineBeforeTheSwitchQuotedWhenABlankWouldSplitIt)
   }
 }
 
+TEST(CommandLineServicePath, OnlyAPathFromADriveOrAShareIsAFullOne) {
+  const struct {
+    const wchar_t* binaryPath;
+    bool full;
+  } cases[] = {
+      {L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\" ", true},
+      {L"C:\\Velno\\VelnoDriver.exe ", true},
+      {L"\\\\server\\share\\VelnoDriver.exe", true},
+      {L"VelnoDriver.exe ", false},
+      {L"\"VelnoDriver.exe\" ", false},
+      {L"Velno\\VelnoDriver.exe", false},
+      {L"C:VelnoDriver.exe", false},  // relative to the drive's current folder
+      {L"\\Velno\\VelnoDriver.exe", false},  // relative to the current drive
+      {L"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsFullProgramPath(c.binaryPath), c.full) << "case " << (&c - cases);
+  }
+}
+
 }  // namespace
 }  // namespace velno

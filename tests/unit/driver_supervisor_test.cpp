@@ -83,6 +83,8 @@ TEST_F(Supervisor, ALostBoardIsLookedForAgainOnTheNextPass) {
   EXPECT_EQ(driver.boards[0].link.reader, ThreadHandle::None);
   // Slot 1 then finds the port free, but the unplugged board does not answer there either.
   EXPECT_EQ(platform.closed, (std::vector<std::wstring>{L"COM5", L"COM5"}));
+  const std::vector<std::wstring> port = {L"COM5"};
+  EXPECT_EQ(platform.events, (decltype(platform.events){{LogEvent::BoardFound, port}, {LogEvent::BoardLost, port}}));
   EXPECT_EQ(driver.boards[1].link.port, PortHandle::None);
 
   platform.boards[L"COM5"].writesFail = false;

@@ -109,6 +109,12 @@ class RecordingPlatform : public DriverPlatform {
     return display;
   }
 
+  // The event log.
+  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override {
+    std::scoped_lock guard(lock_);
+    events.emplace_back(event, words);
+  }
+
   // Scripted world.
   DisplayLayout display{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};  // one 1280 x 1024 screen
   bool libraryComplete = true;
@@ -142,6 +148,7 @@ class RecordingPlatform : public DriverPlatform {
   std::vector<std::pair<std::wstring, std::wstring>> settingWrites;  // key, value in order
   std::vector<std::wstring> settingWriteSections;                    // the section of each, as passed
   std::map<std::wstring, std::map<std::wstring, std::wstring>> settings;  // lower-case section, key
+  std::vector<std::pair<LogEvent, std::vector<std::wstring>>> events;
 
   std::wstring PortName(PortHandle port) const;
 

@@ -18,6 +18,7 @@ class FakeServicePlatform : public ServicePlatform {
   std::deque<bool> launches;
   std::deque<std::pair<ServiceWake, std::uint64_t>> wakes;
   bool eventCreated = true;
+  std::deque<std::uint32_t> sessions;  // the console's session at each look; none left: the last one
   Trace trace;
 
   void ReportStatus(ServiceState state, std::uint32_t hintMs) override {
@@ -35,7 +36,7 @@ class FakeServicePlatform : public ServicePlatform {
   }
   ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) override {
     Log("wait " + std::to_string(static_cast<int>(driver)) + " " +
-        (timeoutMs == kWaitForever ? "forever" : std::to_string(timeoutMs)));
+        std::to_string(timeoutMs));
     if (wakes.empty()) return ServiceWake::Stop;
     const auto [wake, lastedMs] = wakes.front();
     wakes.pop_front();
@@ -48,6 +49,18 @@ class FakeServicePlatform : public ServicePlatform {
   void CloseProcess(ProcessHandle driver) override { Log("close " + std::to_string(static_cast<int>(driver))); }
   std::uint64_t NowMs() override { return now_; }
   void Sleep(std::uint32_t ms) override { Log("sleep " + std::to_string(ms)); }
+  std::uint32_t ConsoleSession() override {
+    if (sessions.size() > 1) {
+      const std::uint32_t session = sessions.front();
+      sessions.pop_front();
+      return session;
+    }
+    return sessions.empty() ? 1 : sessions.front();
+  }
+  void EndDriver(ProcessHandle driver) override { Log("end " + std::to_string(static_cast<int>(driver))); }
+  void WriteEventLog(LogEvent event) override {
+    Log("log " + std::to_string(static_cast<std::uint32_t>(event) & 0xFFFF));
+  }
 
  private:
   void Log(std::string call) { trace.push_back(std::move(call)); }
@@ -64,6 +77,46 @@ Trace LaunchesAndWaits(const Trace& trace) {
   return kept;
 }
 
+// The calls about drivers: launched, waited on, ended and closed, up to the stop.
+Trace DriverCalls(const Trace& trace) {
+  Trace kept;
+  for (const std::string& call : trace) {
+    if (call.starts_with("report 3")) break;
+    const bool aboutDrivers = call.starts_with("launch") || call.starts_with("wait") || call.starts_with("end") ||
+                              call.starts_with("close");
+    if (aboutDrivers) kept.push_back(call);
+  }
+  return kept;
+}
+
+TEST(ServiceSessions, TheDriverFollowsTheConsoleFromSessionToSession) {
+  constexpr auto Out = ServiceWake::TimedOut;
+  const struct {
+    const char* name;
+    std::deque<std::uint32_t> sessions;
+    std::deque<std::pair<ServiceWake, std::uint64_t>> wakes;
+    Trace expected;
+  } cases[] = {
+      {"the same session at the console: the driver stays", {1}, {{Out, 1000}, {Out, 1000}},
+       {"launch 1", "wait 1 1000", "wait 1 1000", "wait 1 1000"}},
+      {"a user switch: the old session's driver ends, one starts in the new",
+       {1, 1, 2}, {{Out, 1000}, {Out, 1000}},
+       {"launch 1", "wait 1 1000", "wait 1 1000", "end 1", "wait end 1 10000", "close 1", "launch 2", "wait 2 1000"}},
+      {"nobody at the console for a moment: ended, then launched when someone is",
+       {1, kNoSession, 3}, {{Out, 1000}, {Out, 2000}},
+       {"launch 1", "wait 1 1000", "end 1", "wait end 1 10000", "close 1", "wait 0 2000", "launch 2",
+        "wait 2 1000"}},
+  };
+  for (const auto& c : cases) {
+    FakeServicePlatform platform;
+    platform.sessions = c.sessions;
+    platform.wakes = c.wakes;
+    ServiceHost host(platform);
+    RunService(host);
+    EXPECT_EQ(DriverCalls(platform.trace), c.expected) << c.name;
+  }
+}
+
 TEST(ServiceRelaunch, KeepsOneDriverRunningAndBacksOffFromOneThatKeepsFailing) {
   constexpr auto End = ServiceWake::DriverEnded;
   constexpr auto Out = ServiceWake::TimedOut;
@@ -74,21 +127,21 @@ TEST(ServiceRelaunch, KeepsOneDriverRunningAndBacksOffFromOneThatKeepsFailing) {
     Trace expected;
   } cases[] = {
       {"nobody logged on at first: tried every 2 s", {false, false}, {{Out, 2000}, {Out, 2000}},
-       {"launch fails", "wait 0 2000", "launch fails", "wait 0 2000", "launch 1", "wait 1 forever"}},
+       {"launch fails", "wait 0 2000", "launch fails", "wait 0 2000", "launch 1", "wait 1 1000"}},
       {"a driver that ends at once: the wait doubles up to a minute", {},
        {{End, 300}, {Out, 0}, {End, 300}, {Out, 0}, {End, 300}, {Out, 0}, {End, 300}, {Out, 0}, {End, 300},
         {Out, 0}, {End, 300}, {Out, 0}, {End, 300}},
-       {"launch 1", "wait 1 forever", "wait 0 2000", "launch 2", "wait 2 forever", "wait 0 4000", "launch 3",
-        "wait 3 forever", "wait 0 8000", "launch 4", "wait 4 forever", "wait 0 16000", "launch 5", "wait 5 forever",
-        "wait 0 32000", "launch 6", "wait 6 forever", "wait 0 60000", "launch 7", "wait 7 forever",
+       {"launch 1", "wait 1 1000", "wait 0 2000", "launch 2", "wait 2 1000", "wait 0 4000", "launch 3",
+        "wait 3 1000", "wait 0 8000", "launch 4", "wait 4 1000", "wait 0 16000", "launch 5", "wait 5 1000",
+        "wait 0 32000", "launch 6", "wait 6 1000", "wait 0 60000", "launch 7", "wait 7 1000",
         "wait 0 60000"}},
       {"a log-off after a long run: every 2 s again, the back-off forgotten", {true, true, true, false},
        {{End, 300}, {Out, 0}, {End, 300}, {Out, 0}, {End, 3600000}, {Out, 0}, {Out, 0}, {End, 300}},
-       {"launch 1", "wait 1 forever", "wait 0 2000", "launch 2", "wait 2 forever", "wait 0 4000", "launch 3",
-        "wait 3 forever", "wait 0 2000", "launch fails", "wait 0 2000", "launch 4", "wait 4 forever",
+       {"launch 1", "wait 1 1000", "wait 0 2000", "launch 2", "wait 2 1000", "wait 0 4000", "launch 3",
+        "wait 3 1000", "wait 0 2000", "launch fails", "wait 0 2000", "launch 4", "wait 4 1000",
         "wait 0 2000"}},
       {"a wait that ends early while the driver lives starts no second one", {}, {{Out, 10}},
-       {"launch 1", "wait 1 forever", "wait 1 forever"}},
+       {"launch 1", "wait 1 1000", "wait 1 1000"}},
   };
   for (const auto& c : cases) {
     FakeServicePlatform platform;
@@ -109,16 +162,16 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEnded) {
     Trace expected;
   } cases[] = {
       {"with a driver: waits up to 10 s for it", true, true, false,
-       {"report 4", "create event", "launch 1", "at exit", "wait 1 forever", "report 3 pending", "wait end 1 10000",
-        "close 1", "close event", "sleep 200", "report 1"}},
+       {"report 4", "create event", "log 100", "launch 1", "at exit", "wait 1 1000", "report 3 pending",
+        "wait end 1 10000", "close 1", "close event", "log 101", "sleep 200", "report 1"}},
       {"without a driver", false, true, false,
-       {"report 4", "create event", "launch fails", "at exit", "wait 0 2000", "report 3 pending", "close event",
-        "sleep 200", "report 1"}},
+       {"report 4", "create event", "log 100", "launch fails", "at exit", "wait 0 2000", "report 3 pending",
+        "close event", "log 101", "sleep 200", "report 1"}},
       {"without its event: stopped, nothing launched", true, false, false,
        {"report 4", "create event", "report 1"}},
-      {"stopped before the event existed: the reset event is set again", true, true, true,
-       {"report 3 pending", "set event", "report 3 pending", "create event", "set event", "at exit",
-        "wait 0 2000", "close event", "sleep 200", "report 1"}},
+      {"stopped before the event existed: the event is set once it exists", true, true, true,
+       {"report 3 pending", "report 3 pending", "create event", "log 100", "set event", "at exit", "wait 0 2000",
+        "close event", "log 101", "sleep 200", "report 1"}},
   };
   for (const auto& c : cases) {
     FakeServicePlatform platform;
@@ -132,22 +185,26 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEnded) {
   }
 }
 
-TEST(ServiceControl, AStopIsReportedPendingOnceAndOtherControlsReportTheState) {
+TEST(ServiceControl, AStopIsReportedPendingOnceAndSetsTheEventOnlyWhileItIsOpen) {
   const struct {
     ServiceState before;
+    bool eventOpen;
     std::uint32_t control;
     Trace expected;
   } cases[] = {
-      {ServiceState::Running, kControlStop, {"report 3 pending", "set event"}},
-      {ServiceState::Running, kControlShutdown, {"report 3 pending", "set event"}},
-      {ServiceState::Running, 4, {"report 4"}},  // interrogate
-      {ServiceState::StopPending, kControlStop, {"report 3 pending"}},
-      {ServiceState::Stopped, 4, {"report 1"}},
+      {ServiceState::Running, true, kControlStop, {"report 3 pending", "set event"}},
+      {ServiceState::Running, true, kControlShutdown, {"report 3 pending", "set event"}},
+      // Before the service made its event, or after it closed it: the handle is not used.
+      {ServiceState::Running, false, kControlStop, {"report 3 pending"}},
+      {ServiceState::Running, true, 4, {"report 4"}},  // interrogate
+      {ServiceState::StopPending, true, kControlStop, {"report 3 pending"}},
+      {ServiceState::Stopped, false, 4, {"report 1"}},
   };
   for (const auto& c : cases) {
     FakeServicePlatform platform;
     ServiceHost host(platform);
     host.state = c.before;
+    host.stopEventOpen = c.eventOpen;
     HandleServiceControl(host, c.control);
     EXPECT_EQ(platform.trace, c.expected) << static_cast<int>(c.before) << " " << c.control;
   }

@@ -9,9 +9,16 @@
 //                                     yet seen a stop does
 //   service_probe.exe run APP LINE    runs APP with exactly the command line LINE (unquoted, say) and
 //                                     waits for it; exits with its exit code
+//   service_probe.exe access EVENT    prints the access list of the named event in the security
+//                                     descriptor language ("null" for a null access list)
+//   service_probe.exe message PROGRAM ID [WORD...]
+//                                     prints the message ID (hex) of PROGRAM's message table with the
+//                                     words filled in, as the event viewer shows an event
 // Exit code 0 on success, 3 when the service or the manager cannot be opened, 4 when a call fails,
 // 5 when the stop did not complete in time.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -67,6 +74,39 @@ int Run(const wchar_t* application, const wchar_t* commandLine) {
   return static_cast<int>(code);
 }
 
+int PrintEventAccess(const wchar_t* name) {
+  HANDLE event = OpenEventW(READ_CONTROL, FALSE, name);
+  if (event == nullptr) return 3;
+  PACL access = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD read = GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                                     nullptr, &descriptor);
+  CloseHandle(event);
+  if (read != ERROR_SUCCESS) return 4;
+  wchar_t* text = nullptr;
+  const bool converted = access == nullptr ||
+                         ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                             descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+  if (converted) std::wprintf(L"%ls\n", access == nullptr ? L"null" : text);
+  LocalFree(text);
+  LocalFree(descriptor);
+  return converted ? 0 : 4;
+}
+
+int PrintMessage(const wchar_t* program, const wchar_t* id, wchar_t** words) {
+  HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return 3;
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module,
+      static_cast<DWORD>(std::wcstoul(id, nullptr, 16)), 0, reinterpret_cast<wchar_t*>(&text), 0,
+      reinterpret_cast<va_list*>(words));
+  if (length != 0) std::wprintf(L"%ls", text);
+  LocalFree(text);
+  FreeLibrary(module);
+  return length != 0 ? 0 : 4;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -79,6 +119,16 @@ int wmain(int argc, wchar_t** argv) {
     for (;;) Sleep(INFINITE);
   }
   if (argc == 4 && std::wcscmp(argv[1], L"run") == 0) return Run(argv[2], argv[3]);
+  if (argc >= 4 && std::wcscmp(argv[1], L"message") == 0) {
+    const int code = PrintMessage(argv[2], argv[3], argv + 4);
+    std::fflush(stdout);
+    return code;
+  }
+  if (argc == 3 && std::wcscmp(argv[1], L"access") == 0) {
+    const int code = PrintEventAccess(argv[2]);
+    std::fflush(stdout);
+    return code;
+  }
   if (argc < 2) return 2;
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (manager == nullptr) return 3;

@@ -1,0 +1,34 @@
+// The health of a board's link, judged minute by minute: a failing cable or USB-to-serial bridge shows
+// as reports dropped for a bad checksum or stray bytes long before the board stops answering.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace velno {
+
+inline constexpr std::uint64_t kLinkHealthMinuteMs = 60000;
+// A minute is unhealthy when more than this share of its reports were dropped (1 %).
+inline constexpr std::uint32_t kUnhealthyDroppedPerHundred = 1;
+// At most one warning in this time, so that a bad cable does not fill the log.
+inline constexpr std::uint64_t kLinkHealthWarningGapMs = 60 * 60000;
+
+struct LinkHealth {
+  std::optional<std::uint64_t> minuteStartMs;  // none before the first report
+  std::uint32_t reports = 0;                   // kept and dropped, this minute
+  std::uint32_t dropped = 0;
+  std::optional<std::uint64_t> lastWarningMs;
+};
+
+// An unhealthy minute's counts, to be logged.
+struct LinkHealthWarning {
+  std::uint32_t dropped = 0;
+  std::uint32_t reports = 0;
+};
+
+// Counts one report, kept or dropped, at `nowMs`. The first report after a minute has passed closes that
+// minute: when more than 1 % of its reports were dropped and no warning was given in the last hour,
+// returns its counts.
+std::optional<LinkHealthWarning> CountReport(LinkHealth& health, std::uint64_t nowMs, bool dropped);
+
+}  // namespace velno
