@@ -143,9 +143,10 @@ TEST_F(Capture, AMeasurementWithoutAnEntryIsDroppedUnacknowledged) {
   driver.velno.SetAdjustCurrentIndex(64);
   Touch({4000, 4000});
   EXPECT_EQ(driver.capture.points[63], (BoardPoint{4000, 4000}));
-  EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{4000, 4000}));
   EXPECT_EQ(Index(), 0);
-  EXPECT_FALSE(board.calibration.calibrated);  // 64 points make no grid
+  // 64 points make no grid: the board keeps its calibration.
+  EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{0, 0}));
+  EXPECT_TRUE(board.calibration.calibrated);
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
@@ -186,6 +187,42 @@ TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"point09-y"], std::to_wstring(DistortedBoardPosition(8).y));
 }
 
+// A pass whose grid cannot be solved (three corners on one line) leaves the calibration in effect, saves
+// nothing and answers with target 1, so that the tool does the pass again.
+TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
+  StartPointRun(4);
+  const BoardPoint corners[4] = {{2000, 3000}, {2500, 29000}, {30000, 2000}, {31000, 30000}};
+  const BoardPoint onALine[4] = {{1000, 1000}, {1000, 20000}, {20000, 1000}, {10500, 10500}};
+  for (std::int32_t k = 1; k <= 4; ++k) {
+    driver.velno.SetAdjustCurrentIndex(k);
+    Touch(corners[k - 1]);
+  }
+  ASSERT_TRUE(board.calibration.calibrated);
+  const CalibrationBlock before = board.calibration;
+  const auto writes = platform.settingWrites.size();
+
+  for (std::int32_t k = 1; k <= 4; ++k) {
+    driver.velno.SetAdjustCurrentIndex(k);
+    Touch(onALine[k - 1]);
+    EXPECT_EQ(Index(), k < 4 ? 0 : 1) << k;
+  }
+  EXPECT_EQ(driver.velno.IsAdjusting(), 1);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.rawPoints, before.rawPoints);
+  EXPECT_EQ(MapPoint(board.calibration, 30000, 2000), MapPoint(before, 30000, 2000));
+  EXPECT_EQ(platform.settingWrites.size(), writes);
+
+  // The tool starts over at target 1, which the driver set; this pass solves.
+  Touch(onALine[0]);
+  for (std::int32_t k = 2; k <= 4; ++k) {
+    driver.velno.SetAdjustCurrentIndex(k);
+    Touch(k == 2 ? onALine[1] : corners[k - 1]);
+    ASSERT_EQ(Index(), 0) << k;
+  }
+  EXPECT_EQ(board.calibration.rawPoints[1], onALine[1]);
+  EXPECT_GT(platform.settingWrites.size(), writes);
+}
+
 TEST_F(Capture, TheScreenFlagComesFromTheHighHalfOfTheAdjustType) {
   StartPointRun(0x20010);
   for (std::int32_t k = 1; k <= 16; ++k) {
@@ -197,17 +234,18 @@ TEST_F(Capture, TheScreenFlagComesFromTheHighHalfOfTheAdjustType) {
   EXPECT_EQ(board.calibration.extendScreenFlag, 2);
 }
 
-TEST_F(Capture, ARunOfACountThatIsNoGridLeavesTheBoardUncalibratedAndUnsaved) {
+TEST_F(Capture, ARunOfACountThatIsNoGridKeepsTheCalibrationAndSavesNothing) {
   board.calibration.adjustType = 4;
   board.calibration.calibrated = true;
   StartPointRun(5);
   for (std::int32_t k = 1; k <= 5; ++k) {
     driver.velno.SetAdjustCurrentIndex(k);
     Touch({1000 * k, 1000 * k});
+    EXPECT_EQ(Index(), 0) << k;
   }
-  EXPECT_EQ(board.calibration.adjustType, 0u);
-  EXPECT_FALSE(board.calibration.calibrated);
-  EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{5000, 5000}));
+  EXPECT_EQ(board.calibration.adjustType, 4u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{0, 0}));
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
