@@ -91,6 +91,8 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   if (TakeRead(state.framer, arrived)) {
     HandleReport(platform, driver.velno, driver.capture, board, state.framer.buffer);
   }
+  // Every pass, also when the read timed out: a run left behind must end while the pen rests.
+  WatchRuns(platform, driver.velno, driver.runWatch);
 
   if (arrived > 0) {
     state.emptyPasses = 0;

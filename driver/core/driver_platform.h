@@ -55,6 +55,10 @@ class DriverPlatform {
   // The settings file "config.ini" beside the driver program.
   virtual std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) = 0;
   virtual void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) = 0;
+
+  // The calibration tool holds its hand-off event "Local\Brelmar_Adjust_Event" for its whole life: true
+  // while the event can be opened by name.
+  virtual bool AdjustToolRunning() = 0;
 };
 
 }  // namespace velno

@@ -38,6 +38,8 @@ class Win32DriverPlatform : public DriverPlatform {
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
+  bool AdjustToolRunning() override;
+
  private:
   void* stopEvent_ = nullptr;
 };

@@ -104,6 +104,12 @@ class RecordingPlatform : public DriverPlatform {
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
+  // The calibration tool.
+  bool AdjustToolRunning() override {
+    std::scoped_lock guard(lock_);
+    return toolRunning;
+  }
+
   // Scripted world.
   bool libraryComplete = true;
   bool stopEventOpens = true;
@@ -116,6 +122,7 @@ class RecordingPlatform : public DriverPlatform {
   bool runThreadsAtOnce = false;  // a started reader runs to its end inside StartReaderThread
   bool realThreads = false;       // a started reader runs on a thread of its own
   int deviceListings = 0;
+  bool toolRunning = false;
 
   // Records.
   int stopEventPolls = 0;
