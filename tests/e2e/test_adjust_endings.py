@@ -3,14 +3,20 @@
   was never touched;
 - a second copy started while the target window shows ends at once without showing anything, and the first
   copy's window closes within a timer tick (allowed: 1 s);
-- Esc in the target window ends the run part way; the driver keeps the calibration it had."""
+- Esc in the target window ends the run part way; the driver keeps the calibration it had;
+- the tool killed during a run: the driver ends the run within 2 s, the pen resting on the board since the
+  run gives nothing until it lifts, and strokes map through the calibration the driver had; a run started
+  through the library by another program and then left alone ends 60 s after it began."""
 
+import os
+import signal
 import time
 
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
+from receiver import MOUSE_KINDS
 from pen_driver_session import write_settings
 from tool_session import CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, ToolSession
-from wine_harness import WineFixture, check, run_test
+from wine_harness import WineFixture, check, run_test, wait_for_line, wait_until
 
 TOOL = "Adjust_single_standard.exe"
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", TOOL, "tool_watch.exe", "post_command.exe"]
@@ -63,15 +69,19 @@ def second_copy():
         session.board.stop()
 
 
+def write_nine_point_calibration(session, positions):
+    values = {"AdjustType": 9, "extendScreenFlag": 0}
+    for k, (x, y) in enumerate(positions, 1):
+        values.update({f"Point{k:02d}-x": x, f"Point{k:02d}-y": y})
+    write_settings(session.settings_path, values)
+
+
 def escape_keeps_calibration():
     targets = grid_targets(9)
     positions = [board_position(*target) for target in targets]
     with WineFixture("adjust_escape", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
-        values = {"AdjustType": 9, "extendScreenFlag": 0}
-        for k, (x, y) in enumerate(positions, 1):
-            values.update({f"Point{k:02d}-x": x, f"Point{k:02d}-y": y})
-        write_settings(session.settings_path, values)
+        write_nine_point_calibration(session, positions)
         before = session.settings_path.read_bytes()
         session.start_receiver()
         tool = ToolSession(wine)
@@ -95,10 +105,76 @@ def escape_keeps_calibration():
         session.check_strokes_reach(session.board_mark_time("verify"), targets)
 
 
+def index_states_after(tool, seen):
+    """The index lines tool_watch.exe logged after the first `seen` lines, as (state, t_us)."""
+    return [(line.rsplit(" t_us=", 1)[0], int(line.rsplit("t_us=", 1)[1]))
+            for line in tool.lines()[seen:] if line.startswith("index ")]
+
+
+def first_state_after(tool, seen, prefix, timeout):
+    """t_us of the first index state starting with `prefix` logged after the first `seen` lines."""
+    def found():
+        return next((t_us for state, t_us in index_states_after(tool, seen) if state.startswith(prefix)), None)
+
+    return wait_until(found, timeout, lambda: f"no {prefix!r} in {index_states_after(tool, seen)}")
+
+
+def killed_tool_and_abandoned_run():
+    targets = grid_targets(9)
+    positions = [board_position(*target) for target in targets]
+    with WineFixture("adjust_killed", binaries=BINARIES + ["velno_control.exe"]) as wine:
+        session = CalibrationSession(wine)
+        write_nine_point_calibration(session, positions)
+        session.start_receiver()
+        tool = ToolSession(wine)
+        tool.start_watch()
+        shown, killed, done = wine.run_dir / "shown-1", wine.run_dir / "killed", wine.run_dir / "done"
+        # The pen touches target 1 and rests there while the tool is killed, 2 s longer, then lifts and
+        # writes. The board stays until the end, so that its reader watches the runs.
+        x, y = positions[0]
+        session.start_board([f"wait-file {shown} 60000", "mark touch-1", f"down {x} {y}",
+                             f"hold-until-file {x} {y} {killed} 60000", "mark killed", f"hold {x} {y} 2000",
+                             f"up {x} {y}", *stroke_lines(positions, "verify"), f"wait-file {done} 120000"])
+        session.start_driver()
+        program, _ = start_four_point_run(tool)
+        shown.touch()
+        tool.wait_index(2)
+        seen = len(tool.lines())
+        os.killpg(program.pid, signal.SIGKILL)
+        program.wait(timeout=10)
+        killed_us = time.monotonic_ns() // 1000
+        killed.touch()
+        ended_us = first_state_after(tool, seen, "index k=0 adjusting=0", timeout=10)
+        check(ended_us - killed_us <= 2_000_000, f"the run ended {(ended_us - killed_us) / 1000:.0f} ms after the kill")
+        wait_for_line(session.board_log, r" event mark verify$", timeout=20, program=session.board)
+        verify = session.board_mark_time("verify")
+        session.check_strokes_reach(verify, targets)
+        # From the touch that began in the run to the next stroke: no click, and no move but Wine's echo
+        # of where the pointer already was when a window goes.
+        touched = session.board_mark_time("touch-1")
+        pointer = [e.position for e in session.receiver_events_after(0) if e.kind in MOUSE_KINDS and e.t_us < touched]
+        pointer = pointer[-1] if pointer else None
+        astray = [(e.kind, e.position) for e in session.receiver_events_after(touched) if e.kind in MOUSE_KINDS
+                  and e.t_us < verify and (e.kind != "mousemove" or e.position != pointer)]
+        check(not astray, f"pointer input from the pen that came down during the run: {astray}")
+
+        # A run another program starts through the library, with no tool, is left alone.
+        seen = len(tool.lines())
+        control = wine.run_windows("velno_control.exe", "SetAdjustType", "4", "StartAdjust")
+        check(control.popen.returncode == 0, f"velno_control: {control.describe()}", stop=True)
+        started_us = first_state_after(tool, seen, "index k=1 adjusting=1", timeout=10)
+        ended_us = first_state_after(tool, seen, "index k=0 adjusting=0", timeout=90)
+        check(59_000_000 <= ended_us - started_us <= 64_000_000,
+              f"the abandoned run ended {(ended_us - started_us) / 1e6:.1f} s after it began")
+        done.touch()
+        session.wait_for_board(timeout=30)
+
+
 def main():
     no_board()
     second_copy()
     escape_keeps_calibration()
+    killed_tool_and_abandoned_run()
 
 
 if __name__ == "__main__":
