@@ -9,58 +9,44 @@
 namespace velno {
 namespace {
 
-// How a board can sit against its screen: the board units of the screen's corners (top-left, top-right,
-// bottom-right, bottom-left), then a rotation about the board's centre and a mirrored mounting.
+// How a board sits against its screen: the board units of the screen's corners (top-left, top-right,
+// bottom-right, bottom-left; a trapezium is a keystone), turned about the board's centre, maybe mirrored.
 struct Mount {
   const char* name;
   double corners[4][2];
   double degrees;
-  bool mirrorX;
-  bool mirrorY;
+  double mirrorX;  // -1 mirrored
+  double mirrorY;
 };
-
 
 const Mount kMounts[] = {
-    {"square", {{1000, 1000}, {31000, 1000}, {31000, 31000}, {1000, 31000}}, 0, false, false},
-    {"keystone", {{5200, 2600}, {27600, 3400}, {31200, 30400}, {1600, 29600}}, 0, false, false},
-    {"narrow bottom turned 10 degrees", {{1000, 2000}, {31500, 1000}, {24000, 31000}, {8000, 30000}}, 10, false, false},
-    {"keystone turned -10 degrees", {{5200, 2600}, {27600, 3400}, {31200, 30400}, {1600, 29600}}, -10, false, false},
-    {"mirrored left to right", {{1000, 1000}, {31000, 1000}, {31000, 31000}, {1000, 31000}}, 0, true, false},
-    {"keystone mirrored upside down", {{5200, 2600}, {27600, 3400}, {31200, 30400}, {1600, 29600}}, 0, false, true},
-    {"narrow bottom mirrored both ways, turned 10 degrees", {{1000, 2000}, {31500, 1000}, {24000, 31000}, {8000, 30000}},
-     10, true, true},
+    {"keystone", {{5200, 2600}, {27600, 3400}, {31200, 30400}, {1600, 29600}}, 0, 1, 1},
+    {"narrow bottom turned 10 degrees", {{1000, 2000}, {31500, 1000}, {24000, 31000}, {8000, 30000}}, 10, 1, 1},
+    {"keystone turned -10 degrees, mirrored left to right", {{5200, 2600}, {27600, 3400}, {31200, 30400}, {1600, 29600}},
+     -10, -1, 1},
+    {"narrow bottom mirrored both ways", {{1000, 2000}, {31500, 1000}, {24000, 31000}, {8000, 30000}}, 0, -1, -1},
 };
 
-// Where the pen touches the board for a place of the grid (column and row numbers, fractions between
-// targets) on a grid of `count` points: the screen position the tool draws it at, through the mount.
-BoardPoint Touch(const Mount& mount, std::uint32_t count, double col, double row) {
+// Where the pen touches for a place of the grid of `count` points (column, row; fractions lie between targets).
+BoardPoint Touch(const Mount& m, std::uint32_t count, double col, double row) {
   const GridShape& shape = *FindGridShape(count);
-  const double u = (1 + col * 30 / (shape.pointCols - 1)) / 32;
-  const double v = (1 + row * 30 / (shape.pointRows - 1)) / 32;
-  // The projective map of the unit square onto the corners.
-  const auto& c = mount.corners;
-  const double dx1 = c[1][0] - c[2][0], dx2 = c[3][0] - c[2][0], dx3 = c[0][0] - c[1][0] + c[2][0] - c[3][0];
-  const double dy1 = c[1][1] - c[2][1], dy2 = c[3][1] - c[2][1], dy3 = c[0][1] - c[1][1] + c[2][1] - c[3][1];
-  const double den = dx1 * dy2 - dx2 * dy1;
-  const double g = (dx3 * dy2 - dx2 * dy3) / den, h = (dx1 * dy3 - dx3 * dy1) / den;
-  const double w = g * u + h * v + 1;
-  double x = ((c[1][0] - c[0][0] + g * c[1][0]) * u + (c[3][0] - c[0][0] + h * c[3][0]) * v + c[0][0]) / w - 16384;
-  double y = ((c[1][1] - c[0][1] + g * c[1][1]) * u + (c[3][1] - c[0][1] + h * c[3][1]) * v + c[0][1]) / w - 16384;
-  const double turn = mount.degrees * 3.14159265358979 / 180;
-  const double turnedX = x * std::cos(turn) - y * std::sin(turn);
-  y = x * std::sin(turn) + y * std::cos(turn);
-  x = turnedX;
-  if (mount.mirrorX) x = -x;
-  if (mount.mirrorY) y = -y;
-  return {static_cast<std::int32_t>(std::lround(x + 16384)), static_cast<std::int32_t>(std::lround(y + 16384))};
+  const double u = (1 + col * 30 / (shape.pointCols - 1)) / 32, v = (1 + row * 30 / (shape.pointRows - 1)) / 32;
+  const auto& c = m.corners;
+  const auto at = [&](int axis) {
+    return (1 - u) * (1 - v) * c[0][axis] + u * (1 - v) * c[1][axis] + u * v * c[2][axis] + (1 - u) * v * c[3][axis] -
+           16384;
+  };
+  const double turn = m.degrees * 3.14159265358979 / 180, x = at(0), y = at(1);
+  return {static_cast<std::int32_t>(16384 + m.mirrorX * (x * std::cos(turn) - y * std::sin(turn))),
+          static_cast<std::int32_t>(16384 + m.mirrorY * (x * std::sin(turn) + y * std::cos(turn)))};
 }
 
-// Targets 1 .. done measured where they are.
 struct Pass {
   std::array<BoardPoint, kMaxPoints> points{};
   std::bitset<kMaxPoints> measured;
 };
 
+// Targets 1 .. done measured where they are.
 Pass MeasuredUpTo(const Mount& mount, std::uint32_t count, std::int32_t done) {
   const std::int32_t rows = FindGridShape(count)->pointRows;
   Pass pass;
@@ -84,61 +70,50 @@ TEST(SlipRules, EveryTargetTouchedWhereItIsIsAcceptedOnEveryMountAndGrid) {
   }
 }
 
-// Touches of a nine-point pass (3 columns of 3), at a grid place while a target shows.
-struct Slip {
+// Touches while a target of a nine-point pass shows (3 columns of 3), the targets before it measured.
+struct Case {
   const char* what;
-  std::int32_t target;  // shows; targets before it are measured
+  std::uint32_t count;
+  std::int32_t target;
   double col;
   double row;
-  bool refused;
+  bool slip;
 };
 
-const Slip kSlips[] = {
-    {"second touch on the previous target", 4, 0, 2, true},
-    {"touch on a target done long ago", 6, 0, 0, true},
-    {"touch a tenth of a row from the previous target", 5, 1, 0.1, true},
-    {"the target itself", 5, 1, 1, false},
-    {"touch left of the middle column for a target of the right column", 7, 0.5, 0, true},
-    {"touch above the middle row for a target of the bottom row", 3, 0, 0.5, true},
-    {"touch mirrored across the middle for a target of the right column", 8, 0, 1, true},
-    {"touch a little off the target, toward the grid", 8, 1.8, 1.1, false},
+const Case kCases[] = {
+    {"second touch on the previous target", 9, 4, 0, 2, true},
+    {"touch on a target done long ago", 9, 6, 0, 0, true},
+    {"touch a tenth of a row from the previous target", 9, 5, 1, 0.1, true},
+    {"touch left of the middle column for the right column", 9, 7, 0.5, 0, true},
+    {"touch above the middle row for the bottom row", 9, 3, 0, 0.5, true},
+    {"touch mirrored across the middle for the right column", 9, 8, 0, 1, true},
+    {"touch a little off the target", 9, 8, 1.8, 1.1, false},
+    {"a count that makes no grid has no rules", 5, 4, 0, 0, false},
 };
 
 TEST(SlipRules, SlipsAreRefusedOnEveryMount) {
   for (const Mount& mount : kMounts) {
-    for (const Slip& slip : kSlips) {
-      const Pass pass = MeasuredUpTo(mount, 9, slip.target - 1);
-      EXPECT_EQ(IsSlip(9, pass.points, pass.measured, slip.target, Touch(mount, 9, slip.col, slip.row)), slip.refused)
-          << mount.name << ": " << slip.what;
+    for (const Case& c : kCases) {
+      const Pass pass = MeasuredUpTo(mount, 9, c.target - 1);
+      EXPECT_EQ(IsSlip(c.count, pass.points, pass.measured, c.target, Touch(mount, 9, c.col, c.row)), c.slip)
+          << mount.name << ": " << c.what;
     }
   }
 }
 
-TEST(SlipRules, OnlyPointsMeasuredInThisPassCount) {
-  const Mount& mount = kMounts[1];
-  Pass pass = MeasuredUpTo(mount, 9, 3);
-  const BoardPoint onTargetTwo = Touch(mount, 9, 0, 1);
-  EXPECT_TRUE(IsSlip(9, pass.points, pass.measured, 4, onTargetTwo));
-  pass.measured.reset(1);
-  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 4, onTargetTwo));
-  // Measuring target 2 again replaces its own entry.
-  pass.measured.set(1);
-  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 2, onTargetTwo));
-  // A count that makes no grid has no rules.
-  EXPECT_FALSE(IsSlip(5, pass.points, pass.measured, 4, onTargetTwo));
-}
-
-TEST(SlipRules, TheSpacingComesFromTheMeasuredNeighboursAndOrderHoldsBothWays) {
-  const Mount& square = kMounts[0];
-  // Four points 28 000 units apart: a fifth of that from target 3 is too close, although the layout
-  // alone would guess a smaller spacing.
-  const Pass corners = MeasuredUpTo(square, 4, 3);
-  EXPECT_TRUE(IsSlip(4, corners.points, corners.measured, 4, Touch(square, 4, 1, 0.2)));
-  // A program may measure the targets in any order: target 5 must lie above target 6, measured before it.
-  Pass pass = MeasuredUpTo(square, 9, 9);
+TEST(SlipRules, OnlyThisPassCountsTheSpacingIsMeasuredAndOrderHoldsBothWays) {
+  const Mount& mount = kMounts[0];
+  Pass pass = MeasuredUpTo(mount, 9, 9);
+  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 5, Touch(mount, 9, 1, 1)));  // measured again, replacing itself
   pass.measured.reset(4);
-  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 5, Touch(square, 9, 1, 1)));
-  EXPECT_TRUE(IsSlip(9, pass.points, pass.measured, 5, Touch(square, 9, 1, 2.4)));
+  EXPECT_TRUE(IsSlip(9, pass.points, pass.measured, 5, Touch(mount, 9, 1, 2.4)));  // must lie above target 6
+  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 5, Touch(mount, 9, 1, 1)));
+  pass.measured.reset(5);
+  EXPECT_FALSE(IsSlip(9, pass.points, pass.measured, 5, Touch(mount, 9, 1, 2)));  // target 6 not in this pass
+  // Four targets over 20 000 units apart: 0.18 of a column below target 3 is too close, though the layout
+  // alone would guess a smaller spacing.
+  const Pass corners = MeasuredUpTo(mount, 4, 3);
+  EXPECT_TRUE(IsSlip(4, corners.points, corners.measured, 4, Touch(mount, 4, 1, 0.18)));
 }
 
 }  // namespace
