@@ -138,8 +138,8 @@ def killed_tool_and_abandoned_run():
         program.wait(timeout=10)
         killed_us = time.monotonic_ns() // 1000
         killed.touch()
-        ended_us = state_time(tool, seen, "index k=0 adjusting=0", timeout=10)
-        check(ended_us - killed_us <= 2_000_000, f"the run ended {(ended_us - killed_us) / 1000:.0f} ms after the kill")
+        killed_run_ms = (state_time(tool, seen, "index k=0 adjusting=0", timeout=10) - killed_us) / 1000
+        check(killed_run_ms <= 2000, f"the run ended {killed_run_ms:.0f} ms after the kill")
         wait_for_line(session.board_log, r" event mark verify$", timeout=20, program=session.board)
         verify = session.board_mark_time("verify")
         session.check_strokes_reach(verify, targets)
@@ -157,9 +157,9 @@ def killed_tool_and_abandoned_run():
         control = wine.run_windows("velno_control.exe", "SetAdjustType", "4", "StartAdjust")
         check(control.popen.returncode == 0, f"velno_control: {control.describe()}", stop=True)
         started_us = state_time(tool, seen, "index k=1 adjusting=1", timeout=10)
-        ended_us = state_time(tool, seen, "index k=0 adjusting=0", timeout=90)
-        check(59_000_000 <= ended_us - started_us <= 64_000_000,
-              f"the abandoned run ended {(ended_us - started_us) / 1e6:.1f} s after it began")
+        abandoned_s = (state_time(tool, seen, "index k=0 adjusting=0", timeout=90) - started_us) / 1e6
+        check(59 <= abandoned_s <= 64, f"the abandoned run ended {abandoned_s:.1f} s after it began")
+        print(f"tool killed: its run ended {killed_run_ms:.0f} ms later; a run left alone ended after {abandoned_s:.1f} s")
         session.board.stop()
 
 
