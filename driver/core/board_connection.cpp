@@ -108,6 +108,8 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   if (complete || (arrived > 0 && state.framer.held != heldBefore + arrived)) {
     CountForHealth(platform, board.link, state.health, !complete);
   }
+  // Every pass, also when the read timed out: a run left behind must end while the pen rests.
+  WatchRuns(platform, driver.velno, driver.runWatch);
 
   if (arrived > 0) {
     state.emptyPasses = 0;

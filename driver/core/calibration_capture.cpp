@@ -8,16 +8,10 @@
 #include "board_report.h"
 #include "calibration_grid.h"
 #include "projective_mapping.h"
+#include "slip_rules.h"
 
 namespace velno {
 namespace {
-
-// Which table and which index word of the library a run uses.
-struct CaptureRun {
-  std::array<BoardPoint, kMaxPoints> CaptureTables::*table;
-  VelnoLibrary::Get currentIndex;
-  VelnoLibrary::Set setCurrentIndex;
-};
 
 bool IsSteady(std::int32_t anchor, std::int32_t sample) {
   return std::llabs(static_cast<long long>(anchor) - sample) < kSteadyLimit;
@@ -68,52 +62,90 @@ std::optional<BoardPoint> TakeSample(CaptureWindow& window, bool& penUp, std::in
   return BoardPoint{window.sumX / kSamplesPerMeasurement, window.sumY / kSamplesPerMeasurement};
 }
 
-// Stores the measurement as entry k - 1 for the run's current index k and acknowledges it with index 0.
-// When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is returned.
-//
 // The tables hold indices 1 to 64. A measurement taken while the index is 0 (the tool has not moved on
 // since the last acknowledgement) or above 64 has no entry: it is dropped without an acknowledgement and
-// the tool stays where it is. Since completion needs k to equal the count, a count above 64 never
+// the tool stays where it is. Since completion needs the index to equal the count, a count above 64 never
 // completes and never reaches the 64-entry tables of the board.
-bool StoreMeasurement(CaptureTables& tables, const CaptureRun& run, BoardPoint mean, std::uint32_t count,
-                      std::array<BoardPoint, kMaxPoints>& destination) {
-  const std::int32_t index = run.currentIndex();
-  if (index < 1 || index > kMaxPoints) return false;
+bool HasEntry(std::int32_t index) { return index >= 1 && index <= kMaxPoints; }
+
+enum class PointStored { No, Acknowledged, LastOfPass };
+
+// Stores a measurement of the point run as entry k - 1 for its current index k, unless it is a slip,
+// which is dropped unanswered. A stored measurement before the last is acknowledged with index 0; for the
+// last (k equals the count) the pass's points are copied to `pass` and the caller answers.
+PointStored StorePoint(const VelnoLibrary& velno, CaptureTables& tables, BoardPoint mean, std::uint32_t count,
+                       std::array<BoardPoint, kMaxPoints>& pass) {
+  const std::int32_t index = velno.GetAdjustCurrentIndex();
+  if (!HasEntry(index)) return PointStored::No;
   const bool last = static_cast<std::uint32_t>(index) == count;
   {
-    // Both boards' readers may complete measurements at once; the copy must see whole entries.
+    // Both boards' readers may complete measurements at once; the check and the copy must see whole entries.
     std::lock_guard lock(tables.lock);
-    auto& table = tables.*run.table;
-    table[index - 1] = mean;
-    if (last) std::copy_n(table.begin(), index, destination.begin());
+    // Target 1 begins a pass: what an earlier pass measured is not compared with.
+    if (index == 1) tables.pointsMeasured.reset();
+    if (IsSlip(count, tables.points, tables.pointsMeasured, index, mean)) return PointStored::No;
+    tables.points[index - 1] = mean;
+    tables.pointsMeasured.set(index - 1);
+    if (last) {
+      std::copy_n(tables.points.begin(), index, pass.begin());
+      tables.pointsMeasured.reset();
+    }
   }
-  run.setCurrentIndex(0);
+  if (last) return PointStored::LastOfPass;
+  velno.SetAdjustCurrentIndex(0);
+  return PointStored::Acknowledged;
+}
+
+// Stores a touch-button place as entry k - 1 for the button run's current index k and acknowledges it
+// with index 0. When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is
+// returned.
+bool StoreButtonPlace(const VelnoLibrary& velno, CaptureTables& tables, BoardPoint mean, std::uint32_t count,
+                      std::array<BoardPoint, kMaxPoints>& destination) {
+  const std::int32_t index = velno.GetButtonAdjustCurrentIndex();
+  if (!HasEntry(index)) return false;
+  const bool last = static_cast<std::uint32_t>(index) == count;
+  {
+    std::lock_guard lock(tables.lock);
+    tables.buttons[index - 1] = mean;
+    if (last) std::copy_n(tables.buttons.begin(), index, destination.begin());
+  }
+  velno.SetButtonAdjustCurrentIndex(0);
   return last;
 }
 
 }  // namespace
 
-bool CapturePoint(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
-                  CalibrationBlock& calibration, std::int32_t x, std::int32_t y, std::uint8_t lead) {
+PointRunStep CapturePoint(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                          CalibrationBlock& calibration, std::int32_t x, std::int32_t y, std::uint8_t lead) {
   const auto adjustType = static_cast<std::uint32_t>(velno.GetAdjustType());
   const std::uint32_t pointCount = adjustType & 0xFFFF;
   const auto screenFlag = static_cast<std::int32_t>(adjustType >> 16);
 
   const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, lead);
-  if (!mean) return false;
-  const CaptureRun run{&CaptureTables::points, velno.GetAdjustCurrentIndex, velno.SetAdjustCurrentIndex};
-  if (!StoreMeasurement(tables, run, *mean, pointCount, calibration.rawPoints)) return false;
+  if (!mean) return PointRunStep::Measuring;
+  std::array<BoardPoint, kMaxPoints> pass;
+  if (StorePoint(velno, tables, *mean, pointCount, pass) != PointStored::LastOfPass) return PointRunStep::Measuring;
 
-  calibration.adjustType = pointCount;
-  if (LayoutGrid(calibration) != 0) {
-    // Not a grid this driver knows: the board is uncalibrated, the points stay, nothing is saved.
-    calibration.calibrated = false;
-    return false;
+  // The new calibration is made aside: the board keeps the one it has unless the new grid solves.
+  CalibrationBlock candidate = calibration;
+  std::copy_n(pass.begin(), pointCount, candidate.rawPoints.begin());
+  candidate.adjustType = pointCount;
+  if (LayoutGrid(candidate) != 0) {
+    // Not a grid this driver knows: the run ends with nothing to calibrate with.
+    velno.SetAdjustCurrentIndex(0);
+    return PointRunStep::Measuring;
   }
-  calibration.calibrated = true;
-  SolveCellTransforms(calibration);
-  calibration.extendScreenFlag = screenFlag;
-  return true;
+  candidate.calibrated = true;
+  SolveCellTransforms(candidate);
+  if (!candidate.calibrated) {
+    // Refused as degenerate: the tool, waiting for 0, sees target 1 again and starts the pass over.
+    velno.SetAdjustCurrentIndex(1);
+    return PointRunStep::Refused;
+  }
+  candidate.extendScreenFlag = screenFlag;
+  calibration = candidate;
+  velno.SetAdjustCurrentIndex(0);
+  return PointRunStep::Completed;
 }
 
 bool CaptureTouchButton(const VelnoLibrary& velno, CaptureTables& tables, CaptureWindow& window, bool& penUp,
@@ -122,8 +154,7 @@ bool CaptureTouchButton(const VelnoLibrary& velno, CaptureTables& tables, Captur
 
   const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, lead);
   if (!mean) return false;
-  const CaptureRun run{&CaptureTables::buttons, velno.GetButtonAdjustCurrentIndex, velno.SetButtonAdjustCurrentIndex};
-  if (!StoreMeasurement(tables, run, *mean, buttonCount, buttons.positions)) return false;
+  if (!StoreButtonPlace(velno, tables, *mean, buttonCount, buttons.positions)) return false;
 
   buttons.count = buttonCount;
   return true;

@@ -8,9 +8,9 @@ namespace {
 std::wstring ScreenWords(std::int32_t extendScreenFlag) {
   switch (extendScreenFlag) {
     case 1:
-      return L"the second screen, right of the main one";
+      return L"the second screen, beside the main one";
     case 2:
-      return L"the second screen, below the main one";
+      return L"the second screen, above or below the main one";
     default:
       return L"the main screen";
   }
@@ -18,9 +18,9 @@ std::wstring ScreenWords(std::int32_t extendScreenFlag) {
 
 }  // namespace
 
-void ReportCalibrationOutcome(DriverPlatform& platform, const CalibrationBlock& calibration) {
-  platform.WriteEventLog(calibration.calibrated ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
-                         {std::to_wstring(calibration.adjustType), ScreenWords(calibration.extendScreenFlag)});
+void ReportCalibrationOutcome(DriverPlatform& platform, bool saved, std::int32_t adjustType) {
+  platform.WriteEventLog(saved ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
+                         {std::to_wstring(adjustType & 0xFFFF), ScreenWords(adjustType >> 16)});
 }
 
 }  // namespace velno

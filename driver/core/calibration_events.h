@@ -1,13 +1,15 @@
 // The event log's account of a finished calibration run: saved with its points and screen, or refused.
 #pragma once
 
-#include "calibration_block.h"
+#include <cstdint>
+
 #include "driver_platform.h"
 
 namespace velno {
 
-// Reports the run that just filled `calibration`: saved when its transforms map the pen, refused when
-// its points admit none (the file keeps the previous calibration).
-void ReportCalibrationOutcome(DriverPlatform& platform, const CalibrationBlock& calibration);
+// Reports a finished pass of the point run announced with `adjustType` (the point count, the screen flag
+// in the high 16 bits): saved, or refused because its points admit no calibration (the previous one is
+// kept, in memory and in the file).
+void ReportCalibrationOutcome(DriverPlatform& platform, bool saved, std::int32_t adjustType);
 
 }  // namespace velno

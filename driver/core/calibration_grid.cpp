@@ -6,12 +6,6 @@
 namespace velno {
 namespace {
 
-struct GridShape {
-  std::uint32_t pointCount;
-  std::int32_t pointRows;
-  std::int32_t pointCols;
-};
-
 // 6, 12 and 20 points give grids one column wider than high.
 constexpr std::array<GridShape, 7> kGridShapes{{
     {4, 2, 2},
@@ -22,13 +16,6 @@ constexpr std::array<GridShape, 7> kGridShapes{{
     {20, 4, 5},
     {25, 5, 5},
 }};
-
-const GridShape* FindGridShape(std::uint32_t pointCount) {
-  for (const GridShape& shape : kGridShapes) {
-    if (shape.pointCount == pointCount) return &shape;
-  }
-  return nullptr;
-}
 
 // Indices into rawPoints/targetPoints of the corners of the cell at (col, row), in corner order.
 std::array<std::int32_t, 4> CornerPointIndices(const CalibrationBlock& calibration, std::int32_t col, std::int32_t row) {
@@ -57,6 +44,13 @@ std::uint64_t SquaredDistance(std::int32_t x0, std::int32_t y0, std::int32_t x1,
 }
 
 }  // namespace
+
+const GridShape* FindGridShape(std::uint32_t pointCount) {
+  for (const GridShape& shape : kGridShapes) {
+    if (shape.pointCount == pointCount) return &shape;
+  }
+  return nullptr;
+}
 
 std::int32_t LayoutGrid(CalibrationBlock& calibration) {
   const GridShape* shape = FindGridShape(calibration.adjustType);

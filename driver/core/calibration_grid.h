@@ -9,6 +9,15 @@
 
 namespace velno {
 
+// Point p of a grid lies in column p / pointRows, row p % pointRows.
+struct GridShape {
+  std::uint32_t pointCount;
+  std::int32_t pointRows;
+  std::int32_t pointCols;
+};
+// The shape of the grid of pointCount points; nullptr for a count that makes no grid.
+const GridShape* FindGridShape(std::uint32_t pointCount);
+
 // Sets the grid shape from adjustType, then the cell centres and default targets. Returns 0, or -1 for
 // an unsupported count (the grid is then emptied).
 std::int32_t LayoutGrid(CalibrationBlock& calibration);

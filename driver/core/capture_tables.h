@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <mutex>
 
 #include "board_point.h"
@@ -11,6 +12,7 @@ namespace velno {
 
 struct CaptureTables {
   std::array<BoardPoint, kMaxPoints> points{};   // entry k - 1: calibration target k
+  std::bitset<kMaxPoints> pointsMeasured;         // the entries of points measured in the pass under way
   std::array<BoardPoint, kMaxPoints> buttons{};  // entry k - 1: touch button k
   std::mutex lock;  // two boards' readers may complete measurements at once
 };

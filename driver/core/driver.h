@@ -9,6 +9,7 @@
 #include "board_context.h"
 #include "capture_tables.h"
 #include "driver_platform.h"
+#include "run_watch.h"
 #include "velno_library.h"
 
 namespace velno {
@@ -26,6 +27,7 @@ struct Driver {
   // them and compares the other slot's while a reader may clear its own on losing the board.
   std::mutex linkLock;
   CaptureTables capture;
+  RunWatch runWatch;
 };
 
 }  // namespace velno

@@ -65,6 +65,10 @@ class DriverPlatform {
   // The Windows event log: one event with the words of its message (board found or lost, a calibration
   // saved or refused, an unhealthy link).
   virtual void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) = 0;
+
+  // The calibration tool holds its hand-off event "Local\Brelmar_Adjust_Event" for its whole life: true
+  // while the event can be opened by name.
+  virtual bool AdjustToolRunning() = 0;
 };
 
 }  // namespace velno

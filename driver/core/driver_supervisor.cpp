@@ -83,6 +83,8 @@ void RunDriver(Driver& driver) {
   if (!platform.StopEventSignalled()) {
     while (!driver.stopFlag.load()) {
       PollSlots(driver, started);
+      // With no board there is no reader to watch the runs.
+      WatchRuns(platform, driver.velno, driver.runWatch);
       platform.Sleep(kPassSleepMs);
       if (platform.StopEventSignalled()) break;
     }

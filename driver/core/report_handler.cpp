@@ -92,14 +92,16 @@ void HandlePenReport(DriverPlatform& platform, const VelnoLibrary& velno, Captur
   const bool pointRun = velno.IsAdjusting() != 0;
   if (pointRun || velno.IsButtonAdjusting() != 0) {
     if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(platform, board);
-    const bool completed =
-        pointRun ? CapturePoint(velno, capture, board.capture, pointer.penUp, calibration, x, y, lead)
-                 : CaptureTouchButton(velno, capture, board.capture, pointer.penUp, calibration.touchButtons,
-                                      x, y, lead);
-    if (completed) {
-      SaveSettings(platform, velno, calibration);
-      if (pointRun) ReportCalibrationOutcome(platform, calibration);
+    if (!pointRun) {
+      if (CaptureTouchButton(velno, capture, board.capture, pointer.penUp, calibration.touchButtons, x, y, lead)) {
+        SaveSettings(platform, velno, calibration);
+      }
+      return;
     }
+    const PointRunStep step = CapturePoint(velno, capture, board.capture, pointer.penUp, calibration, x, y, lead);
+    if (step == PointRunStep::Completed) SaveSettings(platform, velno, calibration);
+    if (step != PointRunStep::Measuring) ReportCalibrationOutcome(platform, step == PointRunStep::Completed,
+                                                                  velno.GetAdjustType());
     return;
   }
   if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(smoothing, board.capture, pointer.penUp);

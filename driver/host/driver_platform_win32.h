@@ -40,6 +40,7 @@ class Win32DriverPlatform : public DriverPlatform {
 
   DisplayLayout CurrentDisplayLayout() override;
   void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
+  bool AdjustToolRunning() override;
 
  private:
   void* stopEvent_ = nullptr;

@@ -8,16 +8,22 @@
 - Esc in the target window ends the run part way; the driver keeps the calibration it had;
 - a run left alone after its first target: the countdown shows beside the red target for the last ten
   seconds (a screenshot has many more dark pixels there than before), the tool ends 30 s after the driver
-  took the target, and the driver keeps the calibration it had."""
+  took the target, and the driver keeps the calibration it had;
+- the tool killed during a run: the driver ends the run within 2 s, the pen resting on the board since the
+  run gives nothing until it lifts, and strokes map through the calibration the driver had; a run started
+  through the library by another program and then left alone ends 60 s after it began."""
 
+import os
+import signal
 import subprocess
 import time
 
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
 from pen_driver_session import write_settings
+from receiver import MOUSE_KINDS
 from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, NO_DRIVER_TEXT,
                           ToolSession, target_points)
-from wine_harness import WineFixture, check, run_test
+from wine_harness import WineFixture, check, run_test, wait_for_line, wait_until
 
 TOOL = "Adjust_single_standard.exe"
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", TOOL, "tool_watch.exe", "post_command.exe"]
@@ -80,6 +86,13 @@ def second_copy():
         session.board.stop()
 
 
+def write_nine_point_calibration(session, positions):
+    values = {"AdjustType": 9, "extendScreenFlag": 0}
+    for k, (x, y) in enumerate(positions, 1):
+        values.update({f"Point{k:02d}-x": x, f"Point{k:02d}-y": y})
+    write_settings(session.settings_path, values)
+
+
 def keeps_calibration(left_alone):
     """A run ended part way, by Esc or (`left_alone`) by nobody touching the next target: the driver keeps
     the calibration it had, in memory and in the file."""
@@ -87,10 +100,7 @@ def keeps_calibration(left_alone):
     positions = [board_position(*target) for target in targets]
     with WineFixture("adjust_left_alone" if left_alone else "adjust_escape", binaries=BINARIES) as wine:
         session = CalibrationSession(wine)
-        values = {"AdjustType": 9, "extendScreenFlag": 0}
-        for k, (x, y) in enumerate(positions, 1):
-            values.update({f"Point{k:02d}-x": x, f"Point{k:02d}-y": y})
-        write_settings(session.settings_path, values)
+        write_nine_point_calibration(session, positions)
         before = session.settings_path.read_bytes()
         session.start_receiver()
         tool = ToolSession(wine)
@@ -137,12 +147,71 @@ def check_countdown(wine, tool, screen):
                    check=True, timeout=30, env=wine.env)
 
 
+def state_time(tool, seen, prefix, timeout):
+    """t_us of the first index state starting with `prefix` that tool_watch.exe logs after its first `seen` lines."""
+    def found():
+        return next((int(line.rsplit("t_us=", 1)[1]) for line in tool.lines()[seen:] if line.startswith(prefix)), None)
+
+    return wait_until(found, timeout, lambda: f"no {prefix!r} in {tool.lines()[seen:]}")
+
+
+def killed_tool_and_abandoned_run():
+    targets = grid_targets(9)
+    positions = [board_position(*target) for target in targets]
+    with WineFixture("adjust_killed", binaries=BINARIES + ["velno_control.exe"]) as wine:
+        session = CalibrationSession(wine)
+        write_nine_point_calibration(session, positions)
+        session.start_receiver()
+        tool = ToolSession(wine)
+        tool.start_watch()
+        shown, killed = wine.run_dir / "shown-1", wine.run_dir / "killed"
+        # The pen touches target 1 and rests there while the tool is killed, 2 s longer, then lifts and
+        # writes. The board stays to the end, so that its reader watches the runs.
+        x, y = positions[0]
+        session.start_board([f"wait-file {shown} 60000", "mark touch-1", f"down {x} {y}",
+                             f"hold-until-file {x} {y} {killed} 60000", "mark killed", f"hold {x} {y} 2000",
+                             f"up {x} {y}", *stroke_lines(positions, "verify"), "pause 120000"])
+        session.start_driver()
+        program, _ = start_four_point_run(tool)
+        shown.touch()
+        tool.wait_index(2)
+        seen = len(tool.lines())
+        os.killpg(program.pid, signal.SIGKILL)
+        program.wait(timeout=10)
+        killed_us = time.monotonic_ns() // 1000
+        killed.touch()
+        killed_run_ms = (state_time(tool, seen, "index k=0 adjusting=0", timeout=10) - killed_us) / 1000
+        check(killed_run_ms <= 2000, f"the run ended {killed_run_ms:.0f} ms after the kill")
+        wait_for_line(session.board_log, r" event mark verify$", timeout=20, program=session.board)
+        verify = session.board_mark_time("verify")
+        session.check_strokes_reach(verify, targets)
+        # From the touch that began in the run to the next stroke: no click, and no move but Wine's echo
+        # of where the pointer already was when a window goes.
+        touched = session.board_mark_time("touch-1")
+        pointer = ([None] + [e.position for e in session.receiver_events_after(0)
+                             if e.kind in MOUSE_KINDS and e.t_us < touched])[-1]
+        astray = [(e.kind, e.position) for e in session.receiver_events_after(touched) if e.kind in MOUSE_KINDS
+                  and e.t_us < verify and (e.kind != "mousemove" or e.position != pointer)]
+        check(not astray, f"pointer input from the pen that came down during the run: {astray}")
+
+        # A run another program starts through the library, with no tool, is left alone.
+        seen = len(tool.lines())
+        control = wine.run_windows("velno_control.exe", "SetAdjustType", "4", "StartAdjust")
+        check(control.popen.returncode == 0, f"velno_control: {control.describe()}", stop=True)
+        started_us = state_time(tool, seen, "index k=1 adjusting=1", timeout=10)
+        abandoned_s = (state_time(tool, seen, "index k=0 adjusting=0", timeout=90) - started_us) / 1e6
+        check(59 <= abandoned_s <= 64, f"the abandoned run ended {abandoned_s:.1f} s after it began")
+        print(f"tool killed: its run ended {killed_run_ms:.0f} ms later; a run left alone ended after {abandoned_s:.1f} s")
+        session.board.stop()
+
+
 def main():
     only_a_message("adjust_no_board", NO_BOARD_TEXT)
     only_a_message("adjust_no_driver", NO_DRIVER_TEXT, board=True)
     second_copy()
     keeps_calibration(left_alone=False)
     keeps_calibration(left_alone=True)
+    killed_tool_and_abandoned_run()
 
 
 if __name__ == "__main__":

@@ -143,9 +143,10 @@ TEST_F(Capture, AMeasurementWithoutAnEntryIsDroppedUnacknowledged) {
   driver.velno.SetAdjustCurrentIndex(64);
   Touch({4000, 4000});
   EXPECT_EQ(driver.capture.points[63], (BoardPoint{4000, 4000}));
-  EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{4000, 4000}));
   EXPECT_EQ(Index(), 0);
-  EXPECT_FALSE(board.calibration.calibrated);  // 64 points make no grid
+  // 64 points make no grid: the board keeps its calibration.
+  EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{0, 0}));
+  EXPECT_TRUE(board.calibration.calibrated);
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 
@@ -186,6 +187,30 @@ TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
   EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"point09-y"], std::to_wstring(DistortedBoardPosition(8).y));
 }
 
+// A pass whose grid cannot be solved (three corners on one line) leaves the calibration in effect, saves
+// nothing and answers with target 1, so that the tool does the pass again.
+TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
+  const BoardPoint corners[4] = {{2000, 3000}, {2500, 29000}, {30000, 2000}, {31000, 30000}};
+  const BoardPoint onALine[4] = {{1000, 1000}, {1000, 20000}, {20000, 1000}, {10500, 10500}};
+  const BoardPoint moved[4] = {{2100, 3100}, {2600, 29100}, {30100, 2100}, {31100, 30100}};
+  StartPointRun(4);
+  for (const auto* pass : {corners, onALine, moved}) {
+    const CalibrationBlock before = board.calibration;
+    const auto writes = platform.settingWrites.size();
+    for (std::int32_t k = 1; k <= 4; ++k) {
+      if (k > 1 || pass == corners) driver.velno.SetAdjustCurrentIndex(k);  // after the refusal the driver set 1
+      Touch(pass[k - 1]);
+    }
+    const bool refused = pass == onALine;
+    EXPECT_EQ(Index(), refused ? 1 : 0);
+    EXPECT_TRUE(board.calibration.calibrated);
+    EXPECT_EQ(board.calibration.rawPoints == before.rawPoints, refused);
+    EXPECT_EQ(platform.settingWrites.size() == writes, refused);
+    // The event log tells which: saved, or refused with the previous calibration kept.
+    EXPECT_EQ(platform.events.back().first, refused ? LogEvent::CalibrationRefused : LogEvent::CalibrationSaved);
+  }
+}
+
 TEST_F(Capture, TheScreenFlagComesFromTheHighHalfOfTheAdjustType) {
   StartPointRun(0x20010);
   for (std::int32_t k = 1; k <= 16; ++k) {
@@ -197,17 +222,18 @@ TEST_F(Capture, TheScreenFlagComesFromTheHighHalfOfTheAdjustType) {
   EXPECT_EQ(board.calibration.extendScreenFlag, 2);
 }
 
-TEST_F(Capture, ARunOfACountThatIsNoGridLeavesTheBoardUncalibratedAndUnsaved) {
+TEST_F(Capture, ARunOfACountThatIsNoGridKeepsTheCalibrationAndSavesNothing) {
   board.calibration.adjustType = 4;
   board.calibration.calibrated = true;
   StartPointRun(5);
   for (std::int32_t k = 1; k <= 5; ++k) {
     driver.velno.SetAdjustCurrentIndex(k);
     Touch({1000 * k, 1000 * k});
+    EXPECT_EQ(Index(), 0) << k;
   }
-  EXPECT_EQ(board.calibration.adjustType, 0u);
-  EXPECT_FALSE(board.calibration.calibrated);
-  EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{5000, 5000}));
+  EXPECT_EQ(board.calibration.adjustType, 4u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{0, 0}));
   EXPECT_TRUE(platform.settingWrites.empty());
 }
 

@@ -115,6 +115,12 @@ class RecordingPlatform : public DriverPlatform {
     events.emplace_back(event, words);
   }
 
+  // The calibration tool.
+  bool AdjustToolRunning() override {
+    std::scoped_lock guard(lock_);
+    return toolRunning;
+  }
+
   // Scripted world.
   DisplayLayout display{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};  // one 1280 x 1024 screen
   bool libraryComplete = true;
@@ -128,6 +134,7 @@ class RecordingPlatform : public DriverPlatform {
   bool runThreadsAtOnce = false;  // a started reader runs to its end inside StartReaderThread
   bool realThreads = false;       // a started reader runs on a thread of its own
   int deviceListings = 0;
+  bool toolRunning = false;
 
   // Records.
   int stopEventPolls = 0;
