@@ -12,8 +12,8 @@
 #include <random>
 #include <vector>
 
-#include "calibration_grid.h"
-#include "projective_mapping.h"
+#include "calibration/calibration_grid.h"
+#include "calibration/projective_mapping.h"
 
 namespace velno {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <random>
 
-#include "calibration_grid.h"
-#include "projective_mapping.h"
+#include "calibration/calibration_grid.h"
+#include "calibration/projective_mapping.h"
 
 namespace velno {
 namespace {

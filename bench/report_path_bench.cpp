@@ -7,7 +7,7 @@
 #include "driver.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
-#include "report_handler.h"
+#include "pointer/report_handler.h"
 
 namespace velno {
 namespace {
@@ -35,11 +35,11 @@ void BM_ReportPathLongStroke(benchmark::State& state) {
   testing::ResetFakeVelno();
   CountingPlatform platform;
   Driver driver(platform);
-  driver.velno = testing::FakeVelnoLibrary();
+  driver.sharedState = testing::FakeSharedState();
   const std::vector<BoardReport> stroke = LongStroke();
   for (auto _ : state) {
     for (const BoardReport& r : stroke) {
-      HandleReport(driver.platform, driver.velno, driver.capture, driver.boards[0], r);
+      HandleReport(driver.platform, driver.sharedState, driver.capture, driver.boards[0], r);
     }
   }
   benchmark::DoNotOptimize(platform.checksum);

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "calibration_grid.h"
+#include "calibration/calibration_grid.h"
 #include "fuzz_driver.h"
-#include "projective_mapping.h"
+#include "calibration/projective_mapping.h"
 
 namespace velno::fuzz {
 namespace {

@@ -12,7 +12,7 @@
 #include "driver.h"
 #include "fake_velno.h"
 #include "recording_platform.h"
-#include "report_handler.h"
+#include "pointer/report_handler.h"
 
 #define VELNO_FUZZ_CHECK(condition)                                              \
   do {                                                                           \
@@ -27,13 +27,13 @@ namespace velno::fuzz {
 struct FuzzDriver {
   FuzzDriver() {
     testing::ResetFakeVelno();
-    driver.velno = testing::FakeVelnoLibrary();
-    driver.velno.SetGestureBrush(2500);
-    driver.velno.SetGestureErase(25000);
+    driver.sharedState = testing::FakeSharedState();
+    driver.sharedState.SetGestureBrush(2500);
+    driver.sharedState.SetGestureErase(25000);
   }
 
   void Feed(BoardContext& board, const BoardReport& report) {
-    HandleReport(platform, driver.velno, driver.capture, board, report);
+    HandleReport(platform, driver.sharedState, driver.capture, board, report);
   }
 
   testing::RecordingPlatform platform;

@@ -8,7 +8,7 @@
 
 #include "board_reports.h"
 #include "fuzz_driver.h"
-#include "report_handler.h"
+#include "pointer/report_handler.h"
 
 namespace velno::fuzz {
 namespace {
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider in(data, size);
   fuzz::FuzzDriver f;
   BoardContext& board = f.driver.boards[0];
-  const VelnoLibrary& velno = f.driver.velno;
+  const SharedState& sharedState = f.driver.sharedState;
   const int buttons = in.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < buttons; ++i) board.calibration.touchButtons.positions[i] = {4000 * (i + 1), 4000};
   board.calibration.touchButtons.count = static_cast<std::uint32_t>(buttons);
@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (in.remaining_bytes() > 0) {
     switch (in.ConsumeIntegralInRange(0, 11)) {
       case 0: f.platform.nowMs += in.ConsumeIntegralInRange(0, 12000); break;
-      case 1: velno.IsUsingGesture(in.ConsumeIntegralInRange(0, 1)); break;
-      case 2: velno.SetGestureBrush(in.ConsumeIntegral<std::int32_t>()); break;
-      case 3: in.ConsumeBool() ? velno.StartAdjust() : velno.StopAdjust(); break;
+      case 1: sharedState.IsUsingGesture(in.ConsumeIntegralInRange(0, 1)); break;
+      case 2: sharedState.SetGestureBrush(in.ConsumeIntegral<std::int32_t>()); break;
+      case 3: in.ConsumeBool() ? sharedState.StartAdjust() : sharedState.StopAdjust(); break;
       default: {
         const std::int32_t around = 4000 * in.ConsumeIntegralInRange(1, 5);
         f.Feed(board, testing::MakeReport(fuzz::Lead(in), fuzz::Near(in, around), fuzz::Near(in, 4000)));

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "calibration_grid.h"
+#include "calibration/calibration_grid.h"
 #include "fuzz_driver.h"
-#include "projective_mapping.h"
-#include "report_framer.h"
-#include "report_handler.h"
+#include "calibration/projective_mapping.h"
+#include "link/report_framer.h"
+#include "pointer/report_handler.h"
 
 namespace velno::fuzz {
 namespace {
@@ -32,14 +32,14 @@ void Calibrate(CalibrationBlock& calibration) {
 }
 
 // What the tool does between reads.
-void StepTool(const VelnoLibrary& velno, FuzzedDataProvider& in) {
+void StepTool(const SharedState& sharedState, FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 5)) {
-    case 0: velno.SetAdjustType(in.ConsumeIntegral<std::int32_t>()); velno.StartAdjust(); break;
-    case 1: velno.SetAdjustCurrentIndex(in.ConsumeIntegralInRange(0, 70)); break;
-    case 2: velno.StopAdjust(); break;
-    case 3: velno.SetButtonAdjustType(in.ConsumeIntegralInRange(0, 70)); velno.StartButtonAdjust(); break;
-    case 4: velno.SetButtonAdjustCurrentIndex(in.ConsumeIntegralInRange(0, 70)); break;
-    default: velno.StopButtonAdjust(); break;
+    case 0: sharedState.SetAdjustType(in.ConsumeIntegral<std::int32_t>()); sharedState.StartAdjust(); break;
+    case 1: sharedState.SetAdjustCurrentIndex(in.ConsumeIntegralInRange(0, 70)); break;
+    case 2: sharedState.StopAdjust(); break;
+    case 3: sharedState.SetButtonAdjustType(in.ConsumeIntegralInRange(0, 70)); sharedState.StartButtonAdjust(); break;
+    case 4: sharedState.SetButtonAdjustCurrentIndex(in.ConsumeIntegralInRange(0, 70)); break;
+    default: sharedState.StopButtonAdjust(); break;
   }
 }
 
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReportFramer framer;
   while (in.remaining_bytes() > 0) {
     if (in.ConsumeIntegralInRange(0, 15) == 0) {
-      fuzz::StepTool(f.driver.velno, in);
+      fuzz::StepTool(f.driver.sharedState, in);
       continue;
     }
     // One read: what arrives of the bytes asked for (none is a time-out), or a failed read.

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "board_reports.h"
-#include "calibration_grid.h"
+#include "calibration/calibration_grid.h"
 #include "fuzz_driver.h"
-#include "projective_mapping.h"
-#include "report_handler.h"
-#include "settings_file.h"
+#include "calibration/projective_mapping.h"
+#include "pointer/report_handler.h"
+#include "calibration/settings_file.h"
 
 namespace velno::fuzz {
 namespace {
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   BoardContext& board = f.driver.boards[0];
   CalibrationBlock& calibration = board.calibration;
-  LoadSettings(f.platform, f.driver.velno, calibration);
+  LoadSettings(f.platform, f.driver.sharedState, calibration);
   SolveCellTransforms(calibration);
   fuzz::CheckAll(f);
   if (calibration.calibrated) {
@@ -75,9 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::CheckAll(f);
 
   // Saved and loaded again, the board has exactly the calibration it had.
-  SaveSettings(f.platform, f.driver.velno, calibration);
+  SaveSettings(f.platform, f.driver.sharedState, calibration);
   CalibrationBlock reloaded;
-  LoadSettings(f.platform, f.driver.velno, reloaded);
+  LoadSettings(f.platform, f.driver.sharedState, reloaded);
   SolveCellTransforms(reloaded);
   VELNO_FUZZ_CHECK(reloaded.calibrated == calibration.calibrated);
   if (calibration.calibrated) {

@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "log_events.h"
+#include "platform/log_events.h"
 
 #include <string>
 #include <vector>

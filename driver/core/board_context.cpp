@@ -1,6 +1,6 @@
 #include "board_context.h"
 
-#include "calibration_grid.h"
+#include "calibration/calibration_grid.h"
 
 namespace velno {
 

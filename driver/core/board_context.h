@@ -3,16 +3,16 @@
 // found again.
 #pragma once
 
-#include "calibration_block.h"
-#include "capture_window.h"
-#include "gestures.h"
-#include "hardware_buttons.h"
-#include "pointer_state.h"
-#include "press_and_hold.h"
-#include "serial_link.h"
-#include "shortcut_table.h"
-#include "smoothing.h"
-#include "touch_buttons.h"
+#include "calibration/calibration_block.h"
+#include "calibration/capture_window.h"
+#include "actions/gestures.h"
+#include "actions/hardware_buttons.h"
+#include "pointer/pointer_state.h"
+#include "actions/press_and_hold.h"
+#include "link/serial_link.h"
+#include "actions/shortcut_table.h"
+#include "pointer/smoothing.h"
+#include "actions/touch_buttons.h"
 
 namespace velno {
 

@@ -7,10 +7,10 @@
 #include <mutex>
 
 #include "board_context.h"
-#include "capture_tables.h"
-#include "driver_platform.h"
-#include "run_watch.h"
-#include "velno_library.h"
+#include "calibration/capture_tables.h"
+#include "platform/driver_platform.h"
+#include "calibration/run_watch.h"
+#include "platform/shared_state.h"
 
 namespace velno {
 
@@ -20,7 +20,7 @@ struct Driver {
   explicit Driver(DriverPlatform& p) : platform(p) {}
 
   DriverPlatform& platform;
-  VelnoLibrary velno{};
+  SharedState sharedState{};
   std::array<BoardContext, kBoardSlots> boards;  // built slot 0 first
   std::atomic<bool> stopFlag{false};  // set once, when the driver stops; readers leave on it
   // Guards the link of both slots: the supervisor sets

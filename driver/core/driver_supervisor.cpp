@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "board_connection.h"
-#include "projective_mapping.h"
-#include "settings_file.h"
+#include "link/board_connection.h"
+#include "calibration/projective_mapping.h"
+#include "calibration/settings_file.h"
 #include "shared_block.h"
 
 namespace velno {
@@ -54,28 +54,28 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
       started[slot] = ThreadHandle::None;
     }
     const SerialLink& otherSlotLink = driver.boards[1 - slot].link;
-    if (FindBoardPort(platform, driver.velno, driver.linkLock, board.link, otherSlotLink) == PortHandle::None) {
+    if (FindBoardPort(platform, driver.sharedState, driver.linkLock, board.link, otherSlotLink) == PortHandle::None) {
       platform.Sleep(kEmptySlotSleepMs);
       continue;
     }
     // Settings and transforms are made before the reader starts, so it never sees them half-made.
-    LoadSettings(platform, driver.velno, board.calibration);
+    LoadSettings(platform, driver.sharedState, board.calibration);
     SolveCellTransforms(board.calibration);
     // Before the reader starts: a reader may lose the board at once, and clears the link.
     platform.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
     platform.Sleep(kReaderStartSleepMs);
-    driver.velno.SetDeviceState(kDeviceConnected);
+    driver.sharedState.SetDeviceState(kDeviceConnected);
   }
-  if (!boardPresent) driver.velno.SetDeviceState(0);
+  if (!boardPresent) driver.sharedState.SetDeviceState(0);
 }
 
 }  // namespace
 
 void RunDriver(Driver& driver) {
   DriverPlatform& platform = driver.platform;
-  if (!platform.BindSharedState(driver.velno)) return;
+  if (!platform.BindSharedState(driver.sharedState)) return;
   if (!platform.OpenStopEvent()) return;
   for (BoardContext& board : driver.boards) ClearLink(driver.linkLock, board.link);
 
@@ -84,7 +84,7 @@ void RunDriver(Driver& driver) {
     while (!driver.stopFlag.load()) {
       PollSlots(driver, started);
       // With no board there is no reader to watch the runs.
-      WatchRuns(platform, driver.velno, driver.runWatch);
+      WatchRuns(platform, driver.sharedState, driver.runWatch);
       platform.Sleep(kPassSleepMs);
       if (platform.StopEventSignalled()) break;
     }

@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "driver_platform.h"
+#include "platform/driver_platform.h"
 
 namespace velno {
 
 class Win32DriverPlatform : public DriverPlatform {
  public:
-  bool BindSharedState(VelnoLibrary& library) override;
+  bool BindSharedState(SharedState& library) override;
 
   bool OpenStopEvent() override;
   bool StopEventSignalled() override;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "log_events.h"
+#include "platform/log_events.h"
 
 namespace velno {
 

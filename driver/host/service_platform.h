@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "log_events.h"
+#include "platform/log_events.h"
 
 namespace velno {
 

@@ -17,11 +17,11 @@ class ModuleLookup : public SymbolLookup {
 }  // namespace
 
 // The library is loaded by file name and never unloaded: the bound operations are used until the end.
-bool Win32DriverPlatform::BindSharedState(VelnoLibrary& library) {
+bool Win32DriverPlatform::BindSharedState(SharedState& library) {
   HMODULE module = LoadLibraryW(L"Velno.dll");
   if (module == nullptr) return false;
   ModuleLookup lookup(module);
-  return BindVelnoLibrary(lookup, library);
+  return BindSharedStateOperations(lookup, library);
 }
 
 }  // namespace velno

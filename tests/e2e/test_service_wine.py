@@ -37,7 +37,7 @@ ONE_PASS_S = 4
 LAUNCH_S = 3
 # The events of a start, a launch, a board found on COM5 and a stop: identifier and words.
 SERVICE_STARTED, SERVICE_STOPPED, DRIVER_LAUNCHED, BOARD_FOUND = 0x40000064, 0x40000065, 0x40000066, 0x40000068
-# Every event the program reports (driver/core/log_events.h), with words for its message.
+# Every event the program reports (driver/core/platform/log_events.h), with words for its message.
 MESSAGES = {SERVICE_STARTED: [], SERVICE_STOPPED: [], DRIVER_LAUNCHED: ["PC\\teacher", "1"],
             0xC0000067: ["1", "Denied."], BOARD_FOUND: ["COM5"], 0x80000069: ["COM5"], 0x4000006A: ["9", "the main screen"],
             0x8000006B: ["9", "the main screen"], 0xC000006C: ["C:\\config.ini", "Denied."],

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "board_report.h"
+#include "link/board_report.h"
 
 namespace velno::testing {
 

@@ -11,7 +11,7 @@
 #include "fake_velno.h"
 #include "recording_platform.h"
 #include "driver.h"
-#include "report_handler.h"
+#include "pointer/report_handler.h"
 
 namespace velno::testing {
 
@@ -22,12 +22,12 @@ class DriverFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetFakeVelno();
-    driver.velno = FakeVelnoLibrary();
-    driver.velno.SetGestureBrush(kDefaultGestureBrush);
-    driver.velno.SetGestureErase(kDefaultGestureErase);
+    driver.sharedState = FakeSharedState();
+    driver.sharedState.SetGestureBrush(kDefaultGestureBrush);
+    driver.sharedState.SetGestureErase(kDefaultGestureErase);
   }
 
-  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver.platform, driver.velno, driver.capture, driver.boards[slot], r); }
+  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver.platform, driver.sharedState, driver.capture, driver.boards[slot], r); }
 
   // n pen-down reports at one place. The first report of a stroke is the warm-up the pointer path
   // drops; the next one presses.

@@ -13,8 +13,8 @@ SharedBlock& FakeVelnoBlock() { return g_block; }
 
 void ResetFakeVelno() { g_block = SharedBlock{}; }
 
-VelnoLibrary FakeVelnoLibrary() {
-  VelnoLibrary l{};
+SharedState FakeSharedState() {
+  SharedState l{};
   // A capture-less generic lambda converts to the member's function-pointer type.
 #define VELNO_FAKE_OPERATION(name, signature, driverGroup, toolGroup) \
   VELNO_WHEN_BOUND(driverGroup, l.name = [](auto... a) { return velno::name(g_block, a...); };)

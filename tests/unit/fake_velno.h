@@ -3,12 +3,12 @@
 #pragma once
 
 #include "shared_block.h"
-#include "velno_library.h"
+#include "platform/shared_state.h"
 
 namespace velno::testing {
 
 SharedBlock& FakeVelnoBlock();
 void ResetFakeVelno();
-VelnoLibrary FakeVelnoLibrary();
+SharedState FakeSharedState();
 
 }  // namespace velno::testing

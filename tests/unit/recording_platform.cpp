@@ -50,8 +50,8 @@ std::int32_t ProfileInteger(std::wstring text, std::int32_t defaultValue) {
 
 }  // namespace
 
-bool RecordingPlatform::BindSharedState(VelnoLibrary& library) {
-  library = FakeVelnoLibrary();
+bool RecordingPlatform::BindSharedState(SharedState& library) {
+  library = FakeSharedState();
   if (!libraryComplete) library.IsUsingGesture = nullptr;
   return libraryComplete;
 }

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver_platform.h"
+#include "platform/driver_platform.h"
 
 namespace velno::testing {
 
@@ -50,7 +50,7 @@ class RecordingPlatform : public DriverPlatform {
   void JoinThreads();
 
   // Shared-state library and stop event.
-  bool BindSharedState(VelnoLibrary& library) override;
+  bool BindSharedState(SharedState& library) override;
   bool OpenStopEvent() override;
   bool StopEventSignalled() override;
   void CloseStopEvent() override {

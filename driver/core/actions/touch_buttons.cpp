@@ -1,0 +1,66 @@
+#include "actions/touch_buttons.h"
+
+#include "actions/button_actions.h"
+#include "platform/driver_platform.h"
+
+namespace velno {
+namespace {
+
+// Whether an offset on one axis can lie within reach at all. A button that the settings file puts near
+// the ends of the 32-bit range is about 2^31 units away on both axes: squared and summed, that
+// overflows even 64 bits.
+bool WithinReachOnOneAxis(std::int64_t d) { return d * d < kTouchButtonReachSquared; }
+
+// The first button in list order within reach of the position, or -1. For positions the board reports
+// the distance equals the 32-bit result.
+std::int32_t HitButton(const TouchButtonList& buttons, BoardPoint at) {
+  for (std::uint32_t i = 0; i < buttons.count && i < buttons.positions.size(); ++i) {
+    const std::int64_t dx = static_cast<std::int64_t>(at.x) - buttons.positions[i].x;
+    const std::int64_t dy = static_cast<std::int64_t>(at.y) - buttons.positions[i].y;
+    if (!WithinReachOnOneAxis(dx) || !WithinReachOnOneAxis(dy)) continue;
+    if (dx * dx + dy * dy < kTouchButtonReachSquared) return static_cast<std::int32_t>(i);
+  }
+  return -1;
+}
+
+// Touch buttons 0..9 run actions 0..9; 10..19 run 11..20, past the second Win+D at 10.
+std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? button : button + 1; }
+
+void ReleaseTouchButton(DriverPlatform& platform, TouchButtonPress& press, ShortcutTable& shortcuts) {
+  press.releaseStamp = platform.ReadClock();
+  press.pressed = false;
+  // A stroke that began off the button holds the left button; lift it where the cursor is. One that
+  // began on it pressed nothing, and gets no release either.
+  if (press.leftHeld) platform.InjectMouse(kMouseLeftUp, 0, 0);
+
+  const std::int32_t action = ActionOfTouchButton(press.button);
+  RunButtonAction(platform, shortcuts, action);
+  if (ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds) {
+    RunLongPressAction(platform, shortcuts, action);
+  }
+}
+
+}  // namespace
+
+bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+                       ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event) {
+  if (event == kPenRelease) {
+    // The recorded button fires wherever the pen is lifted.
+    if (!press.pressed) return false;
+    ReleaseTouchButton(platform, press, shortcuts);
+    return true;
+  }
+
+  const std::int32_t hit = HitButton(buttons, smoothed);
+  if (hit < 0) return false;
+  // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
+  if (!press.pressed) {
+    press.pressStamp = platform.ReadClock();
+    press.button = hit;
+    press.pressed = true;
+    press.leftHeld = event != kPenPress;
+  }
+  return true;
+}
+
+}  // namespace velno

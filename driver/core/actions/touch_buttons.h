@@ -1,0 +1,34 @@
+// Places on the writing surface that act as buttons: a pen report within 50 board units of one presses
+// it instead of drawing, and lifting the pen runs its action.
+#pragma once
+
+#include <cstdint>
+
+#include "common/board_point.h"
+#include "calibration/calibration_block.h"
+#include "common/pen_event.h"
+#include "actions/shortcut_table.h"
+#include "platform/time_stamp.h"
+
+namespace velno {
+
+class DriverPlatform;
+
+// The touch button a board's pen holds down. Kept per board, so two boards never see each other's press.
+struct TouchButtonPress {
+  bool pressed = false;   // a button is held
+  std::int32_t button = 0;  // position in the board's touch-button list
+  bool leftHeld = false;  // the stroke began off the button: the pointer path pressed the left button
+  TimeStamp pressStamp{};
+  TimeStamp releaseStamp{};
+};
+
+inline constexpr std::int64_t kTouchButtonReachSquared = 2500;  // strictly less: a radius of 50 units
+
+// True when a touch button took the report: no pointer input is then injected for it, and neither
+// gestures nor press-and-hold see it. `smoothed` is the board's smoothed position. A release of a held
+// button lifts the left button the stroke pressed and runs the button's actions.
+bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+                       ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event);
+
+}  // namespace velno

@@ -1,0 +1,34 @@
+// Measuring where the pen touched each calibration target or touch-button place while a run is active.
+// The tool shows target k and waits; the pen rests on it for ten reports within 73 board units of where
+// it came down; the driver stores their mean as entry k - 1 and answers with index 0. In a point run a
+// slip (slip_rules.h) gets no answer: the target stays and the pen has to be lifted and put down again.
+#pragma once
+
+#include <cstdint>
+
+#include "calibration/calibration_block.h"
+#include "calibration/capture_tables.h"
+#include "calibration/capture_window.h"
+#include "platform/shared_state.h"
+
+namespace velno {
+
+inline constexpr std::int32_t kSteadyLimit = 74;  // a sample this far from the anchor on either axis restarts
+inline constexpr std::int32_t kSamplesPerMeasurement = 10;
+
+// Both take one pen report of a board during a run: its decoded position and whether the pen is on the
+// surface. penUp is the board's pen state, which the run keeps while it has the pen.
+
+enum class PointRunStep { Measuring, Completed, Refused };
+
+// A point run: after the last target the calibration holds the new grid, solved, and index 0 answers
+// (Completed). A grid refused as degenerate leaves the calibration as it was, forgets the pass and answers
+// with index 1, so the run stays on and the tool starts the pass again (Refused).
+PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                          CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown);
+// A touch-button run: after the last place the list holds the new touch buttons and true is returned
+// (the caller saves the settings).
+bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+                        TouchButtonList& buttons, std::int32_t x, std::int32_t y, bool penDown);
+
+}  // namespace velno

@@ -1,0 +1,26 @@
+#include "calibration/calibration_events.h"
+
+#include <string>
+
+namespace velno {
+namespace {
+
+std::wstring ScreenWords(std::int32_t extendScreenFlag) {
+  switch (extendScreenFlag) {
+    case 1:
+      return L"the second screen, beside the main one";
+    case 2:
+      return L"the second screen, above or below the main one";
+    default:
+      return L"the main screen";
+  }
+}
+
+}  // namespace
+
+void ReportCalibrationOutcome(DriverPlatform& platform, bool saved, std::int32_t adjustType) {
+  platform.WriteEventLog(saved ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
+                         {std::to_wstring(adjustType & 0xFFFF), ScreenWords(adjustType >> 16)});
+}
+
+}  // namespace velno

@@ -1,0 +1,41 @@
+// Ends capture runs that nobody will finish: a run whose calibration tool has gone (ended, killed,
+// crashed), and any run that has gone 60 s without a measurement or an index change. Without that the
+// board's reports would go to the run for ever and the pen would be dead.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "platform/platform_types.h"
+#include "platform/shared_state.h"
+
+namespace velno {
+
+class DriverPlatform;
+
+inline constexpr std::int32_t kRunWatchEveryMs = 250;
+inline constexpr std::int32_t kIdleRunLimitMs = 60000;
+
+// What the watch knows of one kind of run (the point run or the touch-button run).
+struct WatchedRun {
+  bool active = false;          // active at the last check
+  bool toolSeen = false;        // the calibration tool ran at a check during this run
+  bool endedByWatch = false;    // the last check ended it
+  std::int32_t index = 0;       // its index at the last check
+  TimeStamp lastProgress{};     // when the run began or its index last changed
+};
+
+struct RunWatch {
+  std::mutex lock;  // the supervisor and every board's reader check
+  bool checked = false;
+  TimeStamp lastCheck{};
+  WatchedRun point;
+  WatchedRun button;
+};
+
+// One check of both runs, at most every kRunWatchEveryMs; a caller that finds another one checking
+// goes on at once. A run is ended through the library's Stop operation only: the reader that has the pen
+// sees the run over and hands the pen back to the pointer as after any run.
+void WatchRuns(DriverPlatform& platform, const SharedState& sharedState, RunWatch& watch);
+
+}  // namespace velno

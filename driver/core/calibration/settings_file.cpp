@@ -1,0 +1,102 @@
+#include "calibration/settings_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "calibration/calibration_grid.h"
+#include "platform/driver_platform.h"
+
+namespace velno {
+namespace {
+
+constexpr std::uint32_t kFallbackGridPoints = 16;
+// What a missing coordinate or screen flag reads as.
+constexpr std::int32_t kMissingCoordinate = 260;
+constexpr std::int32_t kMissingScreenFlag = 260;
+// Thresholds that read as 0 take these.
+constexpr std::int32_t kDefaultGestureBrush = 2500;
+constexpr std::int32_t kDefaultGestureErase = 25000;
+// A "num_buttons" of this or more loads no touch buttons.
+constexpr std::uint32_t kTouchButtonLoadLimit = 64;
+
+// "Point%02d-x" and friends: the 1-based number with at least two digits, then the axis.
+std::wstring NumberedKey(std::wstring_view stem, std::uint32_t number, wchar_t axis) {
+  std::wstring digits = std::to_wstring(number);
+  if (digits.size() < 2) digits.insert(digits.begin(), L'0');
+  return std::wstring(stem) + digits + L'-' + axis;
+}
+
+std::int32_t Read(DriverPlatform& platform, const std::wstring& key, std::int32_t defaultValue) {
+  return platform.ReadSetting(kSettingsSection, key, defaultValue);
+}
+
+// Values are written as "%d": signed decimal.
+void Write(DriverPlatform& platform, const std::wstring& key, std::int32_t value) {
+  platform.WriteSetting(kSettingsSection, key, std::to_wstring(value));
+}
+
+BoardPoint ReadPoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number) {
+  return {Read(platform, NumberedKey(stem, number, L'x'), kMissingCoordinate),
+          Read(platform, NumberedKey(stem, number, L'y'), kMissingCoordinate)};
+}
+
+void WritePoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number, const BoardPoint& point) {
+  Write(platform, NumberedKey(stem, number, L'x'), point.x);
+  Write(platform, NumberedKey(stem, number, L'y'), point.y);
+}
+
+// The counts of a context never exceed its tables; the bound keeps a corrupted one from reading past them.
+std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(count, kMaxPoints); }
+
+}  // namespace
+
+void LoadSettings(DriverPlatform& platform, const SharedState& sharedState, CalibrationBlock& calibration) {
+  const std::int32_t brush = Read(platform, L"GestureBrush", 0);
+  sharedState.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
+  const std::int32_t erase = Read(platform, L"GestureErase", 0);
+  sharedState.SetGestureErase(erase == 0 ? kDefaultGestureErase : erase);
+
+  const auto pointCount = static_cast<std::uint32_t>(Read(platform, L"AdjustType", 0));
+  calibration.adjustType = pointCount;
+  if (LayoutGrid(calibration) != 0) {
+    // Not a grid this driver knows: uncalibrated on the 16-point grid, whatever else the file says.
+    calibration.calibrated = false;
+    calibration.adjustType = kFallbackGridPoints;
+    LayoutGrid(calibration);
+    return;
+  }
+  calibration.extendScreenFlag = Read(platform, L"extendScreenFlag", kMissingScreenFlag);
+  calibration.calibrated = true;
+  // The cell centres follow when the transforms are solved from these points.
+  for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(platform, L"Point", k);
+
+  const auto buttonCount = static_cast<std::uint32_t>(Read(platform, L"num_buttons", 0));
+  if (buttonCount >= kTouchButtonLoadLimit) {
+    calibration.touchButtons.count = 0;
+    return;
+  }
+  calibration.touchButtons.count = buttonCount;
+  for (std::uint32_t k = 1; k <= buttonCount; ++k) calibration.touchButtons.positions[k - 1] = ReadPoint(platform, L"Button", k);
+}
+
+void SaveSettings(DriverPlatform& platform, const SharedState& sharedState, const CalibrationBlock& calibration) {
+  Write(platform, L"GestureBrush", sharedState.GetGestureBrush());
+  Write(platform, L"GestureErase", sharedState.GetGestureErase());
+  // An uncalibrated block (a file without a usable calibration, a refused or unsupported run) holds a
+  // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
+  // the next start finds no more calibration than there is.
+  if (calibration.calibrated) {
+    Write(platform, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
+    Write(platform, L"extendScreenFlag", calibration.extendScreenFlag);
+    for (std::uint32_t k = 1; k <= TableCount(calibration.adjustType); ++k) {
+      WritePoint(platform, L"Point", k, calibration.rawPoints[k - 1]);
+    }
+  }
+  Write(platform, L"num_buttons", static_cast<std::int32_t>(calibration.touchButtons.count));
+  for (std::uint32_t k = 1; k <= TableCount(calibration.touchButtons.count); ++k) {
+    WritePoint(platform, L"Button", k, calibration.touchButtons.positions[k - 1]);
+  }
+}
+
+}  // namespace velno

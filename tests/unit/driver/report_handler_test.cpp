@@ -1,0 +1,254 @@
+#include "pointer/report_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "board_reports.h"
+#include "driver.h"
+#include "fake_velno.h"
+#include "recording_platform.h"
+
+namespace velno {
+namespace {
+
+using testing::MouseCall;
+using testing::PenDown;
+using testing::PenUp;
+
+class ReportPath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ResetFakeVelno();
+    driver.sharedState = testing::FakeSharedState();
+  }
+
+  void Feed(const BoardReport& r) { HandleReport(driver.platform, driver.sharedState, driver.capture, board, r); }
+
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  BoardContext& board = driver.boards[0];
+};
+
+TEST(BoardReportDecoding, YComesFirstAndTheLowestBitIsDropped) {
+  const BoardReport r{0xFA, 0x12, 0x34, 0x56, 0x78, 0xF2};
+  ASSERT_TRUE(IsValidReport(r));
+  const PenPosition p = DecodePenPosition(r);
+  EXPECT_EQ(p.y, 2330);
+  EXPECT_EQ(p.x, 11068);
+  EXPECT_EQ(testing::PenDown(11068, 2330), r);
+}
+
+TEST(BoardReportDecoding, LeadBytes) {
+  int leads = 0;
+  for (int b = 0; b < 256; ++b) leads += IsLeadByte(static_cast<std::uint8_t>(b)) ? 1 : 0;
+  EXPECT_EQ(leads, 34);
+  EXPECT_TRUE(IsButtonPressLead(0xB0));
+  EXPECT_FALSE(IsLeadByte(0xB1));
+  EXPECT_TRUE(IsButtonReleaseLead(0xC1));
+  EXPECT_FALSE(IsLeadByte(0xD1));
+  EXPECT_FALSE(IsValidReport({0xFA, 0x12, 0x34, 0x56, 0x78, 0xF3}));
+}
+
+TEST_F(ReportPath, StrokeFromPenUpDropsTheFirstReportThenPressesMovesAndReleases) {
+  Feed(PenDown(100, 200));  // warm-up: dropped
+  EXPECT_TRUE(platform.mouse.empty());
+  Feed(PenDown(110, 210));
+  Feed(PenDown(121, 221));
+  Feed(PenUp(130, 230));
+
+  const std::vector<MouseCall> expected = {
+      {0x8003, 110 * 16, 210 * 16},                                    // one-sample mean
+      {0x8001, (110 + 121) / 2 * 16, (210 + 221) / 2 * 16},            // two-sample mean, truncated
+      {0x8005, (110 + 121 + 130) / 3 * 16, (210 + 221 + 230) / 3 * 16}, // the release's own sample counts
+  };
+  EXPECT_EQ(platform.mouse, expected);
+
+  // The release emptied the window: the next stroke drops its first report and presses at its second.
+  Feed(PenDown(5000, 6000));
+  Feed(PenDown(5010, 6010));
+  EXPECT_EQ(platform.mouse.back(), (MouseCall{0x8003, 5010 * 16, 6010 * 16}));
+}
+
+TEST_F(ReportPath, FromTheSixthSampleOnTheOutputIsTheMeanOfTheLastSix) {
+  Feed(PenDown(0, 0));  // warm-up
+  for (int i = 1; i <= 8; ++i) Feed(PenDown(i * 60, 1000 + i));
+  ASSERT_EQ(platform.mouse.size(), 8u);
+  // Sixth sample: mean of samples 1..6; seventh: 2..7; eighth: 3..8 (the first sample has left).
+  EXPECT_EQ(platform.mouse[5].x, (60 + 120 + 180 + 240 + 300 + 360) / 6 * 16);
+  EXPECT_EQ(platform.mouse[6].x, (120 + 180 + 240 + 300 + 360 + 420) / 6 * 16);
+  EXPECT_EQ(platform.mouse[7].x, (180 + 240 + 300 + 360 + 420 + 480) / 6 * 16);
+  EXPECT_EQ(platform.mouse[7].y, (1003 + 1004 + 1005 + 1006 + 1007 + 1008) / 6 * 16);
+}
+
+TEST_F(ReportPath, TheRingWrapsAfterFiftySamplesWithoutDisturbingTheSums) {
+  Feed(PenDown(0, 0));
+  for (int i = 1; i <= 130; ++i) Feed(PenDown(1000 + i, 2000 - i));
+  EXPECT_EQ(platform.mouse.back().x, (1125 + 1126 + 1127 + 1128 + 1129 + 1130) / 6 * 16);
+  EXPECT_EQ(platform.mouse.back().y, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6 * 16);
+}
+
+TEST_F(ReportPath, LiftedPenReportsInjectNothingAndRestartTheWarmUp) {
+  Feed(PenDown(50, 50));  // warm-up count becomes 1
+  Feed(PenUp(50, 50));    // pen already up: smoothing and warm-up reset
+  Feed(PenDown(60, 60));  // dropped again
+  EXPECT_TRUE(platform.mouse.empty());
+  Feed(PenDown(70, 70));
+  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 70 * 16, 70 * 16}}));
+}
+
+TEST_F(ReportPath, PenUpDuringWarmUpLiftsThePenWithoutARelease) {
+  board.pointer.penUp = false;  // a stroke in progress whose smoothing was reset
+  Feed(PenUp(10, 10));
+  EXPECT_TRUE(platform.mouse.empty());
+  // The pen is up and the warm-up starts again: the next stroke presses at its second report.
+  Feed(PenDown(20, 20));
+  Feed(PenDown(30, 30));
+  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 30 * 16, 30 * 16}}));
+}
+
+TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
+  struct Case {
+    std::int32_t flag, x, y;
+  };
+  for (const Case c : {Case{0, 1600, 3200}, Case{1, 67136, 3200}, Case{2, 1600, 68736}, Case{260, 1600, 3200}}) {
+    SCOPED_TRACE(c.flag);
+    platform.mouse.clear();
+    board.calibration.extendScreenFlag = c.flag;
+    Feed(PenDown(100, 200));
+    Feed(PenDown(100, 200));
+    Feed(PenUp(100, 200));
+    ASSERT_EQ(platform.mouse.size(), 2u);
+    EXPECT_EQ(platform.mouse[0], (MouseCall{0x8003, c.x, c.y}));
+    EXPECT_EQ(platform.mouse[1], (MouseCall{0x8005, c.x, c.y}));
+  }
+}
+
+// A pen session around a capture run, step by step: 'd' a pen-down report at (x, y), repeated n times,
+// 'u' a pen-up report, 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the
+// clock moves to x milliseconds, 'k' a touch button is placed at (1000, 1000).
+struct SessionStep {
+  char what;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  int n = 1;
+};
+
+struct HandoverCase {
+  const char* name;
+  std::vector<SessionStep> steps;
+  std::vector<MouseCall> expected;  // every pointer call of the session
+  std::size_t cursorsRestored;
+};
+
+// After each run a fresh stroke at (100, 200): its first report is dropped, the second presses at its
+// own position, the release follows there (uncalibrated: times 16).
+const std::vector<SessionStep> kFreshStroke = {{'d', 100, 200, 2}, {'u', 100, 200}};
+const MouseCall kFreshPress{0x8003, 1600, 3200};
+const MouseCall kFreshRelease{0x8005, 1600, 3200};
+
+std::vector<SessionStep> Then(std::vector<SessionStep> steps, const std::vector<SessionStep>& more) {
+  steps.insert(steps.end(), more.begin(), more.end());
+  return steps;
+}
+
+const HandoverCase kHandoverCases[] = {
+    {"stroke lifted during a point run",
+     Then({{'d', 10, 20, 2}, {'p'}, {'d', 30000, 30000}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+     {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
+    {"stroke lifted during a button run",
+     Then({{'d', 10, 20, 2}, {'b'}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+     {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
+    {"busy stroke held through a whole run",
+     Then({{'d', 10, 20, 3}, {'t', 700}, {'d', 10, 20}, {'p'}, {'d', 10, 20, 5}, {'e'}, {'d', 10, 20, 5},
+           {'u', 10, 20}},
+          kFreshStroke),
+     {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
+      kFreshRelease},
+     1},
+    {"stroke on a touch button when a run starts",
+     Then({{'k'}, {'d', 1000, 1000, 4}, {'p'}, {'u', 1000, 1000}, {'e'}}, kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+    // The run ends while the pen still rests on the last target, the capture's sums half full.
+    {"touch begun during a run rests past its end",
+     Then({{'p'}, {'d', 30000, 30000, 6}, {'e'}, {'d', 30000, 30000, 4}, {'u', 30000, 30000}}, kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+};
+
+TEST_F(ReportPath, CaptureRunsTakeThePenFromThePointerPathAndHandItBackAfresh) {
+  for (const HandoverCase& c : kHandoverCases) {
+    SCOPED_TRACE(c.name);
+    testing::ResetFakeVelno();
+    platform.mouse.clear();
+    platform.restoredCursors.clear();
+    platform.nowMs = 0;
+    board = BoardContext{};
+    for (const SessionStep& step : c.steps) {
+      switch (step.what) {
+        case 'd': for (int i = 0; i < step.n; ++i) Feed(PenDown(step.x, step.y)); break;
+        case 'u': Feed(PenUp(step.x, step.y)); break;
+        case 'p': driver.sharedState.StartAdjust(); break;
+        case 'b': driver.sharedState.StartButtonAdjust(); break;
+        case 'e': driver.sharedState.StopAdjust(); driver.sharedState.StopButtonAdjust(); break;
+        case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
+        case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
+      }
+    }
+    EXPECT_EQ(platform.mouse, c.expected);
+    EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
+  }
+}
+
+TEST_F(ReportPath, PendingGestureThresholdsAreAcknowledgedAndTheReportGoesOn) {
+  testing::FakeVelnoBlock().gestureAdjusting = 1;
+  Feed(PenDown(1, 1));
+  Feed(PenDown(1, 1));
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureAdjusting, 0);
+  EXPECT_EQ(platform.mouse.size(), 1u);
+}
+
+TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
+  Feed(PenDown(5, 5));  // the warm-up
+  for (int b = 0; b < 256; ++b) {
+    BoardReport r = PenDown(500, 500);
+    r[0] = static_cast<std::uint8_t>(b);
+    if (IsPenLead(r[0])) continue;
+    Feed(r);
+  }
+  EXPECT_TRUE(platform.mouse.empty());
+  // None of them was a sample: the next pen report presses with itself as the only one.
+  Feed(PenDown(600, 700));
+  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 600 * 16, 700 * 16}}));
+}
+
+// Any stream of reports, whatever their lead bytes and positions, keeps the smoothing within its
+// window and ring and every injected position within the uncalibrated screen range.
+TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
+  std::mt19937 rng(20261208);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> pick(0, 9);
+  for (int i = 0; i < 200000; ++i) {
+    BoardReport r;
+    for (auto& b : r) b = static_cast<std::uint8_t>(byte(rng));
+    // Mostly pen reports, so that strokes of every length occur.
+    const int p = pick(rng);
+    if (p < 6) r[0] = kPenDownLead;
+    else if (p < 8) r[0] = kPenUpLead;
+    Feed(r);
+    ASSERT_GE(board.smoothing.sampleCount, 0);
+    ASSERT_LE(board.smoothing.sampleCount, kSmoothingWindow);
+    ASSERT_GE(board.smoothing.ringPos, 0);
+    ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
+  }
+  for (const MouseCall& m : platform.mouse) {
+    ASSERT_GE(m.x, 0);
+    ASSERT_LE(m.x, 32767 * 16);
+    ASSERT_GE(m.y, 0);
+    ASSERT_LE(m.y, 32767 * 16);
+  }
+  EXPECT_GT(platform.mouse.size(), 1000u);
+}
+
+}  // namespace
+}  // namespace velno

@@ -1,0 +1,472 @@
+#include "calibration/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "board_reports.h"
+#include "driver.h"
+#include "calibration/calibration_grid.h"
+#include "fake_velno.h"
+#include "calibration/projective_mapping.h"
+#include "recording_platform.h"
+#include "pointer/report_handler.h"
+
+namespace velno {
+namespace {
+
+using KeyValues = std::vector<std::pair<std::wstring, std::wstring>>;
+
+std::wstring Lower(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return s;
+}
+
+std::wstring Trim(const std::wstring& s) {
+  std::size_t begin = 0;
+  std::size_t end = s.size();
+  while (begin < end && std::iswspace(static_cast<wint_t>(s[begin]))) ++begin;
+  while (end > begin && std::iswspace(static_cast<wint_t>(s[end - 1]))) --end;
+  return s.substr(begin, end - begin);
+}
+
+// A profile file's bytes as the platform reads them: UTF-16LE after an FF FE mark, UTF-8 after EF BB BF,
+// otherwise one character per byte. What Wine makes of a last odd byte of a UTF-16 file depends on the
+// memory after it; here it is dropped, and no file of the corpus ends in a half character that matters.
+std::wstring DecodeProfileBytes(const std::string& bytes) {
+  const auto byte = [&bytes](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
+  };
+  std::wstring text;
+  if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      text.push_back(static_cast<wchar_t>(byte(i) | byte(i + 1) << 8));
+    }
+  } else if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+    for (std::size_t i = 3; i < bytes.size();) {
+      const std::uint32_t lead = byte(i);
+      const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+      std::uint32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+      std::size_t j = i + 1;
+      for (; j < bytes.size() && j <= i + extra && (byte(j) & 0xC0) == 0x80; ++j) c = c << 6 | (byte(j) & 0x3F);
+      text.push_back(j == i + 1 + extra ? static_cast<wchar_t>(c) : L'\xFFFD');
+      i = j;
+    }
+  } else {
+    for (std::size_t i = 0; i < bytes.size(); ++i) text.push_back(static_cast<wchar_t>(byte(i)));
+  }
+  return text;
+}
+
+// Fills the fake's profile store from a file's text as GetPrivateProfileIntW finds keys under Wine:
+// names without regard to case and blanks around them, the first section of a name and the first key
+// of a name win, keys before any header belong to the nameless section, a header without its closing
+// bracket is no header.
+void LoadProfileText(testing::RecordingPlatform& platform, const std::wstring& text) {
+  std::set<std::wstring> seenSections{L""};
+  std::map<std::wstring, std::wstring>* section = &platform.settings[L""];
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    const std::wstring line = Trim(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line[0] == L';') continue;
+    const std::size_t close = line.find(L']');
+    if (line[0] == L'[' && close != std::wstring::npos) {
+      const std::wstring name = Lower(Trim(line.substr(1, close - 1)));
+      section = seenSections.insert(name).second ? &platform.settings[name] : nullptr;
+      continue;
+    }
+    const std::size_t equals = line.find(L'=');
+    if (section == nullptr || equals == std::wstring::npos) continue;
+    section->emplace(Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
+  }
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::wstring Numbered(const wchar_t* stem, int k, wchar_t axis) {
+  return std::wstring(stem) + (k < 10 ? L"0" : L"") + std::to_wstring(k) + L'-' + axis;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ResetFakeVelno();
+    driver.sharedState = testing::FakeSharedState();
+  }
+
+  void Store(const std::wstring& key, std::int32_t value) {
+    platform.settings[Lower(kSettingsSection)][Lower(key)] = std::to_wstring(value);
+  }
+  void StorePoint(const wchar_t* stem, int k, BoardPoint p) {
+    Store(Numbered(stem, k, L'x'), p.x);
+    Store(Numbered(stem, k, L'y'), p.y);
+  }
+  // A slightly sheared grid in point order, so that every coordinate differs.
+  static BoardPoint GridPoint(int p, int rows) {
+    return {1000 + (p / rows) * 7000 + p * 3, 1200 + (p % rows) * 9000 - p};
+  }
+
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  BoardContext& board = driver.boards[0];
+};
+
+TEST_F(SettingsFile, AMissingFileGivesDefaultThresholdsAndAnUncalibratedSixteenPointGrid) {
+  board.calibration.touchButtons.count = 2;
+  board.calibration.extendScreenFlag = 1;
+  board.calibration.rawPoints[0] = {5000, 6000};
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 25000);
+  EXPECT_EQ(board.calibration.adjustType, 16u);
+  EXPECT_EQ(board.calibration.pointRows, 4);
+  EXPECT_EQ(board.calibration.cellCount, 9);
+  EXPECT_FALSE(board.calibration.calibrated);
+  // Nothing but the thresholds and the grid is read from such a file.
+  EXPECT_EQ(board.calibration.touchButtons.count, 2u);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 1);
+  EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{5000, 6000}));
+  EXPECT_TRUE(platform.settingWrites.empty());
+}
+
+TEST_F(SettingsFile, ThresholdsOfZeroReadAsMissingOthersAreTakenAsTheyAre) {
+  Store(L"GestureBrush", 0);
+  Store(L"GestureErase", -7);
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, -7);
+}
+
+TEST_F(SettingsFile, MissingPointsAndScreenFlagReadAs260) {
+  Store(L"AdjustType", 9);
+  for (int k = 1; k <= 8; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 3));
+  board.calibration.extendScreenFlag = 1;
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_EQ(board.calibration.adjustType, 9u);
+  EXPECT_TRUE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, 260);
+  for (int p = 0; p < 8; ++p) EXPECT_EQ(board.calibration.rawPoints[p], GridPoint(p, 3)) << p;
+  EXPECT_EQ(board.calibration.rawPoints[8], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.calibration.pointRows, 3);
+
+  // The default is kept: a later save writes it back.
+  SaveSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_EQ(platform.settingWrites.at(3), (std::pair<std::wstring, std::wstring>{L"extendScreenFlag", L"260"}));
+}
+
+TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
+  // 0x10010 has 16 in its low half but is not 16; -16 is no count at all.
+  for (const std::int32_t count : {7, -16, 0x10010, 0, 65}) {
+    SCOPED_TRACE(count);
+    BoardContext fresh;
+    Store(L"AdjustType", count);
+    Store(L"extendScreenFlag", 1);
+    for (int k = 1; k <= 16; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 4));
+    Store(L"num_buttons", 3);
+    for (int k = 1; k <= 3; ++k) StorePoint(L"Button", k, {k * 100, k * 100});
+    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.adjustType, 16u);
+    EXPECT_FALSE(fresh.calibration.calibrated);
+    EXPECT_EQ(fresh.calibration.extendScreenFlag, 0);
+    EXPECT_EQ(fresh.calibration.rawPoints[0], (BoardPoint{0, 0}));
+    EXPECT_EQ(fresh.calibration.touchButtons.count, 0u);
+    EXPECT_EQ(fresh.calibration.touchButtons.positions[0], (BoardPoint{0, 0}));
+  }
+}
+
+TEST_F(SettingsFile, EveryPointCountLoadsExactlyItsPoints) {
+  for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
+    SCOPED_TRACE(count);
+    platform.settings.clear();
+    Store(L"AdjustType", static_cast<std::int32_t>(count));
+    for (int k = 1; k <= 25; ++k) StorePoint(L"Point", k, {k, -k});
+    BoardContext fresh;
+    fresh.calibration.rawPoints[count] = {-1, -1};
+    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.adjustType, count);
+    EXPECT_TRUE(fresh.calibration.calibrated);
+    const int last = static_cast<int>(count);
+    EXPECT_EQ(fresh.calibration.rawPoints[last - 1], (BoardPoint{last, -last}));
+    EXPECT_EQ(fresh.calibration.rawPoints[last], (BoardPoint{-1, -1}));
+  }
+}
+
+TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
+  Store(L"AdjustType", 4);
+  StorePoint(L"Button", 1, {11, 12});
+  StorePoint(L"Button", 63, {631, 632});
+  StorePoint(L"Button", 64, {641, 642});
+
+  Store(L"num_buttons", 63);
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_EQ(board.calibration.touchButtons.count, 63u);
+  EXPECT_EQ(board.calibration.touchButtons.positions[0], (BoardPoint{11, 12}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[1], (BoardPoint{260, 260}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[62], (BoardPoint{631, 632}));
+  EXPECT_EQ(board.calibration.touchButtons.positions[63], (BoardPoint{0, 0}));
+
+  for (const std::int32_t tooMany : {64, -1, INT32_MIN}) {
+    SCOPED_TRACE(tooMany);
+    BoardContext fresh;
+    fresh.calibration.touchButtons.count = 5;
+    Store(L"num_buttons", tooMany);
+    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    EXPECT_EQ(fresh.calibration.touchButtons.count, 0u);
+    EXPECT_EQ(fresh.calibration.touchButtons.positions[0], (BoardPoint{0, 0}));
+  }
+
+  BoardContext none;
+  none.calibration.touchButtons.positions[0] = {1, 2};
+  Store(L"num_buttons", 0);
+  LoadSettings(platform, driver.sharedState, none.calibration);
+  EXPECT_EQ(none.calibration.touchButtons.count, 0u);
+  EXPECT_EQ(none.calibration.touchButtons.positions[0], (BoardPoint{1, 2}));
+}
+
+TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
+  testing::FakeVelnoBlock().gestureBrush = 1234;
+  testing::FakeVelnoBlock().gestureErase = -5;
+  board.calibration.adjustType = 4;
+  board.calibration.calibrated = true;
+  board.calibration.extendScreenFlag = 2;
+  board.calibration.rawPoints = {};
+  board.calibration.rawPoints[0] = {1, 2};
+  board.calibration.rawPoints[1] = {3, 4};
+  board.calibration.rawPoints[2] = {-5, 6};
+  board.calibration.rawPoints[3] = {7, 32767};
+  board.calibration.rawPoints[4] = {99, 99};  // beyond the count: not written
+  board.calibration.touchButtons.count = 2;
+  board.calibration.touchButtons.positions[0] = {10, 11};
+  board.calibration.touchButtons.positions[1] = {12, 13};
+  board.calibration.touchButtons.positions[2] = {99, 99};
+
+  SaveSettings(platform, driver.sharedState, board.calibration);
+  const KeyValues expected = {
+      {L"GestureBrush", L"1234"}, {L"GestureErase", L"-5"},   {L"AdjustType", L"4"},  {L"extendScreenFlag", L"2"},
+      {L"Point01-x", L"1"},       {L"Point01-y", L"2"},       {L"Point02-x", L"3"},   {L"Point02-y", L"4"},
+      {L"Point03-x", L"-5"},      {L"Point03-y", L"6"},       {L"Point04-x", L"7"},   {L"Point04-y", L"32767"},
+      {L"num_buttons", L"2"},     {L"Button01-x", L"10"},     {L"Button01-y", L"11"}, {L"Button02-x", L"12"},
+      {L"Button02-y", L"13"},
+  };
+  EXPECT_EQ(platform.settingWrites, expected);
+  // "Adjust-" then U+4F43 and 'M': nine UTF-16 units, written exactly so every time.
+  const std::wstring section = {L'A', L'd', L'j', L'u', L's', L't', L'-', wchar_t{0x4F43}, L'M'};
+  EXPECT_EQ(platform.settingWriteSections, std::vector<std::wstring>(expected.size(), section));
+}
+
+TEST_F(SettingsFile, TheSectionNamedAdjustComIsNotTheSettingsSection) {
+  platform.settings[L"adjust-com"][L"adjusttype"] = L"4";
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  EXPECT_FALSE(board.calibration.calibrated);
+  EXPECT_EQ(board.calibration.adjustType, 16u);
+}
+
+TEST_F(SettingsFile, ASaveLoadsBackIntoAFreshBoard) {
+  testing::FakeVelnoBlock().gestureBrush = 4321;
+  testing::FakeVelnoBlock().gestureErase = 8765;
+  board.calibration.adjustType = 12;
+  board.calibration.calibrated = true;
+  for (int p = 0; p < 12; ++p) board.calibration.rawPoints[p] = GridPoint(p, 3);
+  board.calibration.extendScreenFlag = 1;
+  board.calibration.touchButtons.count = 3;
+  board.calibration.touchButtons.positions[0] = {-1, 2};
+  board.calibration.touchButtons.positions[1] = {300, 400};
+  board.calibration.touchButtons.positions[2] = {32767, 0};
+  SaveSettings(platform, driver.sharedState, board.calibration);
+
+  testing::ResetFakeVelno();
+  BoardContext& other = driver.boards[1];
+  LoadSettings(platform, driver.sharedState, other.calibration);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 4321);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 8765);
+  EXPECT_EQ(other.calibration.adjustType, 12u);
+  EXPECT_TRUE(other.calibration.calibrated);
+  EXPECT_EQ(other.calibration.extendScreenFlag, 1);
+  EXPECT_EQ(other.calibration.rawPoints, board.calibration.rawPoints);
+  EXPECT_EQ(other.calibration.touchButtons.count, 3u);
+  EXPECT_EQ(other.calibration.touchButtons.positions, board.calibration.touchButtons.positions);
+}
+
+TEST_F(SettingsFile, ASmallerCalibrationLeavesTheKeysOfALargerOneInPlace) {
+  board.calibration.adjustType = 25;
+  board.calibration.calibrated = true;
+  for (int p = 0; p < 25; ++p) board.calibration.rawPoints[p] = {p, 100 + p};
+  SaveSettings(platform, driver.sharedState, board.calibration);
+
+  platform.settingWrites.clear();
+  board.calibration.adjustType = 4;
+  for (int p = 0; p < 4; ++p) board.calibration.rawPoints[p] = {1000 + p, 2000 + p};
+  SaveSettings(platform, driver.sharedState, board.calibration);
+  std::vector<std::wstring> pointKeys;
+  for (const auto& [key, value] : platform.settingWrites) {
+    if (key.starts_with(L"Point")) pointKeys.push_back(key);
+  }
+  EXPECT_EQ(pointKeys.front(), L"Point01-x");
+  EXPECT_EQ(pointKeys.back(), L"Point04-y");
+  EXPECT_EQ(pointKeys.size(), 8u);
+  EXPECT_EQ(platform.settings[Lower(kSettingsSection)][L"point25-y"], L"124");
+
+  BoardContext fresh;
+  fresh.calibration.rawPoints[4] = {-3, -3};
+  LoadSettings(platform, driver.sharedState, fresh.calibration);
+  EXPECT_EQ(fresh.calibration.adjustType, 4u);
+  EXPECT_EQ(fresh.calibration.rawPoints[3], (BoardPoint{1003, 2003}));
+  EXPECT_EQ(fresh.calibration.rawPoints[4], (BoardPoint{-3, -3}));
+}
+
+// Files without a usable calibration: after a load, a solve and a save (a threshold change, say) the
+// file still holds no calibration; its calibration keys are not written.
+TEST_F(SettingsFile, AnUncalibratedBoardNeverSavesACalibration) {
+  const std::vector<std::pair<const char*, std::int32_t>> files = {{"missing", 0}, {"unsupported count", 7},
+                                                                   {"collinear points", 4}};
+  for (const auto& [name, adjustType] : files) {
+    SCOPED_TRACE(name);
+    platform.settings.clear();
+    platform.settingWrites.clear();
+    if (adjustType != 0) Store(L"AdjustType", adjustType);
+    for (int k = 1; k <= adjustType; ++k) StorePoint(L"Point", k, {1000 * k, 1000 * k});
+    BoardContext loaded;
+    for (int p = 0; p < 16; ++p) loaded.calibration.rawPoints[p] = GridPoint(p, 4);  // points a fallback grid keeps
+    LoadSettings(platform, driver.sharedState, loaded.calibration);
+    SolveCellTransforms(loaded.calibration);
+    ASSERT_FALSE(loaded.calibration.calibrated);
+
+    SaveSettings(platform, driver.sharedState, loaded.calibration);
+    for (const auto& [key, value] : platform.settingWrites) {
+      EXPECT_TRUE(key.starts_with(L"Gesture") || key == L"num_buttons") << std::string(key.begin(), key.end());
+    }
+    BoardContext fresh;
+    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    SolveCellTransforms(fresh.calibration);
+    EXPECT_FALSE(fresh.calibration.calibrated);
+  }
+}
+
+// What loading one file of tests/data/settings into a fresh board gives, once the transforms are solved
+// as the supervisor does next.
+struct CorpusOutcome {
+  const char* file;
+  std::uint32_t adjustType;
+  std::int32_t calibrated;
+  std::int32_t extendScreenFlag;
+  std::uint32_t touchButtonCount;
+  std::int32_t gestureBrush;
+  std::int32_t gestureErase;
+};
+
+// Files whose section is never found: an uncalibrated 16-point grid and default thresholds.
+constexpr CorpusOutcome Unread(const char* file) { return {file, 16, 0, 0, 0, 2500, 25000}; }
+
+constexpr CorpusOutcome kCorpus[] = {
+    Unread("empty.ini"),
+    Unread("bom_only.ini"),
+    Unread("binary_noise.ini"),
+    Unread("utf16_noise_after_header.ini"),
+    Unread("no_section_header.ini"),
+    Unread("section_adjust_com.ini"),
+    Unread("section_name_without_bom.ini"),  // the name's UTF-8 bytes read as single-byte characters
+    Unread("unterminated_header.ini"),
+    Unread("garbage_values.ini"),              // every number reads as 0
+    Unread("negative_count.ini"),
+    Unread("unsupported_count_with_buttons.ini"),
+    Unread("keys_without_values.ini"),         // the first "AdjustType" is empty
+    {"utf8_bom_4_points.ini", 4, 1, 0, 2, 3000, 25000},
+    {"utf16_9_points.ini", 9, 1, 1, 3, 4000, 30000},
+    {"hex_quotes_and_blanks.ini", 9, 1, 2, 0, 2500, 25000},
+    {"negative_numbers.ini", 4, 1, -1, 0, -5, INT32_MIN},
+    {"wrapping_numbers.ini", 4, 1, 2, 0, 1661992959, 7},
+    {"int32_extremes.ini", 4, 1, INT32_MAX, 63, 2500, 25000},
+    {"missing_points_4.ini", 4, 0, 260, 0, 2500, 25000},  // every point (260, 260): singular cells
+    {"missing_points_25.ini", 25, 0, 0, 0, 2500, 25000},
+    {"collinear_points.ini", 4, 0, 260, 0, 2500, 25000},
+    {"nearly_collinear_points.ini", 4, 0, 260, 0, 2500, 25000},
+    {"duplicate_sections.ini", 4, 1, 260, 0, 2500, 25000},  // the second section is never read
+    {"duplicate_keys.ini", 4, 1, 260, 1, 2500, 25000},
+    {"truncated_utf16.ini", 9, 0, 1, 0, 4000, 30000},  // ends inside "Point05-x": points 5 to 9 missing
+    {"truncated_utf8.ini", 9, 0, 1, 0, 4000, 30000},
+    {"buttons_63.ini", 4, 1, 260, 63, 2500, 25000},
+    {"buttons_64.ini", 4, 1, 260, 0, 2500, 25000},
+};
+
+std::filesystem::path CorpusDir() { return std::filesystem::path(VELNO_TEST_DATA_DIR) / "settings"; }
+
+TEST(SettingsCorpus, EveryFileHasAnExpectedOutcome) {
+  std::set<std::string> listed;
+  for (const CorpusOutcome& outcome : kCorpus) listed.insert(outcome.file);
+  std::set<std::string> present;
+  for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
+    present.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(present, listed);
+}
+
+class SettingsCorpusFile : public ::testing::TestWithParam<CorpusOutcome> {};
+
+// Every file loads without harm and a stroke across the whole board afterwards injects only positions
+// computed from finite coefficients.
+TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
+  const CorpusOutcome& expected = GetParam();
+  testing::ResetFakeVelno();
+  testing::RecordingPlatform platform;
+  Driver driver{platform};
+  driver.sharedState = testing::FakeSharedState();
+  BoardContext& board = driver.boards[0];
+  LoadProfileText(platform, DecodeProfileBytes(ReadBytes(CorpusDir() / expected.file)));
+
+  LoadSettings(platform, driver.sharedState, board.calibration);
+  SolveCellTransforms(board.calibration);
+  EXPECT_EQ(board.calibration.adjustType, expected.adjustType);
+  EXPECT_EQ(board.calibration.calibrated, expected.calibrated);
+  EXPECT_EQ(board.calibration.extendScreenFlag, expected.extendScreenFlag);
+  EXPECT_EQ(board.calibration.touchButtons.count, expected.touchButtonCount);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, expected.gestureBrush);
+  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, expected.gestureErase);
+  if (board.calibration.calibrated != 0) {
+    for (std::int32_t q = 0; q < board.calibration.cellCount; ++q) {
+      for (int j = 0; j < 8; ++j) ASSERT_TRUE(std::isfinite(board.calibration.cellCoefficients[j][q])) << "cell " << q;
+    }
+  }
+
+  // Touch buttons would take the reports near them; the stroke is about the mapping.
+  board.calibration.touchButtons.count = 0;
+  std::vector<BoardReport> stroke;
+  for (std::int32_t y = 0; y <= 32767; y += 2047) {
+    for (std::int32_t x = 0; x <= 32767; x += 2047) stroke.push_back(testing::PenDown(x, y));
+  }
+  stroke.push_back(testing::PenDown(32767, 32767));
+  stroke.push_back(testing::PenUp(32767, 32767));
+  for (const BoardReport& report : stroke) HandleReport(driver.platform, driver.sharedState, driver.capture, board, report);
+  ASSERT_EQ(platform.mouse.size(), stroke.size() - 1);  // all but the warm-up
+  if (board.calibration.calibrated == 0) {
+    const std::int32_t offsetX = board.calibration.extendScreenFlag == 1 ? 65536 : 0;
+    const std::int32_t offsetY = board.calibration.extendScreenFlag == 2 ? 65536 : 0;
+    for (const testing::MouseCall& call : platform.mouse) {
+      EXPECT_TRUE(call.x >= offsetX && call.x <= offsetX + 32767 * 16) << call.x;
+      EXPECT_TRUE(call.y >= offsetY && call.y <= offsetY + 32767 * 16) << call.y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, SettingsCorpusFile, ::testing::ValuesIn(kCorpus),
+                         [](const ::testing::TestParamInfo<CorpusOutcome>& info) {
+                           std::string name = info.param.file;
+                           name = name.substr(0, name.find('.'));
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace velno
