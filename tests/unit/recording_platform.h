@@ -122,7 +122,7 @@ class RecordingPlatform : public DriverPlatform {
   }
 
   // Scripted world.
-  DisplayLayout display{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};  // one 1280 x 1024 screen
+  DisplayLayout display{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}, false, {}};  // one 1280 x 1024 screen
   bool libraryComplete = true;
   bool stopEventOpens = true;
   int stopAfterPolls = -1;  // StopEventSignalled turns true at this poll (0 = already set); -1 never

@@ -64,7 +64,7 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
 
 TEST(OutputMapping, PrimaryCalibrationAndASingleScreenKeepTheirUnits) {
   CalibrationBlock calibration;
-  const DisplayLayout single{kPrimary, kPrimary};
+  const DisplayLayout single{kPrimary, kPrimary, false, {}};
   // A calibration of the primary screen stays in its units beside a second monitor.
   EXPECT_EQ(MapToOutput(calibration, TwoMonitors({1280, 0, 2304, 768}), {100, 200}), (OutputPosition{1600, 3200}));
   // An extended calibration without a second monitor keeps the plain offset: nothing else to map to.
