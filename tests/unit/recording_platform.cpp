@@ -1,7 +1,7 @@
 #include "recording_platform.h"
 
-#include <algorithm>
 #include <cwctype>
+#include <string>
 
 #include "fake_velno.h"
 
@@ -12,40 +12,6 @@ std::wstring Lower(const std::wstring& s) {
   std::wstring out = s;
   for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
   return out;
-}
-
-// GetPrivateProfileIntW's reading of a value, as measured under Wine: one pair of matching quotes
-// around the value is dropped; an empty value gives the default; of the first 29 characters, blanks are
-// skipped, then a sign, a "0x", "0o" or "0b" prefix and the digits of that base are taken, wrapping
-// modulo 2^32; anything else ends the number ("12 34" is 12, "abc" is 0).
-std::int32_t ProfileInteger(std::wstring text, std::int32_t defaultValue) {
-  if (text.size() >= 2 && (text[0] == L'"' || text[0] == L'\'') && text.back() == text[0]) {
-    text = text.substr(1, text.size() - 2);
-  }
-  if (text.empty()) return defaultValue;
-  text.resize(std::min<std::size_t>(text.size(), 29));
-  std::size_t i = 0;
-  while (i < text.size() && text[i] <= L' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-  std::uint32_t base = 10;
-  if (i + 1 < text.size() && text[i] == L'0') {
-    if (text[i + 1] == L'x') base = 16;
-    if (text[i + 1] == L'o') base = 8;
-    if (text[i + 1] == L'b') base = 2;
-    if (base != 10) i += 2;
-  }
-  std::uint32_t value = 0;
-  for (; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    std::uint32_t digit = base;
-    if (c >= L'0' && c <= L'9') digit = static_cast<std::uint32_t>(c - L'0');
-    if (c >= L'a' && c <= L'f') digit = static_cast<std::uint32_t>(c - L'a' + 10);
-    if (c >= L'A' && c <= L'F') digit = static_cast<std::uint32_t>(c - L'A' + 10);
-    if (digit >= base) break;
-    value = value * base + digit;
-  }
-  return static_cast<std::int32_t>(negative ? 0u - value : value);
 }
 
 }  // namespace
@@ -168,7 +134,7 @@ std::int32_t RecordingPlatform::ReadSetting(const std::wstring& section, const s
   if (s == settings.end()) return defaultValue;
   auto k = s->second.find(Lower(key));
   if (k == s->second.end()) return defaultValue;
-  return ProfileInteger(k->second, defaultValue);
+  return static_cast<std::int32_t>(std::stol(k->second));
 }
 
 void RecordingPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {

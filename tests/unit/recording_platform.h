@@ -99,8 +99,8 @@ class RecordingPlatform : public DriverPlatform {
     commands.emplace_back(commandLine);
   }
 
-  // Settings: an in-memory profile file (names without regard to case, values read as
-  // GetPrivateProfileIntW reads them).
+  // Settings: an in-memory profile file (names without regard to case, values the signed decimal text
+  // a save writes). How the real profile calls read bytes and odd numbers is tested under Wine.
   std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 

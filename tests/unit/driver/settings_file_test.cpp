@@ -2,23 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cwctype>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "board_reports.h"
 #include "driver.h"
-#include "calibration/calibration_grid.h"
 #include "fake_velno.h"
 #include "calibration/projective_mapping.h"
 #include "recording_platform.h"
-#include "pointer/report_handler.h"
 
 namespace velno {
 namespace {
@@ -28,73 +19,6 @@ using KeyValues = std::vector<std::pair<std::wstring, std::wstring>>;
 std::wstring Lower(std::wstring s) {
   for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
   return s;
-}
-
-std::wstring Trim(const std::wstring& s) {
-  std::size_t begin = 0;
-  std::size_t end = s.size();
-  while (begin < end && std::iswspace(static_cast<wint_t>(s[begin]))) ++begin;
-  while (end > begin && std::iswspace(static_cast<wint_t>(s[end - 1]))) --end;
-  return s.substr(begin, end - begin);
-}
-
-// A profile file's bytes as the platform reads them: UTF-16LE after an FF FE mark, UTF-8 after EF BB BF,
-// otherwise one character per byte. What Wine makes of a last odd byte of a UTF-16 file depends on the
-// memory after it; here it is dropped, and no file of the corpus ends in a half character that matters.
-std::wstring DecodeProfileBytes(const std::string& bytes) {
-  const auto byte = [&bytes](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
-  };
-  std::wstring text;
-  if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text.push_back(static_cast<wchar_t>(byte(i) | byte(i + 1) << 8));
-    }
-  } else if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-    for (std::size_t i = 3; i < bytes.size();) {
-      const std::uint32_t lead = byte(i);
-      const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-      std::uint32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-      std::size_t j = i + 1;
-      for (; j < bytes.size() && j <= i + extra && (byte(j) & 0xC0) == 0x80; ++j) c = c << 6 | (byte(j) & 0x3F);
-      text.push_back(j == i + 1 + extra ? static_cast<wchar_t>(c) : L'\xFFFD');
-      i = j;
-    }
-  } else {
-    for (std::size_t i = 0; i < bytes.size(); ++i) text.push_back(static_cast<wchar_t>(byte(i)));
-  }
-  return text;
-}
-
-// Fills the fake's profile store from a file's text as GetPrivateProfileIntW finds keys under Wine:
-// names without regard to case and blanks around them, the first section of a name and the first key
-// of a name win, keys before any header belong to the nameless section, a header without its closing
-// bracket is no header.
-void LoadProfileText(testing::RecordingPlatform& platform, const std::wstring& text) {
-  std::set<std::wstring> seenSections{L""};
-  std::map<std::wstring, std::wstring>* section = &platform.settings[L""];
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of(L"\r\n", start);
-    if (end == std::wstring::npos) end = text.size();
-    const std::wstring line = Trim(text.substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line[0] == L';') continue;
-    const std::size_t close = line.find(L']');
-    if (line[0] == L'[' && close != std::wstring::npos) {
-      const std::wstring name = Lower(Trim(line.substr(1, close - 1)));
-      section = seenSections.insert(name).second ? &platform.settings[name] : nullptr;
-      continue;
-    }
-    const std::size_t equals = line.find(L'=');
-    if (section == nullptr || equals == std::wstring::npos) continue;
-    section->emplace(Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
-  }
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::wstring Numbered(const wchar_t* stem, int k, wchar_t axis) {
@@ -355,118 +279,6 @@ TEST_F(SettingsFile, AnUncalibratedBoardNeverSavesACalibration) {
     EXPECT_FALSE(fresh.calibration.calibrated);
   }
 }
-
-// What loading one file of tests/data/settings into a fresh board gives, once the transforms are solved
-// as the supervisor does next.
-struct CorpusOutcome {
-  const char* file;
-  std::uint32_t adjustType;
-  std::int32_t calibrated;
-  std::int32_t extendScreenFlag;
-  std::uint32_t touchButtonCount;
-  std::int32_t gestureBrush;
-  std::int32_t gestureErase;
-};
-
-// Files whose section is never found: an uncalibrated 16-point grid and default thresholds.
-constexpr CorpusOutcome Unread(const char* file) { return {file, 16, 0, 0, 0, 2500, 25000}; }
-
-constexpr CorpusOutcome kCorpus[] = {
-    Unread("empty.ini"),
-    Unread("bom_only.ini"),
-    Unread("binary_noise.ini"),
-    Unread("utf16_noise_after_header.ini"),
-    Unread("no_section_header.ini"),
-    Unread("section_adjust_com.ini"),
-    Unread("section_name_without_bom.ini"),  // the name's UTF-8 bytes read as single-byte characters
-    Unread("unterminated_header.ini"),
-    Unread("garbage_values.ini"),              // every number reads as 0
-    Unread("negative_count.ini"),
-    Unread("unsupported_count_with_buttons.ini"),
-    Unread("keys_without_values.ini"),         // the first "AdjustType" is empty
-    {"utf8_bom_4_points.ini", 4, 1, 0, 2, 3000, 25000},
-    {"utf16_9_points.ini", 9, 1, 1, 3, 4000, 30000},
-    {"hex_quotes_and_blanks.ini", 9, 1, 2, 0, 2500, 25000},
-    {"negative_numbers.ini", 4, 1, -1, 0, -5, INT32_MIN},
-    {"wrapping_numbers.ini", 4, 1, 2, 0, 1661992959, 7},
-    {"int32_extremes.ini", 4, 1, INT32_MAX, 63, 2500, 25000},
-    {"missing_points_4.ini", 4, 0, 260, 0, 2500, 25000},  // every point (260, 260): singular cells
-    {"missing_points_25.ini", 25, 0, 0, 0, 2500, 25000},
-    {"collinear_points.ini", 4, 0, 260, 0, 2500, 25000},
-    {"nearly_collinear_points.ini", 4, 0, 260, 0, 2500, 25000},
-    {"duplicate_sections.ini", 4, 1, 260, 0, 2500, 25000},  // the second section is never read
-    {"duplicate_keys.ini", 4, 1, 260, 1, 2500, 25000},
-    {"truncated_utf16.ini", 9, 0, 1, 0, 4000, 30000},  // ends inside "Point05-x": points 5 to 9 missing
-    {"truncated_utf8.ini", 9, 0, 1, 0, 4000, 30000},
-    {"buttons_63.ini", 4, 1, 260, 63, 2500, 25000},
-    {"buttons_64.ini", 4, 1, 260, 0, 2500, 25000},
-};
-
-std::filesystem::path CorpusDir() { return std::filesystem::path(VELNO_TEST_DATA_DIR) / "settings"; }
-
-TEST(SettingsCorpus, EveryFileHasAnExpectedOutcome) {
-  std::set<std::string> listed;
-  for (const CorpusOutcome& outcome : kCorpus) listed.insert(outcome.file);
-  std::set<std::string> present;
-  for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
-    present.insert(entry.path().filename().string());
-  }
-  EXPECT_EQ(present, listed);
-}
-
-class SettingsCorpusFile : public ::testing::TestWithParam<CorpusOutcome> {};
-
-// Every file loads without harm and a stroke across the whole board afterwards injects only positions
-// computed from finite coefficients.
-TEST_P(SettingsCorpusFile, LoadsIntoAKnownStateAndMapsAStrokeSafely) {
-  const CorpusOutcome& expected = GetParam();
-  testing::ResetFakeVelno();
-  testing::RecordingPlatform platform;
-  Driver driver{platform};
-  driver.sharedState = testing::FakeSharedState();
-  BoardContext& board = driver.boards[0];
-  LoadProfileText(platform, DecodeProfileBytes(ReadBytes(CorpusDir() / expected.file)));
-
-  LoadSettings(platform, driver.sharedState, board.calibration);
-  SolveCellTransforms(board.calibration);
-  EXPECT_EQ(board.calibration.adjustType, expected.adjustType);
-  EXPECT_EQ(board.calibration.calibrated, expected.calibrated);
-  EXPECT_EQ(board.calibration.extendScreenFlag, expected.extendScreenFlag);
-  EXPECT_EQ(board.calibration.touchButtons.count, expected.touchButtonCount);
-  EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, expected.gestureBrush);
-  EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, expected.gestureErase);
-  if (board.calibration.calibrated != 0) {
-    for (std::int32_t q = 0; q < board.calibration.cellCount; ++q) {
-      for (int j = 0; j < 8; ++j) ASSERT_TRUE(std::isfinite(board.calibration.cellCoefficients[j][q])) << "cell " << q;
-    }
-  }
-
-  // Touch buttons would take the reports near them; the stroke is about the mapping.
-  board.calibration.touchButtons.count = 0;
-  std::vector<BoardReport> stroke;
-  for (std::int32_t y = 0; y <= 32767; y += 2047) {
-    for (std::int32_t x = 0; x <= 32767; x += 2047) stroke.push_back(testing::PenDown(x, y));
-  }
-  stroke.push_back(testing::PenDown(32767, 32767));
-  stroke.push_back(testing::PenUp(32767, 32767));
-  for (const BoardReport& report : stroke) HandleReport(driver.platform, driver.sharedState, driver.capture, board, report);
-  ASSERT_EQ(platform.mouse.size(), stroke.size() - 1);  // all but the warm-up
-  if (board.calibration.calibrated == 0) {
-    const std::int32_t offsetX = board.calibration.extendScreenFlag == 1 ? 65536 : 0;
-    const std::int32_t offsetY = board.calibration.extendScreenFlag == 2 ? 65536 : 0;
-    for (const testing::MouseCall& call : platform.mouse) {
-      EXPECT_TRUE(call.x >= offsetX && call.x <= offsetX + 32767 * 16) << call.x;
-      EXPECT_TRUE(call.y >= offsetY && call.y <= offsetY + 32767 * 16) << call.y;
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(TestData, SettingsCorpusFile, ::testing::ValuesIn(kCorpus),
-                         [](const ::testing::TestParamInfo<CorpusOutcome>& info) {
-                           std::string name = info.param.file;
-                           name = name.substr(0, name.find('.'));
-                           return name;
-                         });
 
 }  // namespace
 }  // namespace velno

@@ -2,18 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "recording_platform.h"
-
 namespace velno {
 namespace {
-
-TEST(TimeStamp, SecondsAndMillisecondsComeFromTheClock) {
-  testing::RecordingPlatform platform;
-  platform.nowMs = 1'700'000'123'456;
-  const TimeStamp t = platform.ReadClock();
-  EXPECT_EQ(t.seconds, static_cast<std::int32_t>(1'700'000'123));
-  EXPECT_EQ(t.milliseconds, 456);
-}
 
 TEST(TimeStamp, ElapsedCombinesTheFieldsAcrossSecondBoundaries) {
   EXPECT_EQ(ElapsedMilliseconds({10, 999}, {11, 0}), 1);
