@@ -56,9 +56,10 @@ inline void CheckCalibration(const CalibrationBlock& calibration) {
 }
 
 // The smoothing window and ring, the capture and gesture counts and the pressed touch button stay
-// within their tables.
+// within their tables; the smoothing holds samples only while the pen is down.
 inline void CheckBoard(const BoardContext& board) {
   VELNO_FUZZ_CHECK(board.smoothing.sampleCount >= 0 && board.smoothing.sampleCount <= kSmoothingWindow);
+  VELNO_FUZZ_CHECK(board.pointer.phase == PenPhase::Down || board.smoothing.sampleCount == 0);
   VELNO_FUZZ_CHECK(board.smoothing.ringPos >= 0 && board.smoothing.ringPos < kSmoothingRingSize);
   VELNO_FUZZ_CHECK(board.capture.count >= 0 && board.capture.count < 10);
   VELNO_FUZZ_CHECK(board.gesture.sampleCount >= 0 && board.gesture.sampleCount <= kGestureSamples);

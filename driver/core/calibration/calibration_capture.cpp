@@ -24,20 +24,17 @@ void ClearSums(CaptureWindow& window) {
 
 // One pen report of either run: pen-down, pen-up or a sample. Returns the mean of ten steady samples
 // when this report completes them.
-std::optional<BoardPoint> TakeSample(CaptureWindow& window, bool& penUp, std::int32_t x, std::int32_t y,
-                                     bool penDownReport) {
-  const bool penStays = penDownReport != penUp;
-  if (!penStays) {
+std::optional<BoardPoint> TakeSample(CaptureWindow& window, bool penWasDown, std::int32_t x, std::int32_t y,
+                                     bool penDown) {
+  if (penDown != penWasDown) {
     ClearSums(window);
-    if (penDownReport) {
+    if (penDown) {
       // The pen-down position anchors the measurement but is not summed.
-      penUp = false;
       window.active = true;
       window.anchorX = x;
       window.anchorY = y;
     } else {
       // Lifted before ten samples: the measurement is dropped.
-      penUp = true;
       window.active = false;
     }
     return std::nullopt;
@@ -113,13 +110,13 @@ bool StoreButtonPlace(const SharedState& sharedState, CaptureTables& tables, Boa
 
 }  // namespace
 
-PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                           CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown) {
   const auto adjustType = static_cast<std::uint32_t>(sharedState.GetAdjustType());
   const std::uint32_t pointCount = adjustType & 0xFFFF;
   const auto screenFlag = static_cast<std::int32_t>(adjustType >> 16);
 
-  const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, penDown);
+  const std::optional<BoardPoint> mean = TakeSample(window, penWasDown, x, y, penDown);
   if (!mean) return PointRunStep::Measuring;
   std::array<BoardPoint, kMaxPoints> pass;
   if (StorePoint(sharedState, tables, *mean, pointCount, pass) != PointStored::LastOfPass) return PointRunStep::Measuring;
@@ -146,11 +143,11 @@ PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables,
   return PointRunStep::Completed;
 }
 
-bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                         TouchButtonList& buttons, std::int32_t x, std::int32_t y, bool penDown) {
   const auto buttonCount = static_cast<std::uint32_t>(sharedState.GetButtonAdjustType());
 
-  const std::optional<BoardPoint> mean = TakeSample(window, penUp, x, y, penDown);
+  const std::optional<BoardPoint> mean = TakeSample(window, penWasDown, x, y, penDown);
   if (!mean) return false;
   if (!StoreButtonPlace(sharedState, tables, *mean, buttonCount, buttons.positions)) return false;
 

@@ -16,19 +16,20 @@ namespace velno {
 inline constexpr std::int32_t kSteadyLimit = 74;  // a sample this far from the anchor on either axis restarts
 inline constexpr std::int32_t kSamplesPerMeasurement = 10;
 
-// Both take one pen report of a board during a run: its decoded position and whether the pen is on the
-// surface. penUp is the board's pen state, which the run keeps while it has the pen.
+// Both take one pen report of a board during a run: its decoded position, whether the pen was on the
+// surface at the board's report before (penWasDown) and whether it is now (penDown). A pen that comes
+// down anchors a measurement; one that lifts drops the measurement under way.
 
 enum class PointRunStep { Measuring, Completed, Refused };
 
 // A point run: after the last target the calibration holds the new grid, solved, and index 0 answers
 // (Completed). A grid refused as degenerate leaves the calibration as it was, forgets the pass and answers
 // with index 1, so the run stays on and the tool starts the pass again (Refused).
-PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                           CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown);
 // A touch-button run: after the last place the list holds the new touch buttons and true is returned
 // (the caller saves the settings).
-bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool& penUp,
+bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                         TouchButtonList& buttons, std::int32_t x, std::int32_t y, bool penDown);
 
 }  // namespace velno

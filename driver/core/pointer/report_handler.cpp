@@ -8,6 +8,7 @@
 #include "actions/gestures.h"
 #include "actions/hardware_buttons.h"
 #include "pointer/output_mapping.h"
+#include "pointer/pen_phase.h"
 #include "common/pen_event.h"
 #include "actions/press_and_hold.h"
 #include "calibration/settings_file.h"
@@ -30,41 +31,95 @@ void Inject(DriverPlatform& platform, std::uint32_t flags, const OutputPosition&
 }
 
 // A capture run takes the pen from the pointer path. A stroke in progress ends here: its left button is
-// released where the pointer is, and its hold, gesture and touch-button press end without an action.
-// The capture sees the pen still down, so that touch measures nothing until it is lifted.
-void HandPenToCapture(DriverPlatform& platform, BoardContext& board) {
-  if (board.capture.handover == CaptureHandover::None && !board.pointer.penUp) {
+// released where the pointer is, its smoothing is emptied, and its hold, gesture and touch-button press
+// end without an action. A pen on the surface stays down for the run, so that touch measures nothing
+// until it is lifted.
+PenPhase HandPenToCapture(DriverPlatform& platform, BoardContext& board, PenPhase phase) {
+  if (phase == PenPhase::Down) {
     // A stroke that began on a touch button pressed nothing.
     TouchButtonPress& press = board.buttons.touchPress;
     if (!press.pressed || press.leftHeld) Inject(platform, kInjectRelease, board.pointer.out);
     press.pressed = false;
     CancelHold(platform, board.hold);
     board.gesture = GestureBox{};
+    ResetSmoothing(board.smoothing);
   }
-  ResetSmoothing(board.smoothing);
   board.capture.active = false;
   board.capture.count = 0;
-  board.capture.handover = CaptureHandover::InRun;
+  return phase == PenPhase::Down || phase == PenPhase::AwaitingLift ? PenPhase::RunDown : PenPhase::RunLifted;
 }
 
-// After a run the pointer path starts afresh with an empty smoothing window, and a touch
-// that began during the run gives no pointer input until the pen lifts.
-void TakePenFromCapture(SmoothingWindow& smoothing, CaptureWindow& capture, bool penUp) {
-  ResetSmoothing(smoothing);
-  capture.active = false;
-  capture.count = 0;
-  capture.handover = penUp ? CaptureHandover::None : CaptureHandover::AwaitingLift;
-}
-
-// The report's pen event moves the pen state: a press puts it down, a release lifts it and empties the
-// smoothing window for the next stroke.
-void FollowPen(PointerState& pointer, SmoothingWindow& smoothing, PenEvent event) {
-  if (event == kPenPress) {
-    pointer.penUp = false;
-  } else if (event == kPenRelease) {
-    ResetSmoothing(smoothing);
-    pointer.penUp = true;
+// One pen report while a run is on: the capture has it, and the pen is where the report says.
+PenPhase CaptureReport(DriverPlatform& platform, const SharedState& sharedState, CaptureTables& capture,
+                       BoardContext& board, PenPhase phase, bool pointRun, std::int32_t x, std::int32_t y,
+                       bool penDown) {
+  if (phase != PenPhase::RunLifted && phase != PenPhase::RunDown) phase = HandPenToCapture(platform, board, phase);
+  const bool penWasDown = phase == PenPhase::RunDown;
+  CalibrationBlock& calibration = board.calibration;
+  if (!pointRun) {
+    if (CaptureTouchButton(sharedState, capture, board.capture, penWasDown, calibration.touchButtons, x, y,
+                           penDown)) {
+      SaveSettings(platform, sharedState, calibration);
+    }
+  } else {
+    const PointRunStep step =
+        CapturePoint(sharedState, capture, board.capture, penWasDown, calibration, x, y, penDown);
+    if (step == PointRunStep::Completed) SaveSettings(platform, sharedState, calibration);
+    if (step != PointRunStep::Measuring) ReportCalibrationOutcome(platform, step == PointRunStep::Completed,
+                                                                  sharedState.GetAdjustType());
   }
+  return penDown ? PenPhase::RunDown : PenPhase::RunLifted;
+}
+
+// One report of a stroke: smoothed, mapped, offered to the touch buttons, gestures and hold, and injected
+// unless a touch button took it. A release empties the smoothing for the next stroke.
+void FollowStroke(DriverPlatform& platform, const SharedState& sharedState, BoardContext& board, PenEvent event,
+                  std::int32_t x, std::int32_t y) {
+  PointerState& pointer = board.pointer;
+  SmoothingWindow& smoothing = board.smoothing;
+  AddSmoothingSample(smoothing, x, y);
+  const BoardPoint smoothed{smoothing.avgX, smoothing.avgY};
+
+  pointer.out = MapToOutput(board.calibration, platform.CurrentDisplayLayout(), smoothed);
+
+  // A report a touch button takes gives no pointer input, but its press and release still put the pen
+  // down and lift it.
+  if (!CheckTouchButtons(platform, board.calibration.touchButtons, board.buttons.touchPress, board.shortcuts,
+                         smoothed, event)) {
+    if (sharedState.IsUsingGesture(-1) != 0) TrackGesture(platform, sharedState, board.gesture, board.shortcuts, x, y, event);
+    TrackHold(platform, board.hold, smoothed, event);
+    Inject(platform, InjectionFlags(event), pointer.out);
+  }
+  if (event == kPenRelease) ResetSmoothing(smoothing);
+
+  pointer.lastX = x;
+  pointer.lastY = y;
+}
+
+// One pen report while no run is on.
+PenPhase PointerReport(DriverPlatform& platform, const SharedState& sharedState, BoardContext& board,
+                       PenPhase phase, std::int32_t x, std::int32_t y, bool penDown) {
+  switch (phase) {
+    case PenPhase::Lifted:
+      // The first pen report of a touch is dropped; a lifted pen that keeps reporting changes nothing.
+      return penDown ? PenPhase::WarmingUp : PenPhase::Lifted;
+    case PenPhase::WarmingUp:
+      if (!penDown) return PenPhase::Lifted;
+      FollowStroke(platform, sharedState, board, kPenPress, x, y);
+      return PenPhase::Down;
+    case PenPhase::Down:
+      FollowStroke(platform, sharedState, board, penDown ? kPenMove : kPenRelease, x, y);
+      return penDown ? PenPhase::Down : PenPhase::Lifted;
+    case PenPhase::AwaitingLift:
+      return penDown ? PenPhase::AwaitingLift : PenPhase::Lifted;
+    case PenPhase::RunLifted:
+    case PenPhase::RunDown:
+      // The run has ended and this is the pointer path's first report since: a touch that began during
+      // the run gives no pointer input until the pen lifts.
+      return PointerReport(platform, sharedState, board,
+                           phase == PenPhase::RunDown ? PenPhase::AwaitingLift : PenPhase::Lifted, x, y, penDown);
+  }
+  return phase;
 }
 
 }  // namespace
@@ -83,81 +138,18 @@ void HandleReport(DriverPlatform& platform, const SharedState& sharedState, Capt
 
 void HandlePenReport(DriverPlatform& platform, const SharedState& sharedState, CaptureTables& capture,
                      BoardContext& board, const BoardReport& report) {
-  PointerState& pointer = board.pointer;
-  SmoothingWindow& smoothing = board.smoothing;
-  CalibrationBlock& calibration = board.calibration;
-  const std::uint8_t lead = report[0];
   const auto [x, y] = DecodePenPosition(report);
+  const bool penDown = report[0] == kPenDownLead;
+  const PenPhase phase = board.pointer.phase;
 
   const bool pointRun = sharedState.IsAdjusting() != 0;
-  if (pointRun || sharedState.IsButtonAdjusting() != 0) {
-    if (board.capture.handover != CaptureHandover::InRun) HandPenToCapture(platform, board);
-    if (!pointRun) {
-      if (CaptureTouchButton(sharedState, capture, board.capture, pointer.penUp, calibration.touchButtons, x, y,
-                             lead == kPenDownLead)) {
-        SaveSettings(platform, sharedState, calibration);
-      }
-      return;
-    }
-    const PointRunStep step =
-        CapturePoint(sharedState, capture, board.capture, pointer.penUp, calibration, x, y, lead == kPenDownLead);
-    if (step == PointRunStep::Completed) SaveSettings(platform, sharedState, calibration);
-    if (step != PointRunStep::Measuring) ReportCalibrationOutcome(platform, step == PointRunStep::Completed,
-                                                                  sharedState.GetAdjustType());
-    return;
-  }
-  if (board.capture.handover == CaptureHandover::InRun) TakePenFromCapture(smoothing, board.capture, pointer.penUp);
-  if (sharedState.IsGestureAdjusting() != 0) {
-    SaveSettings(platform, sharedState, calibration);
+  const bool runOn = pointRun || sharedState.IsButtonAdjusting() != 0;
+  if (!runOn && sharedState.IsGestureAdjusting() != 0) {
+    SaveSettings(platform, sharedState, board.calibration);
     sharedState.StopGestureAdjust();
   }
-  if (board.capture.handover == CaptureHandover::AwaitingLift) {
-    if (lead == kPenUpLead) {
-      pointer.penUp = true;
-      board.capture.handover = CaptureHandover::None;
-    }
-    return;
-  }
-
-  // A lifted pen that keeps reporting only keeps the smoothing empty.
-  if (pointer.penUp && lead == kPenUpLead) {
-    ResetSmoothing(smoothing);
-    return;
-  }
-  // The first pen report after every reset is dropped.
-  if (smoothing.warmupCount < 1) {
-    ++smoothing.warmupCount;
-    if (lead == kPenUpLead) {
-      ResetSmoothing(smoothing);
-      pointer.penUp = true;
-    }
-    return;
-  }
-
-  PenEvent event = kPenMove;
-  if (pointer.penUp) {
-    if (lead == kPenDownLead) event = kPenPress;
-  } else if (lead == kPenUpLead) {
-    event = kPenRelease;
-  }
-
-  AddSmoothingSample(smoothing, x, y);
-  const BoardPoint smoothed{smoothing.avgX, smoothing.avgY};
-
-  pointer.out = MapToOutput(calibration, platform.CurrentDisplayLayout(), smoothed);
-
-  // A report a touch button takes gives no pointer input, but its press and release still put the pen
-  // down and lift it.
-  if (!CheckTouchButtons(platform, calibration.touchButtons, board.buttons.touchPress, board.shortcuts, smoothed,
-                         event)) {
-    if (sharedState.IsUsingGesture(-1) != 0) TrackGesture(platform, sharedState, board.gesture, board.shortcuts, x, y, event);
-    TrackHold(platform, board.hold, smoothed, event);
-    Inject(platform, InjectionFlags(event), pointer.out);
-  }
-  FollowPen(pointer, smoothing, event);
-
-  pointer.lastX = x;
-  pointer.lastY = y;
+  board.pointer.phase = runOn ? CaptureReport(platform, sharedState, capture, board, phase, pointRun, x, y, penDown)
+                              : PointerReport(platform, sharedState, board, phase, x, y, penDown);
 }
 
 }  // namespace velno

@@ -17,6 +17,8 @@ class DriverPlatform;
 // One board's report, on that board's reader thread. The capture tables are shared by the boards.
 void HandleReport(DriverPlatform& platform, const SharedState& sharedState, CaptureTables& capture, BoardContext& board,
                   const BoardReport& report);
+// A pen report moves the board's pen phase (pointer/pen_phase.h): to the capture while a run is on, else
+// along the pointer path.
 void HandlePenReport(DriverPlatform& platform, const SharedState& sharedState, CaptureTables& capture,
                      BoardContext& board, const BoardReport& report);
 

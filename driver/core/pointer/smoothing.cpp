@@ -7,7 +7,6 @@ void ResetSmoothing(SmoothingWindow& window) {
   window.sumY = 0;
   window.sampleCount = 0;
   window.ringPos = 0;
-  window.warmupCount = 0;
 }
 
 void AddSmoothingSample(SmoothingWindow& window, std::int32_t x, std::int32_t y) {

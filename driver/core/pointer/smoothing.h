@@ -12,7 +12,6 @@ inline constexpr int kSmoothingRingSize = 50;
 inline constexpr int kSmoothingWindow = 6;
 
 struct SmoothingWindow {
-  std::int32_t warmupCount = 0;  // pen reports dropped since the last reset (the first one is)
   std::int32_t sumX = 0;
   std::int32_t sumY = 0;
   std::int32_t avgX = 0;  // smoothed position, board units
@@ -22,7 +21,7 @@ struct SmoothingWindow {
   std::int32_t ringPos = 0;      // 0..49
 };
 
-// Empties the window: sums, sample count, ring position and warm-up count to 0.
+// Empties the window: sums, sample count and ring position to 0.
 void ResetSmoothing(SmoothingWindow& window);
 
 // Adds one sample and sets avgX, avgY to the mean of the last min(n, 6) samples, truncated toward zero.

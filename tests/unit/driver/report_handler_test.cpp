@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -98,16 +99,6 @@ TEST_F(ReportPath, LiftedPenReportsInjectNothingAndRestartTheWarmUp) {
   EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 70 * 16, 70 * 16}}));
 }
 
-TEST_F(ReportPath, PenUpDuringWarmUpLiftsThePenWithoutARelease) {
-  board.pointer.penUp = false;  // a stroke in progress whose smoothing was reset
-  Feed(PenUp(10, 10));
-  EXPECT_TRUE(platform.mouse.empty());
-  // The pen is up and the warm-up starts again: the next stroke presses at its second report.
-  Feed(PenDown(20, 20));
-  Feed(PenDown(30, 30));
-  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 30 * 16, 30 * 16}}));
-}
-
 TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
   struct Case {
     std::int32_t flag, x, y;
@@ -125,26 +116,31 @@ TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
   }
 }
 
-// A pen session around a capture run, step by step: 'd' a pen-down report at (x, y), repeated n times,
-// 'u' a pen-up report, 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the
-// clock moves to x milliseconds, 'k' a touch button is placed at (1000, 1000).
+// A pen session step by step: 'd' a pen-down report at (x, y), repeated n times, 'u' a pen-up report,
+// 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the clock moves to x milliseconds,
+// 'k' a touch button is placed at (1000, 1000). A report step names the pen phase its last report leaves.
 struct SessionStep {
   char what;
   std::int32_t x = 0;
   std::int32_t y = 0;
   int n = 1;
+  std::optional<PenPhase> after;
 };
 
-struct HandoverCase {
-  const char* name;
+SessionStep Down(std::int32_t x, std::int32_t y, int n, PenPhase after) { return {'d', x, y, n, after}; }
+SessionStep Up(std::int32_t x, std::int32_t y, PenPhase after) { return {'u', x, y, 1, after}; }
+
+struct PhaseSession {
+  const char* name;  // the transitions it goes through
   std::vector<SessionStep> steps;
   std::vector<MouseCall> expected;  // every pointer call of the session
   std::size_t cursorsRestored;
 };
 
-// After each run a fresh stroke at (100, 200): its first report is dropped, the second presses at its
-// own position, the release follows there (uncalibrated: times 16).
-const std::vector<SessionStep> kFreshStroke = {{'d', 100, 200, 2}, {'u', 100, 200}};
+// Every session ends with a fresh stroke at (100, 200): its first report is dropped, the second presses at
+// its own position, the release follows there (uncalibrated: times 16).
+const std::vector<SessionStep> kFreshStroke = {Down(100, 200, 1, PenPhase::WarmingUp),
+                                               Down(100, 200, 1, PenPhase::Down), Up(100, 200, PenPhase::Lifted)};
 const MouseCall kFreshPress{0x8003, 1600, 3200};
 const MouseCall kFreshRelease{0x8005, 1600, 3200};
 
@@ -153,38 +149,54 @@ std::vector<SessionStep> Then(std::vector<SessionStep> steps, const std::vector<
   return steps;
 }
 
-const HandoverCase kHandoverCases[] = {
-    {"stroke lifted during a point run",
-     Then({{'d', 10, 20, 2}, {'p'}, {'d', 30000, 30000}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+const PhaseSession kPhaseSessions[] = {
+    {"lifted stays lifted on pen-up; warming up lifts on pen-up without a release",
+     Then({Up(50, 50, PenPhase::Lifted), Down(50, 50, 1, PenPhase::WarmingUp), Up(50, 50, PenPhase::Lifted)},
+          kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+    {"down is released when a point run takes the pen; the lift in the run ends it lifted",
+     Then({Down(10, 20, 2, PenPhase::Down), {'p'}, Down(30000, 30000, 1, PenPhase::RunDown),
+           Up(30000, 30000, PenPhase::RunLifted), {'e'}},
+          kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
-    {"stroke lifted during a button run",
-     Then({{'d', 10, 20, 2}, {'b'}, {'u', 30000, 30000}, {'e'}}, kFreshStroke),
+    {"down is released when a button run takes the pen",
+     Then({Down(10, 20, 2, PenPhase::Down), {'b'}, Up(30000, 30000, PenPhase::RunLifted), {'e'}}, kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
-    {"busy stroke held through a whole run",
-     Then({{'d', 10, 20, 3}, {'t', 700}, {'d', 10, 20}, {'p'}, {'d', 10, 20, 5}, {'e'}, {'d', 10, 20, 5},
-           {'u', 10, 20}},
+    {"warming up when a run takes the pen: nothing to release",
+     Then({Down(10, 20, 1, PenPhase::WarmingUp), {'p'}, Down(10, 20, 1, PenPhase::RunDown),
+           Up(10, 20, PenPhase::RunLifted), {'e'}},
+          kFreshStroke),
+     {kFreshPress, kFreshRelease}, 0},
+    {"a busy stroke held through a whole run awaits its lift",
+     Then({Down(10, 20, 3, PenPhase::Down), {'t', 700}, Down(10, 20, 1, PenPhase::Down), {'p'},
+           Down(10, 20, 5, PenPhase::RunDown), {'e'}, Down(10, 20, 5, PenPhase::AwaitingLift),
+           Up(10, 20, PenPhase::Lifted)},
           kFreshStroke),
      {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
       kFreshRelease},
      1},
-    {"stroke on a touch button when a run starts",
-     Then({{'k'}, {'d', 1000, 1000, 4}, {'p'}, {'u', 1000, 1000}, {'e'}}, kFreshStroke),
+    {"down on a touch button when a run takes the pen: no release",
+     Then({{'k'}, Down(1000, 1000, 4, PenPhase::Down), {'p'}, Up(1000, 1000, PenPhase::RunLifted), {'e'}},
+          kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     // The run ends while the pen still rests on the last target, the capture's sums half full.
-    {"touch begun during a run rests past its end",
-     Then({{'p'}, {'d', 30000, 30000, 6}, {'e'}, {'d', 30000, 30000, 4}, {'u', 30000, 30000}}, kFreshStroke),
+    {"a touch begun during a run awaits its lift, which releases nothing",
+     Then({{'p'}, Down(30000, 30000, 6, PenPhase::RunDown), {'e'}, Down(30000, 30000, 4, PenPhase::AwaitingLift),
+           Up(30000, 30000, PenPhase::Lifted)},
+          kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
 };
 
-TEST_F(ReportPath, CaptureRunsTakeThePenFromThePointerPathAndHandItBackAfresh) {
-  for (const HandoverCase& c : kHandoverCases) {
+TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
+  for (const PhaseSession& c : kPhaseSessions) {
     SCOPED_TRACE(c.name);
     testing::ResetFakeVelno();
     platform.mouse.clear();
     platform.restoredCursors.clear();
     platform.nowMs = 0;
     board = BoardContext{};
-    for (const SessionStep& step : c.steps) {
+    for (std::size_t s = 0; s < c.steps.size(); ++s) {
+      const SessionStep& step = c.steps[s];
       switch (step.what) {
         case 'd': for (int i = 0; i < step.n; ++i) Feed(PenDown(step.x, step.y)); break;
         case 'u': Feed(PenUp(step.x, step.y)); break;
@@ -194,6 +206,7 @@ TEST_F(ReportPath, CaptureRunsTakeThePenFromThePointerPathAndHandItBackAfresh) {
         case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
         case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
       }
+      if (step.after) EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s;
     }
     EXPECT_EQ(platform.mouse, c.expected);
     EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
@@ -223,7 +236,8 @@ TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
 }
 
 // Any stream of reports, whatever their lead bytes and positions, keeps the smoothing within its
-// window and ring and every injected position within the uncalibrated screen range.
+// window and ring, and empty unless the pen is down, and every injected position within the
+// uncalibrated screen range.
 TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
   std::mt19937 rng(20261208);
   std::uniform_int_distribution<int> byte(0, 255);
@@ -240,6 +254,7 @@ TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
     ASSERT_LE(board.smoothing.sampleCount, kSmoothingWindow);
     ASSERT_GE(board.smoothing.ringPos, 0);
     ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
+    if (board.pointer.phase != PenPhase::Down) ASSERT_EQ(board.smoothing.sampleCount, 0);
   }
   for (const MouseCall& m : platform.mouse) {
     ASSERT_GE(m.x, 0);
