@@ -2,7 +2,10 @@
 // the message boxes and the dialogs.
 #include "adjust_platform_win32.h"
 
+#include <utility>
+
 #include "dialogs_win32.h"
+#include "serial_comm_win32.h"
 
 namespace adjust {
 namespace {
@@ -49,22 +52,9 @@ void* Win32AdjustPlatform::FindOperation(const char* name) {
 // so a long value cannot make the enumeration of its name fail.
 std::vector<std::wstring> Win32AdjustPlatform::SerialDeviceNames() {
   std::vector<std::wstring> names;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return names;
+  for (velno::SerialCommValue& value : velno::ReadSerialCommMap(velno::SerialCommRead::NamesOnly)) {
+    names.push_back(std::move(value.deviceName));
   }
-  DWORD values = 0;
-  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                       nullptr) == ERROR_SUCCESS) {
-    for (DWORD i = 0; i < values; ++i) {
-      wchar_t name[260] = {};
-      DWORD length = 260;
-      if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        names.emplace_back(name, length);
-      }
-    }
-  }
-  RegCloseKey(key);
   return names;
 }
 

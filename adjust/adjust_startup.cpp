@@ -1,5 +1,6 @@
 #include "adjust_startup.h"
 
+#include "board_facts.h"
 #include "board_ports.h"
 #include "point_count_choice.h"
 #include "program_name.h"
@@ -21,7 +22,7 @@ PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations
   const ChooserResult choice = platform.RunChooser(screen);
   if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
   for (;;) {
-    operations.SetAdjustType(AdjustTypeFor(choice.count, screen.flag));
+    operations.SetAdjustType(velno::EncodeAdjustType(choice.count, screen.flag));
     const TargetOutcome outcome = platform.RunTargetWindow(screen, choice.count, operations);
     operations.StopAdjust();
     if (outcome == TargetOutcome::TimedOut) return PassOutcome::EndTool;

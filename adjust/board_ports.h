@@ -6,12 +6,8 @@
 
 namespace adjust {
 
-// True for a serial device name that begins with "\Device\silabser" or "\Device\slabser" in any letter
-// case ("\Device\silabser0" is the first port of the bridge's driver).
-bool IsBoardPortName(std::wstring_view deviceName);
-
 // How many of the listed device names (the value names of the system's serial-port map, never their
-// data) are ports of the bridge.
+// data) are ports of the bridge, as the board's facts name them.
 int CountBoardPorts(const std::vector<std::wstring>& deviceNames);
 
 }  // namespace adjust

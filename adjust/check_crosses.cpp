@@ -4,6 +4,8 @@
 #include <limits>
 #include <vector>
 
+#include "board_facts.h"
+
 namespace adjust {
 namespace {
 
@@ -31,7 +33,19 @@ std::size_t Nearest(const Fraction2& to, const std::vector<Fraction2>& candidate
   return best;
 }
 
-Fraction2 Target(const GridShape& shape, std::uint32_t column, std::uint32_t row, std::uint32_t count) {
+// The grid's columns and rows, unsigned as the loops below count them; {0, 0} for a count that is not a grid.
+struct GridSize {
+  std::uint32_t columns;
+  std::uint32_t rows;
+};
+
+GridSize GridSizeFor(std::uint32_t count) {
+  const velno::GridShape* shape = velno::FindGridShape(count);
+  if (shape == nullptr) return {0, 0};
+  return {static_cast<std::uint32_t>(shape->pointCols), static_cast<std::uint32_t>(shape->pointRows)};
+}
+
+Fraction2 Target(const GridSize& shape, std::uint32_t column, std::uint32_t row, std::uint32_t count) {
   return TargetFraction(column * shape.rows + row, count);
 }
 
@@ -40,7 +54,7 @@ Fraction2 Target(const GridShape& shape, std::uint32_t column, std::uint32_t row
 std::array<Fraction2, kCheckCrosses> CheckCrossFractions(std::uint32_t count) {
   std::array<Fraction2, kCheckCrosses> crosses;
   crosses.fill({0.5, 0.5});
-  const GridShape shape = GridShapeFor(count);
+  const GridSize shape = GridSizeFor(count);
   if (shape.rows == 0) return crosses;
 
   std::vector<Fraction2> cells;

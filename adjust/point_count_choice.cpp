@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "board_facts.h"
+
 namespace adjust {
 namespace {
 
@@ -20,11 +22,6 @@ std::uint32_t CountForButton(int controlId) {
   return 0;
 }
 
-bool IsSupportedCount(std::uint32_t count) {
-  for (const auto& button : kCountButtons) {
-    if (button.second == count) return true;
-  }
-  return false;
-}
+bool IsSupportedCount(std::uint32_t count) { return velno::FindGridShape(count) != nullptr; }
 
 }  // namespace adjust

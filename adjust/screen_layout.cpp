@@ -11,17 +11,6 @@ std::optional<ExtendScreen> FindExtendScreen(const std::vector<MonitorInfo>& mon
   return found;
 }
 
-std::int32_t AdjustTypeFor(std::uint32_t pointCount, std::int32_t screenFlag) {
-  switch (screenFlag) {
-    case 0:
-      return static_cast<std::int32_t>(pointCount);
-    case 1:
-      return static_cast<std::int32_t>(pointCount | 0x10000);
-    default:
-      return static_cast<std::int32_t>(pointCount | 0x20000);
-  }
-}
-
 WindowPosition CentredOn(const ScreenRect& monitor, std::int32_t width, std::int32_t height) {
   const std::int64_t centreX = (static_cast<std::int64_t>(monitor.left) + monitor.right) / 2;
   const std::int64_t centreY = (static_cast<std::int64_t>(monitor.top) + monitor.bottom) / 2;

@@ -1,5 +1,5 @@
-// Which monitor an extended pass calibrates, the screen flag the driver gets for it, and the adjust
-// type the tool announces.
+// Which monitor an extended pass calibrates and the screen flag the driver gets for it (announced in the
+// adjust-type word of the board's facts), and where a window sits centred on a monitor.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +31,6 @@ struct ExtendScreen {
 
 // The last non-primary monitor of the enumeration wins; nullopt when there is none.
 std::optional<ExtendScreen> FindExtendScreen(const std::vector<MonitorInfo>& monitors);
-
-// The adjust type announced for a pass: the point count, with the screen flag in the high 16 bits.
-std::int32_t AdjustTypeFor(std::uint32_t pointCount, std::int32_t screenFlag);
 
 struct WindowPosition {
   std::int32_t x;

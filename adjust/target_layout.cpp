@@ -1,5 +1,7 @@
 #include "target_layout.h"
 
+#include "board_facts.h"
+
 namespace adjust {
 namespace {
 
@@ -7,25 +9,11 @@ Pixel MarkerCorner(Pixel point) { return {point.x - kMarkerSize / 2, point.y - k
 
 }  // namespace
 
-GridShape GridShapeFor(std::uint32_t count) {
-  switch (count) {
-    case 4: return {2, 2};
-    case 6: return {3, 2};
-    case 9: return {3, 3};
-    case 12: return {4, 3};
-    case 16: return {4, 4};
-    case 20: return {5, 4};
-    case 25: return {5, 5};
-    default: return {0, 0};
-  }
-}
-
 Fraction2 TargetFraction(std::uint32_t i, std::uint32_t count) {
-  const GridShape shape = GridShapeFor(count);
-  if (shape.rows == 0) return {0.5, 0.5};
-  const std::uint32_t column = i / shape.rows;
-  const std::uint32_t row = i % shape.rows;
-  return {(30.0 / (shape.columns - 1) * column + 1) / 32, (30.0 / (shape.rows - 1) * row + 1) / 32};
+  const velno::GridShape* shape = velno::FindGridShape(count);
+  if (shape == nullptr) return {0.5, 0.5};
+  const velno::TargetFractions target = velno::TargetFractionsOf(*shape, i);
+  return {target.x, target.y};
 }
 
 Pixel TargetPoint(std::uint32_t i, std::uint32_t count, std::int32_t width, std::int32_t height) {

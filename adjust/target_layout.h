@@ -21,17 +21,9 @@ struct Pixel {
   friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
-struct GridShape {
-  std::uint32_t columns;
-  std::uint32_t rows;
-};
-
-// The grid a point count lays out; {0, 0} for a count that is not a grid.
-GridShape GridShapeFor(std::uint32_t count);
-
-// Target i (0-based) of a run of `count` points as fractions of the window's width and height. Targets
-// run down the leftmost column first; the outermost lie 1/32 in from each edge. A count that is not a
-// grid puts every target at the centre.
+// Target i (0-based) of a run of `count` points as fractions of the window's width and height, where the
+// board's facts place it (down the leftmost column first, the outermost 1/32 in from each edge). A count
+// that is not a grid puts every target at the centre.
 Fraction2 TargetFraction(std::uint32_t i, std::uint32_t count);
 
 // The target's point in a window of width x height pixels, relative to its top-left corner (truncated).

@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "driver_platform_win32.h"
+#include "serial_comm_win32.h"
 
 namespace velno {
 namespace {
@@ -14,27 +16,9 @@ HANDLE ToHandle(PortHandle port) { return reinterpret_cast<HANDLE>(static_cast<s
 // The serial devices present, in the registry's enumeration order: value name = device, data = port.
 std::vector<SerialDevice> Win32DriverPlatform::ListSerialDevices() {
   std::vector<SerialDevice> devices;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return devices;
+  for (SerialCommValue& value : ReadSerialCommMap(SerialCommRead::NamesAndPorts)) {
+    devices.push_back({std::move(value.deviceName), std::move(value.portName)});
   }
-  DWORD values = 0;
-  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                       nullptr) == ERROR_SUCCESS) {
-    for (DWORD index = 0; index < values; ++index) {
-      wchar_t name[260] = {};
-      // 260 bytes of data, plus a terminator the registry may not have stored.
-      wchar_t data[131] = {};
-      DWORD nameLength = 260;
-      DWORD dataBytes = 260;
-      if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataBytes) !=
-          ERROR_SUCCESS) {
-        continue;
-      }
-      devices.push_back({name, data});
-    }
-  }
-  RegCloseKey(key);
   return devices;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "board_facts.h"
 #include "linux_monotonic_clock.h"
 
 namespace {
@@ -47,7 +48,7 @@ int wmain(int argc, wchar_t** argv) {
   g_log = CreateFileW(argv[1], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (g_log == INVALID_HANDLE_VALUE) return 2;
   const int adjustType = static_cast<int>(std::wcstoul(argv[2], nullptr, 0));
-  const int count = adjustType & 0xFFFF;
+  const int count = static_cast<int>(velno::DecodeAdjustType(adjustType).pointCount);
   const DWORD perTargetMs = argc > 3 ? std::wcstoul(argv[3], nullptr, 0) : 20000;
 
   HMODULE library = LoadLibraryW(L"Velno.dll");

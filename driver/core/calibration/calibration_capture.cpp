@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 
+#include "board_facts.h"
 #include "calibration/calibration_grid.h"
 #include "calibration/projective_mapping.h"
 #include "calibration/slip_rules.h"
@@ -112,9 +113,7 @@ bool StoreButtonPlace(const SharedState& sharedState, CaptureTables& tables, Boa
 
 PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                           CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown) {
-  const auto adjustType = static_cast<std::uint32_t>(sharedState.GetAdjustType());
-  const std::uint32_t pointCount = adjustType & 0xFFFF;
-  const auto screenFlag = static_cast<std::int32_t>(adjustType >> 16);
+  const auto [pointCount, screenFlag] = DecodeAdjustType(sharedState.GetAdjustType());
 
   const std::optional<BoardPoint> mean = TakeSample(window, penWasDown, x, y, penDown);
   if (!mean) return PointRunStep::Measuring;

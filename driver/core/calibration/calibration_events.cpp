@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "board_facts.h"
+
 namespace velno {
 namespace {
 
@@ -19,8 +21,9 @@ std::wstring ScreenWords(std::int32_t extendScreenFlag) {
 }  // namespace
 
 void ReportCalibrationOutcome(DriverPlatform& platform, bool saved, std::int32_t adjustType) {
+  const AdjustType announced = DecodeAdjustType(adjustType);
   platform.WriteEventLog(saved ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
-                         {std::to_wstring(adjustType & 0xFFFF), ScreenWords(adjustType >> 16)});
+                         {std::to_wstring(announced.pointCount), ScreenWords(announced.screenFlag)});
 }
 
 }  // namespace velno

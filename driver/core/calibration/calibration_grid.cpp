@@ -6,17 +6,6 @@
 namespace velno {
 namespace {
 
-// 6, 12 and 20 points give grids one column wider than high.
-constexpr std::array<GridShape, 7> kGridShapes{{
-    {4, 2, 2},
-    {6, 2, 3},
-    {9, 3, 3},
-    {12, 3, 4},
-    {16, 4, 4},
-    {20, 4, 5},
-    {25, 5, 5},
-}};
-
 // Indices into rawPoints/targetPoints of the corners of the cell at (col, row), in corner order.
 std::array<std::int32_t, 4> CornerPointIndices(const CalibrationBlock& calibration, std::int32_t col, std::int32_t row) {
   const std::int32_t left = col * calibration.pointRows;
@@ -44,13 +33,6 @@ std::uint64_t SquaredDistance(std::int32_t x0, std::int32_t y0, std::int32_t x1,
 }
 
 }  // namespace
-
-const GridShape* FindGridShape(std::uint32_t pointCount) {
-  for (const GridShape& shape : kGridShapes) {
-    if (shape.pointCount == pointCount) return &shape;
-  }
-  return nullptr;
-}
 
 std::int32_t LayoutGrid(CalibrationBlock& calibration) {
   const GridShape* shape = FindGridShape(calibration.adjustType);
@@ -89,15 +71,13 @@ void ComputeCellCentres(CalibrationBlock& calibration) {
 }
 
 void SetDefaultTargets(CalibrationBlock& calibration) {
-  if (calibration.cellRows == 0 || calibration.cellCols == 0) return;
-  // Targets sit at (1 + k * 30 / cells) / 32 of the screen; every value here is exact in double.
-  const double stepX = 30.0 / calibration.cellCols;
-  const double stepY = 30.0 / calibration.cellRows;
-  for (std::int32_t col = 0; col < calibration.pointCols; ++col) {
-    for (std::int32_t row = 0; row < calibration.pointRows; ++row) {
-      calibration.targetPoints[col * calibration.pointRows + row] = {static_cast<std::int32_t>((col * stepX + 1) * 2048),
-                                                     static_cast<std::int32_t>((row * stepY + 1) * 2048)};
-    }
+  const GridShape* shape = FindGridShape(calibration.adjustType);
+  if (shape == nullptr) return;
+  // Absolute units run 0 .. 65535 across the screen; the fractions scale into them exactly.
+  for (std::uint32_t p = 0; p < shape->pointCount; ++p) {
+    const TargetFractions target = TargetFractionsOf(*shape, p);
+    calibration.targetPoints[p] = {static_cast<std::int32_t>(target.x * 65536),
+                                   static_cast<std::int32_t>(target.y * 65536)};
   }
 }
 

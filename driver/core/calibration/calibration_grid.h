@@ -1,22 +1,15 @@
-// The calibration grid of one board: its shape for each point count, the default targets, the cell
-// centres and the nearest-cell search.
+// The calibration grid of one board: its layout for the point count (the shapes and target places are
+// the board's facts, shared with the tool), the default targets, the cell centres and the nearest-cell
+// search.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "board_facts.h"
 #include "calibration/calibration_block.h"
 
 namespace velno {
-
-// Point p of a grid lies in column p / pointRows, row p % pointRows.
-struct GridShape {
-  std::uint32_t pointCount;
-  std::int32_t pointRows;
-  std::int32_t pointCols;
-};
-// The shape of the grid of pointCount points; nullptr for a count that makes no grid.
-const GridShape* FindGridShape(std::uint32_t pointCount);
 
 // Sets the grid shape from adjustType, then the cell centres and default targets. Returns 0, or -1 for
 // an unsupported count (the grid is then emptied).

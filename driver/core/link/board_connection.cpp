@@ -2,19 +2,12 @@
 
 #include <cwctype>
 
+#include "board_facts.h"
 #include "pointer/report_handler.h"
 #include "shared_block.h"
 
 namespace velno {
 namespace {
-
-bool StartsWithIgnoringCase(const std::wstring& text, std::wstring_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(prefix[i]))) return false;
-  }
-  return true;
-}
 
 std::wstring Trimmed(const std::wstring& s) {
   const auto isSpace = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
@@ -55,16 +48,11 @@ void ClearLink(std::mutex& linkLock, SerialLink& link) {
   link = SerialLink{};
 }
 
-bool IsBoardDeviceName(const std::wstring& deviceName) {
-  return StartsWithIgnoringCase(deviceName, L"\\Device\\silabser") ||
-         StartsWithIgnoringCase(deviceName, L"\\Device\\slabser");
-}
-
 PortHandle FindBoardPort(DriverPlatform& platform, const SharedState& sharedState, std::mutex& linkLock, SerialLink& link,
                          const SerialLink& otherSlotLink) {
   ClearLink(linkLock, link);
   for (const SerialDevice& device : platform.ListSerialDevices()) {
-    if (!IsBoardDeviceName(device.deviceName)) continue;
+    if (!IsBoardPortName(device.deviceName)) continue;
     const std::wstring candidate = Trimmed(device.portName);
     if (HeldBy(linkLock, otherSlotLink, candidate)) continue;
     const PortHandle port = platform.OpenBoardPort(candidate);

@@ -42,7 +42,4 @@ void ReaderThread(Driver& driver, int slot);
 // Forgets the slot's port and reader under the link lock (the port itself is closed by the caller).
 void ClearLink(std::mutex& linkLock, SerialLink& link);
 
-// True when a serial device's name marks a CP210x bridge port.
-bool IsBoardDeviceName(const std::wstring& deviceName);
-
 }  // namespace velno

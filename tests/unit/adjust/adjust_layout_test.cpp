@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "board_facts.h"
 #include "board_ports.h"
 #include "check_verdict.h"
 #include "point_count_choice.h"
@@ -48,7 +49,7 @@ TEST(AdjustBoardPorts, CountsTheBridgePortsByDeviceNameOnly) {
   EXPECT_EQ(CountBoardPorts({L"\\Device\\Serial0", L"\\Device\\silabse", L"COM5", L"\\Device\\VCP0"}), 0);
   EXPECT_EQ(CountBoardPorts({L"\\Device\\Serial0", L"\\device\\SILABSER12", L"\\Device\\slabser", L"\\DEVICE\\Slabser3"}),
             3);
-  EXPECT_FALSE(IsBoardPortName(L"x\\Device\\silabser0"));
+  EXPECT_FALSE(velno::IsBoardPortName(L"x\\Device\\silabser0"));
 }
 
 TEST(AdjustScreenLayout, LastNonPrimaryMonitorAndItsFlag) {
@@ -73,9 +74,9 @@ TEST(AdjustScreenLayout, LastNonPrimaryMonitorAndItsFlag) {
       EXPECT_EQ(found->rect, c.rect);
     }
   }
-  EXPECT_EQ(AdjustTypeFor(9, 0), 9);
-  EXPECT_EQ(AdjustTypeFor(9, 1), 0x10009);
-  EXPECT_EQ(AdjustTypeFor(25, 2), 0x20019);
+  EXPECT_EQ(velno::EncodeAdjustType(9, 0), 9);
+  EXPECT_EQ(velno::EncodeAdjustType(9, 1), 0x10009);
+  EXPECT_EQ(velno::EncodeAdjustType(25, 2), 0x20019);
 }
 
 TEST(AdjustScreenLayout, ChooserCentringTruncatesTowardZero) {
