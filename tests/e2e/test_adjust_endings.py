@@ -81,8 +81,7 @@ def second_copy():
         first.wait(timeout=10)
         new_windows = [line for line in tool.lines() if line.startswith("window ")][windows_before:]
         check(all(f"hwnd={window.hwnd} " in line for line in new_windows), f"the second copy showed {new_windows}")
-        states = tool.index_states()
-        check(states[-1] == "index k=0 adjusting=0 type=4", f"published states: {states}")
+        tool.check_last_state("index k=0 adjusting=0 type=4")
         session.board.stop()
 
 
@@ -122,8 +121,7 @@ def keeps_calibration(left_alone):
             wine.xdotool("key", "Escape")
             tool.wait_gone(window, timeout=5)
         program.wait(timeout=10)
-        states = tool.index_states()
-        check(states[-1] == "index k=0 adjusting=0 type=4", f"published states: {states}")
+        tool.check_last_state("index k=0 adjusting=0 type=4")
         ended.touch()
         session.wait_for_board(timeout=60)
         check(session.settings_path.read_bytes() == before, "config.ini changed")

@@ -52,8 +52,7 @@ def tool_on_same_size_monitor():
         tool.check_screen(targets_not_on_second_monitor, 2 * SCREEN[0], SCREEN[1])
         tool.click("", IDCANCEL)  # as Esc does (Xorg here has no keyboard for xdotool)
         program.wait(timeout=10)
-        states = tool.index_states()
-        check(states[-1] == f"index k=0 adjusting=0 type={0x10009}", f"published states: {states}")
+        tool.check_last_state(f"index k=0 adjusting=0 type={0x10009}")
         driver.stop()
         board.stop()
 

@@ -15,7 +15,7 @@ import re
 import subprocess
 import time
 
-from wine_harness import check, read_lines, wait_for_line, windows_path
+from wine_harness import check, check_eventually, read_lines, wait_for_line, windows_path
 
 CHOOSER_TITLE = "Choose Adjusting-point number:"
 MESSAGE_TITLE = "Adjusting"
@@ -157,6 +157,12 @@ class ToolSession:
 
     def index_states(self):
         return [line.rsplit(" t_us=", 1)[0] for line in self.lines() if line.startswith("index ")]
+
+    def check_last_state(self, expected, timeout=5):
+        """Checks that the last index state the watcher logged becomes `expected`: a state set just before
+        the tool ended can reach the watcher's log a moment after the tool has gone."""
+        check_eventually(lambda: self.index_states()[-1:] == [expected], timeout,
+                         lambda: f"published states: {self.index_states()}")
 
     def click(self, title, control):
         program = self.wine.run_windows("post_command.exe", title, control, timeout=20)
