@@ -42,6 +42,10 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
       {"projector above, flagged as beside", 1, {0, -800, 1280, 0}},
       {"wider projector below, shifted", 2, {-200, 1024, 1720, 2104}},
   };
+  // A calibration of the primary screen stays in its units beside a second monitor. Without a second
+  // monitor the plain offset stays (the report path's offset table shows it).
+  EXPECT_EQ(MapToOutput(CalibrationBlock{}, TwoMonitors({1280, 0, 2304, 768}), {100, 200}),
+            (OutputPosition{1600, 3200}));
   for (const Case& c : cases) {
     const DisplayLayout display = TwoMonitors(c.second);
     const DisplayRect& desk = display.virtualScreen;
@@ -60,18 +64,6 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
       }
     }
   }
-}
-
-TEST(OutputMapping, PrimaryCalibrationAndASingleScreenKeepTheirUnits) {
-  CalibrationBlock calibration;
-  const DisplayLayout single{kPrimary, kPrimary, false, {}};
-  // A calibration of the primary screen stays in its units beside a second monitor.
-  EXPECT_EQ(MapToOutput(calibration, TwoMonitors({1280, 0, 2304, 768}), {100, 200}), (OutputPosition{1600, 3200}));
-  // An extended calibration without a second monitor keeps the plain offset: nothing else to map to.
-  calibration.extendScreenFlag = 1;
-  EXPECT_EQ(MapToOutput(calibration, single, {100, 200}), (OutputPosition{67136, 3200}));
-  calibration.extendScreenFlag = 2;
-  EXPECT_EQ(MapToOutput(calibration, single, {100, 200}), (OutputPosition{1600, 68736}));
 }
 
 }  // namespace
