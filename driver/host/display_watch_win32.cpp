@@ -1,5 +1,6 @@
 // The monitors as the pointer output sees them, kept up to date by a hidden window that gets the
-// system's display-change broadcast.
+// system's display-change broadcast. In physical pixels whatever each monitor's scale, as the absolute
+// input units address them: the program declares itself per-monitor DPI aware in its manifest.
 #include <windows.h>
 
 #include <algorithm>
@@ -51,15 +52,6 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM parameter) {
   return TRUE;
 }
 
-// Physical pixels whatever the scale of each monitor, as the absolute input units address them. The
-// call exists from Windows 10 1607 on; before that the process is system-aware at most.
-void UsePhysicalPixelsOnThisThread() {
-  using SetContext = HANDLE(WINAPI*)(HANDLE);
-  const auto set = reinterpret_cast<SetContext>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
-  if (set != nullptr) set(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)));  // per monitor, version 2
-}
-
 DisplayLayout ReadDisplayLayout() {
   DisplayLayout layout;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout));
@@ -81,7 +73,6 @@ DWORD WINAPI RunWatch(LPVOID desktop) {
   // On the desktop of the thread that asked, which is where the broadcast goes (a thread of a process
   // the service launched otherwise starts on the service's hidden desktop under Wine).
   if (desktop != nullptr) SetThreadDesktop(static_cast<HDESK>(desktop));
-  UsePhysicalPixelsOnThisThread();
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WatchProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -99,7 +90,6 @@ DWORD WINAPI RunWatch(LPVOID desktop) {
 }
 
 void StartWatch() {
-  UsePhysicalPixelsOnThisThread();
   Reread();
   HANDLE thread = CreateThread(nullptr, 0, RunWatch, GetThreadDesktop(GetCurrentThreadId()), 0, nullptr);
   if (thread != nullptr) CloseHandle(thread);
