@@ -69,6 +69,7 @@ class AdjustPlatform {
   // whose information cannot be read is left out.
   virtual std::optional<std::vector<MonitorInfo>> Monitors() = 0;
 
+  virtual void Pause(std::uint32_t milliseconds) = 0;
   virtual void ShowNotice(Notice notice) = 0;
   // The modal chooser, centred on the pass's monitor for an extended pass.
   virtual ChooserResult RunChooser(const PassScreen& screen) = 0;

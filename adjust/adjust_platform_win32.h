@@ -18,6 +18,7 @@ class Win32AdjustPlatform : public AdjustPlatform {
   void* FindOperation(const char* name) override;
   std::vector<std::wstring> SerialDeviceNames() override;
   std::optional<std::vector<MonitorInfo>> Monitors() override;
+  void Pause(std::uint32_t milliseconds) override;
   void ShowNotice(Notice notice) override;
   ChooserResult RunChooser(const PassScreen& screen) override;
   TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,

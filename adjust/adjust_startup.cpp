@@ -12,6 +12,18 @@ enum class PassOutcome { Continue, EndTool };
 
 // The device state the driver publishes while it has a board that answered its handshake.
 constexpr std::int32_t kDriverHasBoard = 1;
+// The driver looks for boards every 2 s: a tool started as the driver starts, or just after the board was
+// plugged in, gives it this long to find the board before telling the teacher it has not.
+constexpr std::uint32_t kDriverSearchWaitMs = 5000;
+constexpr std::uint32_t kDriverPollMs = 100;
+
+bool DriverHasBoard(AdjustPlatform& platform, const AdjustOperations& operations) {
+  for (std::uint32_t waited = 0;; waited += kDriverPollMs) {
+    if (operations.GetDeviceState() == kDriverHasBoard) return true;
+    if (waited >= kDriverSearchWaitMs) return false;
+    platform.Pause(kDriverPollMs);
+  }
+}
 
 // One pass: the chooser, the adjust type, the target window, and StopAdjust whatever ended the window;
 // after a saved calibration the check, whose "Calibrate again" runs the targets of the same count once
@@ -67,7 +79,7 @@ void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath) {
     const PassList passes = PassesForProgramPath(programPath);
     if (CountBoardPorts(platform.SerialDeviceNames()) == 0) {
       platform.ShowNotice(Notice::NoBoard);
-    } else if (operations.GetDeviceState() != kDriverHasBoard) {
+    } else if (!DriverHasBoard(platform, operations)) {
       // No driver runs, or it has not found the board: no target would ever be taken.
       platform.ShowNotice(Notice::NoDriverBoard);
     } else {

@@ -88,7 +88,7 @@ def calibrate_projector(side, resize_to=None):
         session.start_board([*touch_until_next_target(positions, signals), f"wait-file {signals / 'tool-ended'} 60000",
                              "pause 300", *stroke_lines(positions, "verify"), *(after_resize if resize_to else [])])
         session.start_driver()
-        wait_for_line(session.board_log, r" event handshake", timeout=30, program=session.board)
+        tool.wait_board_found()
 
         adjust = tool.start("Adjust_single_extend.exe")
         tool.wait_window(CHOOSER_TITLE)

@@ -32,8 +32,13 @@ constexpr char kStop[] = "StopAdjust";
 constexpr char kSetType[] = "SetAdjustType";
 constexpr char kOther[] = "other";
 
-std::int32_t g_deviceState = 1;  // what GetDeviceState answers: 1 while the driver has a board
-std::int32_t DeviceState() { return g_deviceState; }
+// What GetDeviceState answers in turn, the last answer for good: 1 while the driver has a board.
+std::deque<std::int32_t> g_deviceStates{1};
+std::int32_t DeviceState() {
+  const std::int32_t state = g_deviceStates.front();
+  if (g_deviceStates.size() > 1) g_deviceStates.pop_front();
+  return state;
+}
 
 struct FakePlatform : AdjustPlatform {
   HandOffEvent event = HandOffEvent::Created;
@@ -45,6 +50,7 @@ struct FakePlatform : AdjustPlatform {
   std::deque<TargetOutcome> outcomes;  // of the target windows in turn; Stopped once used up
   std::deque<CheckOutcome> checks;     // of the checks in turn; Done once used up
   std::vector<std::string> looked_up;
+  std::uint32_t paused_ms = 0;
 
   HandOffEvent CreateHandOffEvent() override {
     g_calls.push_back("create event");
@@ -66,6 +72,7 @@ struct FakePlatform : AdjustPlatform {
     g_calls.push_back("monitors");
     return monitors;
   }
+  void Pause(std::uint32_t milliseconds) override { paused_ms += milliseconds; }
   void ShowNotice(Notice notice) override {
     g_calls.push_back(notice == Notice::NoBoard          ? "notice no board"
                       : notice == Notice::NoExtendScreen ? "notice no extend screen"
@@ -101,9 +108,9 @@ struct FakePlatform : AdjustPlatform {
 
 using Calls = std::vector<std::string>;
 
-Calls RunTool(FakePlatform& platform, const wchar_t* path, std::int32_t deviceState = 1) {
+Calls RunTool(FakePlatform& platform, const wchar_t* path, std::deque<std::int32_t> deviceStates = {1}) {
   g_calls.clear();
-  g_deviceState = deviceState;
+  g_deviceStates = std::move(deviceStates);
   RunAdjust(platform, path);
   return g_calls;
 }
@@ -132,10 +139,18 @@ TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
   // The board check runs whatever the name says.
   EXPECT_EQ(RunTool(noBoard, L"Adjust.exe"), (Calls{"create event", "notice no board", "close event"}));
 
-  // Ports listed, but no driver has found the board: its own message, and no chooser.
+  // Ports listed, but no driver finds the board within 5 s: its own message, and no chooser.
   FakePlatform noDriver;
-  EXPECT_EQ(RunTool(noDriver, L"Adjust_single_standard.exe", 0),
+  EXPECT_EQ(RunTool(noDriver, L"Adjust_single_standard.exe", {0}),
             (Calls{"create event", "notice no driver board", "close event"}));
+  EXPECT_EQ(noDriver.paused_ms, 5000u);
+  // A driver that finds the board a moment after the tool starts (both started at logon): the passes run.
+  FakePlatform driverStarting;
+  driverStarting.choices = {{true, 4}};
+  EXPECT_EQ(RunTool(driverStarting, L"Adjust_single_standard.exe", {0, 0, 0, 1}),
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0", "StopAdjust",
+                   "close event"}));
+  EXPECT_EQ(driverStarting.paused_ms, 300u);
 
   FakePlatform plainName;
   EXPECT_EQ(RunTool(plainName, L"C:\\Velno\\Adjust.exe"), (Calls{"create event", "close event"}));
