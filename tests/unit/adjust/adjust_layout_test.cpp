@@ -218,7 +218,7 @@ TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
 TEST(AdjustCheck, ResultBandLeavesEveryCrossClear) {
   constexpr std::int32_t kBand = 176;
   constexpr std::int32_t kClearance = 26;
-  for (const auto [width, height] : {std::pair{1280, 1024}, std::pair{1024, 768}, std::pair{1920, 1080}}) {
+  for (const auto& [width, height] : {std::pair{1280, 1024}, std::pair{1024, 768}, std::pair{1920, 1080}}) {
     for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
       std::array<Pixel, kCheckCrosses> crosses{};
       for (std::uint32_t i = 0; i < kCheckCrosses; ++i) crosses[i] = CheckCrossPoint(i, count, width, height);

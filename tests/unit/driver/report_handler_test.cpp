@@ -129,6 +129,7 @@ struct SessionStep {
 
 SessionStep Down(std::int32_t x, std::int32_t y, int n, PenPhase after) { return {'d', x, y, n, after}; }
 SessionStep Up(std::int32_t x, std::int32_t y, PenPhase after) { return {'u', x, y, 1, after}; }
+SessionStep Do(char what, std::int32_t x = 0) { return {what, x, 0, 1, std::nullopt}; }
 
 struct PhaseSession {
   const char* name;  // the transitions it goes through
@@ -155,33 +156,33 @@ const PhaseSession kPhaseSessions[] = {
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     {"down is released when a point run takes the pen; the lift in the run ends it lifted",
-     Then({Down(10, 20, 2, PenPhase::Down), {'p'}, Down(30000, 30000, 1, PenPhase::RunDown),
-           Up(30000, 30000, PenPhase::RunLifted), {'e'}},
+     Then({Down(10, 20, 2, PenPhase::Down), Do('p'), Down(30000, 30000, 1, PenPhase::RunDown),
+           Up(30000, 30000, PenPhase::RunLifted), Do('e')},
           kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
     {"down is released when a button run takes the pen",
-     Then({Down(10, 20, 2, PenPhase::Down), {'b'}, Up(30000, 30000, PenPhase::RunLifted), {'e'}}, kFreshStroke),
+     Then({Down(10, 20, 2, PenPhase::Down), Do('b'), Up(30000, 30000, PenPhase::RunLifted), Do('e')}, kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
     {"warming up when a run takes the pen: nothing to release",
-     Then({Down(10, 20, 1, PenPhase::WarmingUp), {'p'}, Down(10, 20, 1, PenPhase::RunDown),
-           Up(10, 20, PenPhase::RunLifted), {'e'}},
+     Then({Down(10, 20, 1, PenPhase::WarmingUp), Do('p'), Down(10, 20, 1, PenPhase::RunDown),
+           Up(10, 20, PenPhase::RunLifted), Do('e')},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     {"a busy stroke held through a whole run awaits its lift",
-     Then({Down(10, 20, 3, PenPhase::Down), {'t', 700}, Down(10, 20, 1, PenPhase::Down), {'p'},
-           Down(10, 20, 5, PenPhase::RunDown), {'e'}, Down(10, 20, 5, PenPhase::AwaitingLift),
+     Then({Down(10, 20, 3, PenPhase::Down), Do('t', 700), Down(10, 20, 1, PenPhase::Down), Do('p'),
+           Down(10, 20, 5, PenPhase::RunDown), Do('e'), Down(10, 20, 5, PenPhase::AwaitingLift),
            Up(10, 20, PenPhase::Lifted)},
           kFreshStroke),
      {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
       kFreshRelease},
      1},
     {"down on a touch button when a run takes the pen: no release",
-     Then({{'k'}, Down(1000, 1000, 4, PenPhase::Down), {'p'}, Up(1000, 1000, PenPhase::RunLifted), {'e'}},
+     Then({Do('k'), Down(1000, 1000, 4, PenPhase::Down), Do('p'), Up(1000, 1000, PenPhase::RunLifted), Do('e')},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     // The run ends while the pen still rests on the last target, the capture's sums half full.
     {"a touch begun during a run awaits its lift, which releases nothing",
-     Then({{'p'}, Down(30000, 30000, 6, PenPhase::RunDown), {'e'}, Down(30000, 30000, 4, PenPhase::AwaitingLift),
+     Then({Do('p'), Down(30000, 30000, 6, PenPhase::RunDown), Do('e'), Down(30000, 30000, 4, PenPhase::AwaitingLift),
            Up(30000, 30000, PenPhase::Lifted)},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
@@ -206,7 +207,9 @@ TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
         case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
         case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
       }
-      if (step.after) EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s;
+      if (step.after) {
+        EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s;
+      }
     }
     EXPECT_EQ(platform.mouse, c.expected);
     EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
@@ -254,7 +257,9 @@ TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
     ASSERT_LE(board.smoothing.sampleCount, kSmoothingWindow);
     ASSERT_GE(board.smoothing.ringPos, 0);
     ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
-    if (board.pointer.phase != PenPhase::Down) ASSERT_EQ(board.smoothing.sampleCount, 0);
+    if (board.pointer.phase != PenPhase::Down) {
+      ASSERT_EQ(board.smoothing.sampleCount, 0);
+    }
   }
   for (const MouseCall& m : platform.mouse) {
     ASSERT_GE(m.x, 0);
