@@ -64,9 +64,9 @@ std::optional<std::vector<MonitorInfo>> Win32AdjustPlatform::Monitors() {
   return monitors;
 }
 
-// Through the Unicode API, so the full-width exclamation mark reads right whatever the code page.
 void Win32AdjustPlatform::Pause(std::uint32_t milliseconds) { Sleep(milliseconds); }
 
+// Through the Unicode API, so the full-width exclamation mark reads right whatever the code page.
 void Win32AdjustPlatform::ShowNotice(Notice notice) {
   if (notice == Notice::NoBoard) {
     MessageBoxW(nullptr, L"Please check whether the whiteboard is connected with the computer correctly\uFF01",
