@@ -207,9 +207,7 @@ TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
         case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
         case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
       }
-      if (step.after) {
-        EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s;
-      }
+      if (step.after) { EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s; }
     }
     EXPECT_EQ(platform.mouse, c.expected);
     EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
@@ -257,9 +255,7 @@ TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
     ASSERT_LE(board.smoothing.sampleCount, kSmoothingWindow);
     ASSERT_GE(board.smoothing.ringPos, 0);
     ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
-    if (board.pointer.phase != PenPhase::Down) {
-      ASSERT_EQ(board.smoothing.sampleCount, 0);
-    }
+    if (board.pointer.phase != PenPhase::Down) { ASSERT_EQ(board.smoothing.sampleCount, 0); }
   }
   for (const MouseCall& m : platform.mouse) {
     ASSERT_GE(m.x, 0);
