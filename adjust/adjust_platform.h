@@ -53,7 +53,7 @@ class AdjustPlatform {
  public:
   virtual ~AdjustPlatform() = default;
 
-  // The hand-off event "Local\Brelmar_Adjust_Event" (auto-reset), kept until the tool ends; the target
+  // The hand-off event (kernel_object_names.h; auto-reset), kept until the tool ends; the target
   // window polls it.
   virtual HandOffEvent CreateHandOffEvent() = 0;
   virtual void SignalHandOffEvent() = 0;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "dialogs_win32.h"
+#include "kernel_object_names.h"
 #include "serial_comm_win32.h"
 
 namespace adjust {
@@ -26,7 +27,7 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 Win32AdjustPlatform::Win32AdjustPlatform(HINSTANCE instance) : instance_(instance) {}
 
 HandOffEvent Win32AdjustPlatform::CreateHandOffEvent() {
-  handOff_ = CreateEventW(nullptr, FALSE, FALSE, L"Local\\Brelmar_Adjust_Event");
+  handOff_ = CreateEventW(nullptr, FALSE, FALSE, velno::kAdjustHandOffEventName);
   if (handOff_ == nullptr) return HandOffEvent::Unavailable;
   return GetLastError() == ERROR_ALREADY_EXISTS ? HandOffEvent::AlreadyExisted : HandOffEvent::Created;
 }

@@ -3,7 +3,8 @@
 // adjust-type word with which the tool announces a run. A folder of its own, beside the shared-state
 // library rather than inside it: these are facts of the board, not of the shared block, and both
 // programs build them in. Portable: no platform calls (the Win32 read of the serial-port map, which both
-// programs search with IsBoardPortName, sits beside it in serial_comm_win32.h).
+// programs search with IsBoardPortName, sits beside it in serial_comm_win32.h; the names of the events the
+// programs meet through are in kernel_object_names.h).
 #pragma once
 
 #include <cstdint>

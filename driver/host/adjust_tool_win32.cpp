@@ -2,11 +2,12 @@
 #include <windows.h>
 
 #include "driver_platform_win32.h"
+#include "kernel_object_names.h"
 
 namespace velno {
 
 bool Win32DriverPlatform::AdjustToolRunning() {
-  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\Brelmar_Adjust_Event");
+  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kAdjustHandOffEventName);
   if (event == nullptr) return false;
   CloseHandle(event);
   return true;

@@ -28,7 +28,7 @@ class ServicePlatform {
   // step may take.
   virtual void ReportStatus(ServiceState state, std::uint32_t waitHintMs) = 0;
 
-  // The stop event "Global\Brelmar_Service": created or opened, given its access list (every account
+  // The service's stop event (kernel_object_names.h): created or opened, given its access list (every account
   // may wait on it, only SYSTEM and administrators may set it), and reset, so that a signal left from an
   // earlier stop cannot stop this run. False when it cannot be created or secured.
   virtual bool CreateStopEvent() = 0;

@@ -9,6 +9,7 @@
 
 #include "command_line.h"
 #include "error_text_win32.h"
+#include "kernel_object_names.h"
 #include "event_log_win32.h"
 #include "service_control.h"
 #include "session_launcher_win32.h"
@@ -16,7 +17,6 @@
 namespace velno {
 namespace {
 
-constexpr const wchar_t* kStopEventName = L"Global\\Brelmar_Service";
 constexpr const wchar_t* kDriverCommandLine = L" /service";
 // The stop event's access list, protected from inheritance: SYSTEM and Administrators have every right
 // (0x1F0003, EVENT_ALL_ACCESS); everyone else may only wait on it (SYNCHRONIZE), so no user can stop
@@ -57,7 +57,7 @@ class Win32ServicePlatform : public ServicePlatform {
       return false;
     }
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-    serviceEvent = CreateEventW(&attributes, TRUE, FALSE, kStopEventName);
+    serviceEvent = CreateEventW(&attributes, TRUE, FALSE, kServiceStopEventName);
     // An event that already existed (held open by an earlier run's driver) keeps the access list it was
     // made with: it gets this one too.
     BOOL present = FALSE;

@@ -1,20 +1,15 @@
 #include <windows.h>
 
 #include "driver_platform_win32.h"
+#include "kernel_object_names.h"
 
 namespace velno {
-
-namespace {
-
-constexpr const wchar_t* kStopEventName = L"Global\\Brelmar_Service";
-
-}  // namespace
 
 bool Win32DriverPlatform::OpenStopEvent() {
   // Launched by the service, the event exists and lets users only wait on it, which is all the driver
   // does with it. A driver run by itself, with no service, makes it: manual reset, not signalled.
-  stopEvent_ = OpenEventW(SYNCHRONIZE, FALSE, kStopEventName);
-  if (stopEvent_ == nullptr) stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, kStopEventName);
+  stopEvent_ = OpenEventW(SYNCHRONIZE, FALSE, kServiceStopEventName);
+  if (stopEvent_ == nullptr) stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, kServiceStopEventName);
   return stopEvent_ != nullptr;
 }
 

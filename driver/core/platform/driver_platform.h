@@ -23,7 +23,7 @@ class DriverPlatform {
   // or any of the operations is missing.
   virtual bool BindSharedState(SharedState& library) = 0;
 
-  // The service's stop event "Global\Brelmar_Service": created or opened, polled with a zero time-out.
+  // The service's stop event (kernel_object_names.h): created or opened, polled with a zero time-out.
   virtual bool OpenStopEvent() = 0;
   virtual bool StopEventSignalled() = 0;
   virtual void CloseStopEvent() = 0;
@@ -66,7 +66,7 @@ class DriverPlatform {
   // saved or refused, an unhealthy link).
   virtual void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) = 0;
 
-  // The calibration tool holds its hand-off event "Local\Brelmar_Adjust_Event" for its whole life: true
+  // The calibration tool holds its hand-off event (kernel_object_names.h) for its whole life: true
   // while the event can be opened by name.
   virtual bool AdjustToolRunning() = 0;
 };
