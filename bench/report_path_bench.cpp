@@ -5,15 +5,15 @@
 
 #include "board_reports.h"
 #include "driver.h"
+#include "fake_platform.h"
 #include "fake_velno.h"
-#include "recording_platform.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 namespace velno {
 namespace {
 
 // Counts instead of recording, so that the loop allocates nothing.
-class CountingPlatform : public testing::RecordingPlatform {
+class CountingPointer : public testing::RecordingOutput {
  public:
   void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override {
     checksum += flags + static_cast<std::uint32_t>(x) + static_cast<std::uint32_t>(y);
@@ -33,16 +33,19 @@ std::vector<BoardReport> LongStroke() {
 
 void BM_ReportPathLongStroke(benchmark::State& state) {
   testing::ResetFakeVelno();
-  CountingPlatform platform;
-  Driver driver(platform);
+  testing::FakePlatform platform;
+  CountingPointer pointer;
+  DriverPlatform roles = platform.Roles();
+  Driver driver({roles.library, roles.stop, roles.ports, roles.threads, roles.clock, pointer, roles.keys, roles.programs,
+                 roles.settings, roles.displays, roles.log, roles.tool});
   driver.sharedState = testing::FakeSharedState();
   const std::vector<BoardReport> stroke = LongStroke();
   for (auto _ : state) {
     for (const BoardReport& r : stroke) {
-      HandleReport(driver.platform, driver.sharedState, driver.capture, driver.boards[0], r);
+      HandleReport(driver.reportPath, driver.boards[0], r);
     }
   }
-  benchmark::DoNotOptimize(platform.checksum);
+  benchmark::DoNotOptimize(pointer.checksum);
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(stroke.size()));
   state.counters["ns_per_report"] = benchmark::Counter(
       static_cast<double>(state.iterations() * stroke.size()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -11,8 +11,8 @@
 #include "board_context.h"
 #include "driver.h"
 #include "fake_velno.h"
-#include "recording_platform.h"
-#include "pointer/report_handler.h"
+#include "fake_platform.h"
+#include "report_path.h"
 
 #define VELNO_FUZZ_CHECK(condition)                                              \
   do {                                                                           \
@@ -33,13 +33,13 @@ struct FuzzDriver {
   }
 
   void Feed(BoardContext& board, const BoardReport& report) {
-    HandleReport(platform, driver.sharedState, driver.capture, board, report);
+    HandleReport(driver.reportPath, board, report);
   }
 
-  testing::RecordingPlatform platform;
-  Driver driver{platform};
+  testing::FakePlatform platform;
+  Driver driver{platform.Roles()};
   bool leftHeld = false;         // as the injected calls so far leave the left button
-  std::size_t mouseChecked = 0;  // calls of platform.mouse already followed
+  std::size_t mouseChecked = 0;  // calls of platform.output.mouse already followed
 };
 
 // The grid and the touch-button list stay within their tables; a calibration maps through finite
@@ -73,8 +73,8 @@ inline void CheckBoard(const BoardContext& board) {
 
 // Every left release follows a press of its own, and no press comes while the button is down.
 inline void CheckLeftButton(FuzzDriver& f) {
-  for (; f.mouseChecked < f.platform.mouse.size(); ++f.mouseChecked) {
-    const std::uint32_t flags = f.platform.mouse[f.mouseChecked].flags;
+  for (; f.mouseChecked < f.platform.output.mouse.size(); ++f.mouseChecked) {
+    const std::uint32_t flags = f.platform.output.mouse[f.mouseChecked].flags;
     if (flags & kMouseLeftDown) {
       VELNO_FUZZ_CHECK(!f.leftHeld);
       f.leftHeld = true;
@@ -88,7 +88,7 @@ inline void CheckLeftButton(FuzzDriver& f) {
 
 // The shown cursor goes back at most once for each time it was made busy.
 inline void CheckCursor(const FuzzDriver& f) {
-  VELNO_FUZZ_CHECK(f.platform.restoredCursors.size() <= static_cast<std::size_t>(f.platform.busyCursorCalls));
+  VELNO_FUZZ_CHECK(f.platform.output.restoredCursors.size() <= static_cast<std::size_t>(f.platform.output.busyCursorCalls));
 }
 
 inline void CheckAll(FuzzDriver& f) {

@@ -8,7 +8,7 @@
 
 #include "board_reports.h"
 #include "fuzz_driver.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 namespace velno::fuzz {
 namespace {
@@ -41,18 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int buttons = in.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < buttons; ++i) board.calibration.touchButtons.positions[i] = {4000 * (i + 1), 4000};
   board.calibration.touchButtons.count = static_cast<std::uint32_t>(buttons);
-  f.platform.nowMs = in.ConsumeIntegral<std::uint32_t>();
+  f.platform.clock.nowMs = in.ConsumeIntegral<std::uint32_t>();
 
   while (in.remaining_bytes() > 0) {
     switch (in.ConsumeIntegralInRange(0, 11)) {
-      case 0: f.platform.nowMs += in.ConsumeIntegralInRange(0, 12000); break;
+      case 0: f.platform.clock.nowMs += in.ConsumeIntegralInRange(0, 12000); break;
       case 1: sharedState.IsUsingGesture(in.ConsumeIntegralInRange(0, 1)); break;
       case 2: sharedState.SetGestureBrush(in.ConsumeIntegral<std::int32_t>()); break;
       case 3: in.ConsumeBool() ? sharedState.StartAdjust() : sharedState.StopAdjust(); break;
       default: {
         const std::int32_t around = 4000 * in.ConsumeIntegralInRange(1, 5);
         f.Feed(board, testing::MakeReport(fuzz::Lead(in), fuzz::Near(in, around), fuzz::Near(in, 4000)));
-        f.platform.nowMs += in.ConsumeIntegralInRange(0, 15);
+        f.platform.clock.nowMs += in.ConsumeIntegralInRange(0, 15);
         break;
       }
     }

@@ -12,7 +12,7 @@
 #include "fuzz_driver.h"
 #include "calibration/projective_mapping.h"
 #include "link/report_framer.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 namespace velno::fuzz {
 namespace {

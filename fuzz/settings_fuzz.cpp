@@ -11,7 +11,7 @@
 #include "calibration/calibration_grid.h"
 #include "fuzz_driver.h"
 #include "calibration/projective_mapping.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 #include "calibration/settings_file.h"
 
 namespace velno::fuzz {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace velno;
   FuzzedDataProvider in(data, size);
   fuzz::FuzzDriver f;
-  auto& section = f.platform.settings[L"adjust-\x4F43m"];
+  auto& section = f.platform.settings.values[L"adjust-\x4F43m"];
   const int keys = in.ConsumeIntegralInRange(0, 80);
   for (int i = 0; i < keys && in.remaining_bytes() > 0; ++i) {
     section[fuzz::KeyName(in.ConsumeIntegralInRange<std::uint32_t>(0, 5 + 256 - 1))] = fuzz::ValueText(in);
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   BoardContext& board = f.driver.boards[0];
   CalibrationBlock& calibration = board.calibration;
-  LoadSettings(f.platform, f.driver.sharedState, calibration);
+  LoadSettings(f.platform.settings, f.driver.sharedState, calibration);
   SolveCellTransforms(calibration);
   fuzz::CheckAll(f);
   if (calibration.calibrated) {
@@ -73,9 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::CheckAll(f);
 
   // Saved and loaded again, the board has exactly the calibration it had.
-  SaveSettings(f.platform, f.driver.sharedState, calibration);
+  SaveSettings(f.platform.settings, f.driver.sharedState, calibration);
   CalibrationBlock reloaded;
-  LoadSettings(f.platform, f.driver.sharedState, reloaded);
+  LoadSettings(f.platform.settings, f.driver.sharedState, reloaded);
   SolveCellTransforms(reloaded);
   VELNO_FUZZ_CHECK(reloaded.calibrated == calibration.calibrated);
   if (calibration.calibrated) {

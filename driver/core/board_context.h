@@ -3,16 +3,16 @@
 // found again.
 #pragma once
 
-#include "calibration/calibration_block.h"
-#include "calibration/capture_window.h"
 #include "actions/gestures.h"
 #include "actions/hardware_buttons.h"
-#include "pointer/pointer_state.h"
 #include "actions/press_and_hold.h"
-#include "link/serial_link.h"
 #include "actions/shortcut_table.h"
-#include "pointer/smoothing.h"
 #include "actions/touch_buttons.h"
+#include "calibration/calibration_block.h"
+#include "calibration/capture_window.h"
+#include "link/serial_link.h"
+#include "pointer/pointer_state.h"
+#include "pointer/smoothing.h"
 
 namespace velno {
 

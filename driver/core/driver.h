@@ -1,4 +1,5 @@
-// The process-wide state of the driver: its platform, the bound library, the two board slots.
+// The process-wide state of the driver: its platform, the bound library, the two board slots, and the
+// report path's wiring that every board's reader hands its reports to.
 #pragma once
 
 #include <array>
@@ -6,20 +7,22 @@
 #include <cstdint>
 #include <mutex>
 
+#include "actions/button_actions.h"
 #include "board_context.h"
 #include "calibration/capture_tables.h"
-#include "platform/driver_platform.h"
 #include "calibration/run_watch.h"
+#include "platform/driver_platform.h"
 #include "platform/shared_state.h"
+#include "report_path.h"
 
 namespace velno {
 
 inline constexpr int kBoardSlots = 2;
 
 struct Driver {
-  explicit Driver(DriverPlatform& p) : platform(p) {}
+  explicit Driver(const DriverPlatform& p) : platform(p) {}
 
-  DriverPlatform& platform;
+  DriverPlatform platform;
   SharedState sharedState{};
   std::array<BoardContext, kBoardSlots> boards;  // built slot 0 first
   std::atomic<bool> stopFlag{false};  // set once, when the driver stops; readers leave on it
@@ -28,6 +31,16 @@ struct Driver {
   std::mutex linkLock;
   CaptureTables capture;
   RunWatch runWatch;
+  ButtonActionTable buttonActions = DefaultButtonActions();
+  const ReportPathWiring reportPath{platform.clock,
+                                    platform.pointer,
+                                    platform.displays,
+                                    {platform.keys, platform.programs},
+                                    platform.settings,
+                                    platform.log,
+                                    sharedState,
+                                    capture,
+                                    buttonActions};
 };
 
 }  // namespace velno

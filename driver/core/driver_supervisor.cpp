@@ -2,9 +2,10 @@
 
 #include <array>
 
-#include "link/board_connection.h"
+#include "board_reader.h"
 #include "calibration/projective_mapping.h"
 #include "calibration/settings_file.h"
+#include "link/board_connection.h"
 #include "shared_block.h"
 
 namespace velno {
@@ -26,10 +27,10 @@ bool StartReader(Driver& driver, int slot, ThreadHandle& started) {
     std::lock_guard lock(driver.linkLock);
     board.link.reader = kReaderStarting;
   }
-  const ThreadHandle thread = driver.platform.StartReaderThread([&driver, slot] { ReaderThread(driver, slot); });
+  const ThreadHandle thread = driver.platform.threads.StartReaderThread([&driver, slot] { ReaderThread(driver, slot); });
   if (thread == ThreadHandle::None) {
     // No reader: free the port so that a later pass can find the board again.
-    driver.platform.ClosePort(board.link.port);
+    driver.platform.ports.ClosePort(board.link.port);
     ClearLink(driver.linkLock, board.link);
     return false;
   }
@@ -40,7 +41,7 @@ bool StartReader(Driver& driver, int slot, ThreadHandle& started) {
 }
 
 void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
-  DriverPlatform& platform = driver.platform;
+  const DriverPlatform& platform = driver.platform;
   bool boardPresent = false;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
     BoardContext& board = driver.boards[slot];
@@ -50,22 +51,23 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     }
     // The slot's reader has ended: its handle is no longer needed.
     if (started[slot] != ThreadHandle::None) {
-      platform.CloseThread(started[slot]);
+      platform.threads.CloseThread(started[slot]);
       started[slot] = ThreadHandle::None;
     }
     const SerialLink& otherSlotLink = driver.boards[1 - slot].link;
-    if (FindBoardPort(platform, driver.sharedState, driver.linkLock, board.link, otherSlotLink) == PortHandle::None) {
-      platform.Sleep(kEmptySlotSleepMs);
+    if (FindBoardPort(platform.ports, platform.clock, driver.sharedState, driver.linkLock, board.link, otherSlotLink) ==
+        PortHandle::None) {
+      platform.clock.Sleep(kEmptySlotSleepMs);
       continue;
     }
     // Settings and transforms are made before the reader starts, so it never sees them half-made.
-    LoadSettings(platform, driver.sharedState, board.calibration);
+    LoadSettings(platform.settings, driver.sharedState, board.calibration);
     SolveCellTransforms(board.calibration);
     // Before the reader starts: a reader may lose the board at once, and clears the link.
-    platform.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
+    platform.log.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
-    platform.Sleep(kReaderStartSleepMs);
+    platform.clock.Sleep(kReaderStartSleepMs);
     driver.sharedState.SetDeviceState(kDeviceConnected);
   }
   if (!boardPresent) driver.sharedState.SetDeviceState(0);
@@ -74,25 +76,25 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
 }  // namespace
 
 void RunDriver(Driver& driver) {
-  DriverPlatform& platform = driver.platform;
-  if (!platform.BindSharedState(driver.sharedState)) return;
-  if (!platform.OpenStopEvent()) return;
+  const DriverPlatform& platform = driver.platform;
+  if (!platform.library.BindSharedState(driver.sharedState)) return;
+  if (!platform.stop.OpenStopEvent()) return;
   for (BoardContext& board : driver.boards) ClearLink(driver.linkLock, board.link);
 
   std::array<ThreadHandle, kBoardSlots> started{};
-  if (!platform.StopEventSignalled()) {
+  if (!platform.stop.StopEventSignalled()) {
     while (!driver.stopFlag.load()) {
       PollSlots(driver, started);
       // With no board there is no reader to watch the runs.
-      WatchRuns(platform, driver.sharedState, driver.runWatch);
-      platform.Sleep(kPassSleepMs);
-      if (platform.StopEventSignalled()) break;
+      WatchRuns(platform.clock, platform.tool, driver.sharedState, driver.runWatch);
+      platform.clock.Sleep(kPassSleepMs);
+      if (platform.stop.StopEventSignalled()) break;
     }
   }
 
   driver.stopFlag.store(true);
-  platform.CloseStopEvent();
-  platform.Sleep(kStopGraceMs);
+  platform.stop.CloseStopEvent();
+  platform.clock.Sleep(kStopGraceMs);
 }
 
 }  // namespace velno

@@ -6,7 +6,7 @@
 
 namespace velno {
 
-bool Win32DriverPlatform::AdjustToolRunning() {
+bool Win32ToolPresence::AdjustToolRunning() {
   HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kAdjustHandOffEventName);
   if (event == nullptr) return false;
   CloseHandle(event);

@@ -97,7 +97,7 @@ void StartWatch() {
 
 }  // namespace
 
-DisplayLayout Win32DriverPlatform::CurrentDisplayLayout() {
+DisplayLayout Win32Displays::CurrentDisplayLayout() {
   DisplayWatch& watch = Watch();
   std::call_once(watch.started, StartWatch);
   std::scoped_lock guard(watch.lock);

@@ -1,6 +1,6 @@
-// The Win32 side of the driver's platform seam. Its methods live in the *_win32.cpp files named after
-// what they serve: serial ports, input injection, threads and time, the stop event, the library, the
-// settings file.
+// The Win32 side of the driver's platform roles, each implemented in the *_win32.cpp file named after
+// what it serves: serial ports, threads and time, input injection, the monitors, the settings file, the
+// event log, the stop event, the library and the calibration tool's presence.
 #pragma once
 
 #include <string>
@@ -9,41 +9,101 @@
 
 namespace velno {
 
-class Win32DriverPlatform : public DriverPlatform {
+class Win32SharedStateLoader : public SharedStateLoader {
  public:
   bool BindSharedState(SharedState& library) override;
+};
 
+class Win32StopSignal : public StopSignal {
+ public:
   bool OpenStopEvent() override;
   bool StopEventSignalled() override;
   void CloseStopEvent() override;
 
+ private:
+  void* stopEvent_ = nullptr;
+};
+
+class Win32SerialPorts : public SerialPorts {
+ public:
   std::vector<SerialDevice> ListSerialDevices() override;
   PortHandle OpenBoardPort(const std::wstring& portName) override;
   ReadResult ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) override;
   bool WritePort(PortHandle port, std::uint8_t byte) override;
   void ClosePort(PortHandle port) override;
   void KeepSystemAwake() override;
+};
 
+class Win32ReaderThreads : public ReaderThreads {
+ public:
   ThreadHandle StartReaderThread(std::function<void()> body) override;
   void CloseThread(ThreadHandle thread) override;
-  void Sleep(std::uint32_t milliseconds) override;
-  TimeStamp ReadClock() override;
+};
 
+class Win32Clock : public Clock {
+ public:
+  TimeStamp ReadClock() override;
+  void Sleep(std::uint32_t milliseconds) override;
+};
+
+class Win32PointerOutput : public PointerOutput {
+ public:
   void InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) override;
-  std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
   CursorHandle ShowBusyCursor() override;
   void RestoreCursor(CursorHandle cursor) override;
+};
+
+class Win32KeyOutput : public KeyOutput {
+ public:
+  std::uint32_t SendInput(const InputRecord* records, std::uint32_t count) override;
+};
+
+class Win32ProgramStarter : public ProgramStarter {
+ public:
   void RunCommand(const char* commandLine) override;
+};
 
-  std::int32_t ReadSetting(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
-  void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+class Win32SettingsStore : public SettingsStore {
+ public:
+  std::int32_t ReadNumber(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
+  std::wstring ReadText(const std::wstring& section, const std::wstring& key,
+                        const std::wstring& defaultValue) override;
+  void Save(const std::vector<SettingWrite>& writes) override;
+};
 
+class Win32Displays : public Displays {
+ public:
   DisplayLayout CurrentDisplayLayout() override;
-  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
-  bool AdjustToolRunning() override;
+};
 
- private:
-  void* stopEvent_ = nullptr;
+class Win32EventLog : public EventLog {
+ public:
+  void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
+};
+
+class Win32ToolPresence : public ToolPresence {
+ public:
+  bool AdjustToolRunning() override;
+};
+
+// One of each role, for the driver process.
+struct Win32DriverPlatform {
+  Win32SharedStateLoader library;
+  Win32StopSignal stop;
+  Win32SerialPorts ports;
+  Win32ReaderThreads threads;
+  Win32Clock clock;
+  Win32PointerOutput pointer;
+  Win32KeyOutput keys;
+  Win32ProgramStarter programs;
+  Win32SettingsStore settings;
+  Win32Displays displays;
+  Win32EventLog log;
+  Win32ToolPresence tool;
+
+  DriverPlatform Roles() {
+    return {library, stop, ports, threads, clock, pointer, keys, programs, settings, displays, log, tool};
+  }
 };
 
 // The settings file: "config.ini" in the directory of the program's own file. Set first in every role.

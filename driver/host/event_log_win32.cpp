@@ -57,7 +57,7 @@ void ReportToEventLog(LogEvent event, const std::vector<std::wstring>& words) {
   DeregisterEventSource(log);
 }
 
-void Win32DriverPlatform::WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) {
+void Win32EventLog::WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) {
   ReportToEventLog(event, words);
 }
 

@@ -6,12 +6,12 @@
 
 namespace velno {
 
-void Win32DriverPlatform::InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) {
+void Win32PointerOutput::InjectMouse(std::uint32_t flags, std::int32_t x, std::int32_t y) {
   // Past 65535 the coordinates reach a screen beside or below the primary one.
   mouse_event(flags, static_cast<DWORD>(x), static_cast<DWORD>(y), 0, 0);
 }
 
-std::uint32_t Win32DriverPlatform::SendInput(const InputRecord* records, std::uint32_t count) {
+std::uint32_t Win32KeyOutput::SendInput(const InputRecord* records, std::uint32_t count) {
   // On the reader thread: fixed storage, no allocation. The callers send one shortcut entry at most.
   std::array<INPUT, kMaxInputRecords> inputs;
   if (count > inputs.size()) count = static_cast<std::uint32_t>(inputs.size());
@@ -29,15 +29,15 @@ std::uint32_t Win32DriverPlatform::SendInput(const InputRecord* records, std::ui
   return ::SendInput(count, count != 0 ? inputs.data() : nullptr, sizeof(INPUT));
 }
 
-CursorHandle Win32DriverPlatform::ShowBusyCursor() {
+CursorHandle Win32PointerOutput::ShowBusyCursor() {
   HCURSOR busy = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
   return static_cast<CursorHandle>(reinterpret_cast<std::uintptr_t>(SetCursor(busy)));
 }
 
-void Win32DriverPlatform::RestoreCursor(CursorHandle cursor) {
+void Win32PointerOutput::RestoreCursor(CursorHandle cursor) {
   SetCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
 }
 
-void Win32DriverPlatform::RunCommand(const char* commandLine) { WinExec(commandLine, SW_HIDE); }
+void Win32ProgramStarter::RunCommand(const char* commandLine) { WinExec(commandLine, SW_HIDE); }
 
 }  // namespace velno

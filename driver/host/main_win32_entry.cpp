@@ -32,7 +32,7 @@ int DispatchCommandLine() {
       // section name, the runtime's own objects) while they still run. ExitProcess ends the other
       // threads first, so nothing a reader uses is destroyed under it; the driver lives on the heap.
       auto* platform = new velno::Win32DriverPlatform;
-      auto* driver = new velno::Driver(*platform);
+      auto* driver = new velno::Driver(platform->Roles());
       velno::RunDriver(*driver);
       ExitProcess(0);
     }

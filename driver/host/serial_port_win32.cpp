@@ -14,7 +14,7 @@ HANDLE ToHandle(PortHandle port) { return reinterpret_cast<HANDLE>(static_cast<s
 }  // namespace
 
 // The serial devices present, in the registry's enumeration order: value name = device, data = port.
-std::vector<SerialDevice> Win32DriverPlatform::ListSerialDevices() {
+std::vector<SerialDevice> Win32SerialPorts::ListSerialDevices() {
   std::vector<SerialDevice> devices;
   for (SerialCommValue& value : ReadSerialCommMap(SerialCommRead::NamesAndPorts)) {
     devices.push_back({std::move(value.deviceName), std::move(value.portName)});
@@ -51,7 +51,7 @@ bool ConfigureBoardLine(HANDLE port) {
 
 }  // namespace
 
-PortHandle Win32DriverPlatform::OpenBoardPort(const std::wstring& portName) {
+PortHandle Win32SerialPorts::OpenBoardPort(const std::wstring& portName) {
   wchar_t path[300];
   std::swprintf(path, 300, L"\\\\.\\%ls", portName.c_str());
   HANDLE port = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH,
@@ -64,19 +64,19 @@ PortHandle Win32DriverPlatform::OpenBoardPort(const std::wstring& portName) {
   return static_cast<PortHandle>(reinterpret_cast<std::uintptr_t>(port));
 }
 
-ReadResult Win32DriverPlatform::ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) {
+ReadResult Win32SerialPorts::ReadPort(PortHandle port, std::uint8_t* buffer, std::uint32_t count) {
   DWORD read = 0;
   const BOOL ok = ReadFile(ToHandle(port), buffer, count, &read, nullptr);
   return {ok != FALSE, ok != FALSE ? static_cast<std::uint32_t>(read) : 0};
 }
 
-bool Win32DriverPlatform::WritePort(PortHandle port, std::uint8_t byte) {
+bool Win32SerialPorts::WritePort(PortHandle port, std::uint8_t byte) {
   DWORD written = 0;
   return WriteFile(ToHandle(port), &byte, 1, &written, nullptr) != FALSE;
 }
 
-void Win32DriverPlatform::ClosePort(PortHandle port) { CloseHandle(ToHandle(port)); }
+void Win32SerialPorts::ClosePort(PortHandle port) { CloseHandle(ToHandle(port)); }
 
-void Win32DriverPlatform::KeepSystemAwake() { SetThreadExecutionState(ES_SYSTEM_REQUIRED); }
+void Win32SerialPorts::KeepSystemAwake() { SetThreadExecutionState(ES_SYSTEM_REQUIRED); }
 
 }  // namespace velno

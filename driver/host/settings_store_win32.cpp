@@ -115,20 +115,39 @@ void SetSettingsPath() {
 
 const std::wstring& SettingsPath() { return g_settingsPath; }
 
-std::int32_t Win32DriverPlatform::ReadSetting(const std::wstring& section, const std::wstring& key,
-                                              std::int32_t defaultValue) {
+std::int32_t Win32SettingsStore::ReadNumber(const std::wstring& section, const std::wstring& key,
+                                           std::int32_t defaultValue) {
   return static_cast<std::int32_t>(
       GetPrivateProfileIntW(section.c_str(), key.c_str(), defaultValue, g_settingsPath.c_str()));
 }
 
-void Win32DriverPlatform::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  const bool written = MakeUnicodeSettingsFile(g_settingsPath) &&
-                       WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), g_settingsPath.c_str());
-  const DWORD error = GetLastError();
-  if (!written && !g_writesFailing.exchange(true)) {
-    ReportToEventLog(LogEvent::SettingsNotWritten, {g_settingsPath, ErrorText(error)});
+std::wstring Win32SettingsStore::ReadText(const std::wstring& section, const std::wstring& key,
+                                          const std::wstring& defaultValue) {
+  // The profile call cuts a value that does not fit and then returns one less than the buffer's size:
+  // read again into a bigger one. A settings file is at most a megabyte.
+  for (DWORD size = 256; size <= kMaxConvertedBytes; size *= 2) {
+    std::wstring text(size, L'\0');
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), text.data(),
+                                                  size, g_settingsPath.c_str());
+    if (length + 1 < size) {
+      text.resize(length);
+      return text;
+    }
   }
-  if (written) g_writesFailing.store(false);
+  return defaultValue;
+}
+
+void Win32SettingsStore::Save(const std::vector<SettingWrite>& writes) {
+  for (const SettingWrite& write : writes) {
+    const bool written =
+        MakeUnicodeSettingsFile(g_settingsPath) &&
+        WritePrivateProfileStringW(write.section.c_str(), write.key.c_str(), write.value.c_str(), g_settingsPath.c_str());
+    const DWORD error = GetLastError();
+    if (!written && !g_writesFailing.exchange(true)) {
+      ReportToEventLog(LogEvent::SettingsNotWritten, {g_settingsPath, ErrorText(error)});
+    }
+    if (written) g_writesFailing.store(false);
+  }
 }
 
 }  // namespace velno

@@ -17,7 +17,7 @@ class ModuleLookup : public SymbolLookup {
 }  // namespace
 
 // The library is loaded by file name and never unloaded: the bound operations are used until the end.
-bool Win32DriverPlatform::BindSharedState(SharedState& library) {
+bool Win32SharedStateLoader::BindSharedState(SharedState& library) {
   HMODULE module = LoadLibraryW(L"Velno.dll");
   if (module == nullptr) return false;
   ModuleLookup lookup(module);

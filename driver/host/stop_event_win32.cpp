@@ -5,7 +5,7 @@
 
 namespace velno {
 
-bool Win32DriverPlatform::OpenStopEvent() {
+bool Win32StopSignal::OpenStopEvent() {
   // Launched by the service, the event exists and lets users only wait on it, which is all the driver
   // does with it. A driver run by itself, with no service, makes it: manual reset, not signalled.
   stopEvent_ = OpenEventW(SYNCHRONIZE, FALSE, kServiceStopEventName);
@@ -13,9 +13,9 @@ bool Win32DriverPlatform::OpenStopEvent() {
   return stopEvent_ != nullptr;
 }
 
-bool Win32DriverPlatform::StopEventSignalled() { return WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT; }
+bool Win32StopSignal::StopEventSignalled() { return WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT; }
 
-void Win32DriverPlatform::CloseStopEvent() {
+void Win32StopSignal::CloseStopEvent() {
   if (stopEvent_ != nullptr) CloseHandle(stopEvent_);
   stopEvent_ = nullptr;
 }

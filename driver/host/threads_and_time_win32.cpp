@@ -16,7 +16,7 @@ DWORD WINAPI RunBody(LPVOID parameter) {
 
 }  // namespace
 
-ThreadHandle Win32DriverPlatform::StartReaderThread(std::function<void()> body) {
+ThreadHandle Win32ReaderThreads::StartReaderThread(std::function<void()> body) {
   // The reader injects input, so it must work on the desktop of the thread that starts it. Wine gives
   // new threads of a process launched by the service the service's hidden desktop instead of the one
   // the launch asked for, where injected input reaches nobody.
@@ -33,13 +33,13 @@ ThreadHandle Win32DriverPlatform::StartReaderThread(std::function<void()> body) 
   return static_cast<ThreadHandle>(reinterpret_cast<std::uintptr_t>(thread));
 }
 
-void Win32DriverPlatform::CloseThread(ThreadHandle thread) {
+void Win32ReaderThreads::CloseThread(ThreadHandle thread) {
   CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(thread)));
 }
 
-void Win32DriverPlatform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-TimeStamp Win32DriverPlatform::ReadClock() {
+TimeStamp Win32Clock::ReadClock() {
   const auto seconds = static_cast<std::int32_t>(std::time(nullptr));
   SYSTEMTIME local{};
   GetLocalTime(&local);

@@ -9,9 +9,9 @@
 
 #include "board_reports.h"
 #include "fake_velno.h"
-#include "recording_platform.h"
+#include "fake_platform.h"
 #include "driver.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 namespace velno::testing {
 
@@ -27,7 +27,7 @@ class DriverFixture : public ::testing::Test {
     driver.sharedState.SetGestureErase(kDefaultGestureErase);
   }
 
-  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver.platform, driver.sharedState, driver.capture, driver.boards[slot], r); }
+  void Feed(const BoardReport& r, int slot = 0) { HandleReport(driver.reportPath, driver.boards[slot], r); }
 
   // n pen-down reports at one place. The first report of a stroke is the warm-up the pointer path
   // drops; the next one presses.
@@ -41,10 +41,10 @@ class DriverFixture : public ::testing::Test {
     Feed(MakeReport(static_cast<std::uint8_t>(0xC1 + number), 0, 0), slot);
   }
 
-  void At(std::uint64_t ms) { platform.nowMs = ms; }
+  void At(std::uint64_t ms) { platform.clock.nowMs = ms; }
 
-  RecordingPlatform platform;
-  Driver driver{platform};
+  FakePlatform platform;
+  Driver driver{platform.Roles()};
   BoardContext& board = driver.boards[0];
 };
 

@@ -7,7 +7,7 @@
 
 #include "driver.h"
 #include "driver_platform_win32.h"
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 namespace {
 
@@ -25,13 +25,13 @@ velno::BoardReport PenReport(std::uint8_t lead, int x, int y) {
 int wmain(int argc, wchar_t** argv) {
   if (argc != 9) return 2;
   static velno::Win32DriverPlatform platform;
-  static velno::Driver driver(platform);
-  if (!platform.BindSharedState(driver.sharedState)) return 3;
+  static velno::Driver driver(platform.Roles());
+  if (!platform.library.BindSharedState(driver.sharedState)) return 3;
   const std::uint8_t leads[4] = {velno::kPenDownLead, velno::kPenDownLead, velno::kPenDownLead, velno::kPenUpLead};
   for (int i = 0; i < 4; ++i) {
     const int x = static_cast<int>(std::wcstol(argv[1 + 2 * i], nullptr, 10));
     const int y = static_cast<int>(std::wcstol(argv[2 + 2 * i], nullptr, 10));
-    velno::HandleReport(driver.platform, driver.sharedState, driver.capture, driver.boards[0], PenReport(leads[i], x, y));
+    velno::HandleReport(driver.reportPath, driver.boards[0], PenReport(leads[i], x, y));
     Sleep(50);
   }
   return 0;

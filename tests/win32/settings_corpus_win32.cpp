@@ -74,8 +74,8 @@ bool MapsSafely(const velno::CalibrationBlock& calibration) {
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
   static velno::Win32DriverPlatform platform;
-  static velno::Driver driver(platform);
-  if (!platform.BindSharedState(driver.sharedState)) return 3;
+  static velno::Driver driver(platform.Roles());
+  if (!platform.library.BindSharedState(driver.sharedState)) return 3;
   velno::SetSettingsPath();
 
   const std::wstring folder = std::wstring(argv[1]) + L'\\';
@@ -87,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     std::string bytes;
     if (!ReadWholeFile(folder + found.cFileName, bytes) || !WriteSettingsFile(bytes, ++number)) return 5;
     velno::BoardContext board;
-    velno::LoadSettings(platform, driver.sharedState, board.calibration);
+    velno::LoadSettings(platform.settings, driver.sharedState, board.calibration);
     velno::SolveCellTransforms(board.calibration);
     const velno::CalibrationBlock& c = board.calibration;
     std::wprintf(L"%ls adjustType=%u calibrated=%d extendScreenFlag=%d buttons=%u brush=%d erase=%d safe=%d\n",

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/driver_platform.h"
-
 namespace velno {
 namespace {
 
@@ -13,18 +11,11 @@ constexpr int kWinDEntry = 0;
 // The program's name, a space and the longest command, with room to spare.
 constexpr std::size_t kCommandLineCapacity = 96;
 
-std::uint32_t SendEntry(DriverPlatform& platform, const ShortcutEntry& entry) {
-  return platform.SendInput(entry.records.data(), entry.count);
+std::uint32_t SendEntry(KeyOutput& keys, const ShortcutEntry& entry) {
+  return keys.SendInput(entry.records.data(), entry.count);
 }
 
-// The commands of actions 1..9; actions 12..20 run the same ones.
-constexpr const char* kCommands[] = {
-    "Application New",     "Application SaveAs", "Document Undo",
-    "Document Redo",       "Drawing Tool Select", "Drawing Pen Black",
-    "Drawing Pen Red",     "Drawing Pen Blue",    "Drawing Eraser",
-};
-
-void ShowDesktop(DriverPlatform& platform, ShortcutTable& table) {
+void ShowDesktop(KeyOutput& keys, ShortcutTable& table) {
   // Entry 0 keeps the Win+D records until the table is next rebuilt.
   ShortcutEntry& entry = table.entries[kWinDEntry];
   entry = ShortcutEntry{};
@@ -34,32 +25,66 @@ void ShowDesktop(DriverPlatform& platform, ShortcutTable& table) {
   entry.records[3] = KeyRelease(kVkD);
   entry.count = 4;
   entry.index = kWinDEntry;
-  SendEntry(platform, entry);
+  SendEntry(keys, entry);
 }
+
+constexpr ButtonAction Command(const char* command) { return {ActionKind::AutomationCommand, command}; }
+constexpr TriggerActions Runs(ButtonAction press) { return {press, {}}; }
+
+constexpr TriggerActions kDesktop = Runs({ActionKind::ShowDesktop});
+constexpr TriggerActions kNew = Runs(Command("Application New"));
+constexpr TriggerActions kSaveAs = Runs(Command("Application SaveAs"));
+constexpr TriggerActions kUndo = Runs(Command("Document Undo"));
+constexpr TriggerActions kRedo = Runs(Command("Document Redo"));
+constexpr TriggerActions kSelect = {Command("Drawing Tool Select"), {ActionKind::PageUp}};
+constexpr TriggerActions kBlack = Runs(Command("Drawing Pen Black"));
+constexpr TriggerActions kRed = Runs(Command("Drawing Pen Red"));
+constexpr TriggerActions kBlue = Runs(Command("Drawing Pen Blue"));
+constexpr TriggerActions kEraser = Runs(Command("Drawing Eraser"));
+constexpr TriggerActions kNothing = {};
+
+// Board button 10 does nothing and 11 to 15 start the row again; the printed touch buttons run the same
+// ten actions twice over.
+constexpr ButtonActionTable kDefaultButtonActions = {
+    {kDesktop, kNew, kSaveAs, kUndo, kRedo, kSelect, kBlack, kRed, kBlue, kEraser, kNothing, kDesktop, kNew, kSaveAs,
+     kUndo, kRedo},
+    {kDesktop, kNew, kSaveAs, kUndo, kRedo, kSelect, kBlack, kRed, kBlue, kEraser, kDesktop, kNew, kSaveAs, kUndo,
+     kRedo, kSelect, kBlack, kRed, kBlue, kEraser},
+};
 
 }  // namespace
 
-std::uint32_t SendShortcut(DriverPlatform& platform, ShortcutTable& table, int k) {
+const ButtonActionTable& DefaultButtonActions() { return kDefaultButtonActions; }
+
+std::uint32_t SendShortcut(KeyOutput& keys, ShortcutTable& table, int k) {
   BuildShortcutTable(table);
-  return SendEntry(platform, table.entries[k]);
+  return SendEntry(keys, table.entries[k]);
 }
 
-std::int32_t RunButtonAction(DriverPlatform& platform, ShortcutTable& table, std::int32_t index) {
-  if (index == 0 || index == 11) {
-    ShowDesktop(platform, table);
-  } else if ((index >= 1 && index <= 9) || (index >= 12 && index <= 20)) {
-    const int command = (index < 10 ? index : index - 11) - 1;
-    // Composed in place: this runs on the reader thread, which allocates nothing.
-    char commandLine[kCommandLineCapacity];
-    std::snprintf(commandLine, sizeof commandLine, "%s %s", kAutomationProgram, kCommands[command]);
-    platform.RunCommand(commandLine);
+void RunButtonAction(const ActionOutputs& outputs, ShortcutTable& table, const ButtonAction& action) {
+  switch (action.kind) {
+    case ActionKind::Nothing:
+      break;
+    case ActionKind::ShowDesktop:
+      ShowDesktop(outputs.keys, table);
+      break;
+    case ActionKind::AutomationCommand: {
+      // Composed in place: this runs on the reader thread, which allocates nothing.
+      char commandLine[kCommandLineCapacity];
+      std::snprintf(commandLine, sizeof commandLine, "%s %s", kAutomationProgram, action.command);
+      outputs.programs.RunCommand(commandLine);
+      break;
+    }
+    case ActionKind::PageUp:
+      SendEntry(outputs.keys, table.entries[kPageUpEntry]);
+      break;
   }
-  return index;
 }
 
-std::int32_t RunLongPressAction(DriverPlatform& platform, ShortcutTable& table, std::int32_t index) {
-  if (index == 5 || index == 16) SendEntry(platform, table.entries[kPageUpEntry]);
-  return index;
+void RunTriggerActions(const ActionOutputs& outputs, ShortcutTable& table, const TriggerActions& actions,
+                       bool longPress) {
+  RunButtonAction(outputs, table, actions.press);
+  if (longPress) RunButtonAction(outputs, table, actions.longPress);
 }
 
 }  // namespace velno

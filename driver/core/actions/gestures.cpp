@@ -35,7 +35,7 @@ int GestureEntryForArea(double area, double brushLimit, double eraseLimit) {
 
 }  // namespace
 
-void TrackGesture(DriverPlatform& platform, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
+void TrackGesture(KeyOutput& keys, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
                   std::int32_t x, std::int32_t y, PenEvent event) {
   // The thresholds are read on every report: the calibration tool may change them at any time.
   const double brushLimit = AreaLimit(sharedState.GetGestureBrush());
@@ -49,7 +49,7 @@ void TrackGesture(DriverPlatform& platform, const SharedState& sharedState, Gest
   ++box.sampleCount;
   Widen(box, x, y);
   if (box.sampleCount == kGestureSamples) {
-    SendShortcut(platform, shortcuts, GestureEntryForArea(Area(box), brushLimit, eraseLimit));
+    SendShortcut(keys, shortcuts, GestureEntryForArea(Area(box), brushLimit, eraseLimit));
   }
 }
 

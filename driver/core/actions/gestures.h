@@ -6,11 +6,10 @@
 
 #include "common/pen_event.h"
 #include "actions/shortcut_table.h"
+#include "platform/key_output.h"
 #include "platform/shared_state.h"
 
 namespace velno {
-
-class DriverPlatform;
 
 // One board's stroke so far. A box value of 0 counts as not yet set. Kept per board, so that two
 // boards' strokes never mix into one box.
@@ -26,7 +25,7 @@ inline constexpr std::int32_t kGestureSamples = 20;
 
 // x, y: the report's decoded position, before smoothing. Called only while gesture recognition is on;
 // the library gives the area thresholds.
-void TrackGesture(DriverPlatform& platform, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
+void TrackGesture(KeyOutput& keys, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
                   std::int32_t x, std::int32_t y, PenEvent event);
 
 }  // namespace velno

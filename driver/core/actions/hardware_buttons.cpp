@@ -1,25 +1,21 @@
 #include "actions/hardware_buttons.h"
 
-#include "actions/button_actions.h"
-#include "platform/driver_platform.h"
-
 namespace velno {
 
-void OnHardwareButton(DriverPlatform& platform, HardwareButtonPress& press, ShortcutTable& shortcuts,
-                      std::int32_t number, bool pressed) {
+void OnHardwareButton(Clock& clock, const ActionOutputs& outputs, const ButtonActionTable& actions,
+                      HardwareButtonPress& press, ShortcutTable& shortcuts, std::int32_t number, bool pressed) {
   if (pressed) {
-    press.pressStamp = platform.ReadClock();
+    press.pressStamp = clock.ReadClock();
     press.seen = true;
     return;
   }
 
   // The release is not matched to its press: it measures from the board's last press of any button.
   // A release with no press since start-up is a short press.
-  const TimeStamp releaseStamp = platform.ReadClock();
-  RunButtonAction(platform, shortcuts, number);
-  if (press.seen && ElapsedMilliseconds(press.pressStamp, releaseStamp) >= kLongPressMilliseconds) {
-    RunLongPressAction(platform, shortcuts, number);
-  }
+  const TimeStamp releaseStamp = clock.ReadClock();
+  if (number < 0 || number >= kBoardButtonCount) return;
+  const bool longPress = press.seen && ElapsedMilliseconds(press.pressStamp, releaseStamp) >= kLongPressMilliseconds;
+  RunTriggerActions(outputs, shortcuts, actions.boardButtons[number], longPress);
 }
 
 }  // namespace velno

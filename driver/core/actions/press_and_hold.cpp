@@ -1,7 +1,5 @@
 #include "actions/press_and_hold.h"
 
-#include "platform/driver_platform.h"
-
 namespace velno {
 namespace {
 
@@ -12,33 +10,33 @@ bool IsStill(const HoldTracking& hold, std::int32_t x, std::int32_t y) {
   return dx * dx + dy * dy < kHoldStillSquared;
 }
 
-void Release(DriverPlatform& platform, HoldTracking& hold) {
+void Release(PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold) {
   if (hold.state == HoldState::Armed) {
     // A right click where the cursor is; the pointer path injects its left release after it.
     const InputRecord click[] = {MouseButton(kMouseRightDown), MouseButton(kMouseRightUp)};
-    platform.SendInput(click, 2);
-    platform.RestoreCursor(hold.previousCursor);
+    keys.SendInput(click, 2);
+    pointer.RestoreCursor(hold.previousCursor);
   }
   hold.state = HoldState::Idle;
 }
 
 // The timer starts at the second report of the hold, the first that finds the pen still.
-void StayStill(DriverPlatform& platform, HoldTracking& hold) {
+void StayStill(Clock& clock, PointerOutput& pointer, HoldTracking& hold) {
   switch (hold.state) {
     case HoldState::Anchored:
-      hold.startStamp = platform.ReadClock();
+      hold.startStamp = clock.ReadClock();
       hold.currentStamp = hold.startStamp;
       hold.state = HoldState::Timing;
       break;
     case HoldState::Timing:
-      hold.currentStamp = platform.ReadClock();
+      hold.currentStamp = clock.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kBusyCursorMilliseconds) {
-        hold.previousCursor = platform.ShowBusyCursor();
+        hold.previousCursor = pointer.ShowBusyCursor();
         hold.state = HoldState::Busy;
       }
       break;
     case HoldState::Busy:
-      hold.currentStamp = platform.ReadClock();
+      hold.currentStamp = clock.ReadClock();
       if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kRightClickMilliseconds) {
         hold.state = HoldState::Armed;
       }
@@ -51,16 +49,17 @@ void StayStill(DriverPlatform& platform, HoldTracking& hold) {
 
 }  // namespace
 
-void CancelHold(DriverPlatform& platform, HoldTracking& hold) {
+void CancelHold(PointerOutput& pointer, HoldTracking& hold) {
   if (hold.state == HoldState::Busy || hold.state == HoldState::Armed) {
-    platform.RestoreCursor(hold.previousCursor);
+    pointer.RestoreCursor(hold.previousCursor);
   }
   hold.state = HoldState::Idle;
 }
 
-void TrackHold(DriverPlatform& platform, HoldTracking& hold, BoardPoint smoothed, PenEvent event) {
+void TrackHold(Clock& clock, PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold, BoardPoint smoothed,
+               PenEvent event) {
   if (event == kPenRelease) {
-    Release(platform, hold);
+    Release(pointer, keys, hold);
     return;
   }
   // The distance is measured from the anchor, never from the previous report. Moving away restarts the
@@ -71,7 +70,7 @@ void TrackHold(DriverPlatform& platform, HoldTracking& hold, BoardPoint smoothed
     hold.anchorY = smoothed.y;
     return;
   }
-  StayStill(platform, hold);
+  StayStill(clock, pointer, hold);
 }
 
 }  // namespace velno

@@ -6,12 +6,13 @@
 
 #include "common/board_point.h"
 #include "common/pen_event.h"
+#include "platform/clock.h"
+#include "platform/key_output.h"
 #include "platform/platform_types.h"
+#include "platform/pointer_output.h"
 #include "platform/time_stamp.h"
 
 namespace velno {
-
-class DriverPlatform;
 
 enum class HoldState : std::int32_t { Idle = 0, Anchored = 1, Timing = 2, Busy = 3, Armed = 4 };
 
@@ -30,10 +31,12 @@ inline constexpr std::int32_t kBusyCursorMilliseconds = 600;
 inline constexpr std::int32_t kRightClickMilliseconds = 10000;
 
 // Called for every pen report that becomes pointer input, with the smoothed position, before the
-// pointer event is injected.
-void TrackHold(DriverPlatform& platform, HoldTracking& hold, BoardPoint smoothed, PenEvent event);
+// pointer event is injected. The busy cursor goes through the pointer, the right click through the keys'
+// prepared input.
+void TrackHold(Clock& clock, PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold, BoardPoint smoothed,
+               PenEvent event);
 
 // Ends a hold without its right click, the cursor as it was before the hold.
-void CancelHold(DriverPlatform& platform, HoldTracking& hold);
+void CancelHold(PointerOutput& pointer, HoldTracking& hold);
 
 }  // namespace velno

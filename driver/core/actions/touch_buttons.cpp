@@ -1,7 +1,5 @@
 #include "actions/touch_buttons.h"
 
-#include "actions/button_actions.h"
-#include "platform/driver_platform.h"
 
 namespace velno {
 namespace {
@@ -23,31 +21,28 @@ std::int32_t HitButton(const TouchButtonList& buttons, BoardPoint at) {
   return -1;
 }
 
-// Touch buttons 0..9 run actions 0..9; 10..19 run 11..20, past the second Win+D at 10.
-std::int32_t ActionOfTouchButton(std::int32_t button) { return button < 10 ? button : button + 1; }
-
-void ReleaseTouchButton(DriverPlatform& platform, TouchButtonPress& press, ShortcutTable& shortcuts) {
-  press.releaseStamp = platform.ReadClock();
+void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
+                        const ButtonActionTable& actions, TouchButtonPress& press, ShortcutTable& shortcuts) {
+  press.releaseStamp = clock.ReadClock();
   press.pressed = false;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
   // began on it pressed nothing, and gets no release either.
-  if (press.leftHeld) platform.InjectMouse(kMouseLeftUp, 0, 0);
+  if (press.leftHeld) pointer.InjectMouse(kMouseLeftUp, 0, 0);
 
-  const std::int32_t action = ActionOfTouchButton(press.button);
-  RunButtonAction(platform, shortcuts, action);
-  if (ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds) {
-    RunLongPressAction(platform, shortcuts, action);
-  }
+  if (press.button < 0 || press.button >= kTouchButtonActionCount) return;
+  const bool longPress = ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds;
+  RunTriggerActions(outputs, shortcuts, actions.touchButtons[press.button], longPress);
 }
 
 }  // namespace
 
-bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
+                       const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event) {
   if (event == kPenRelease) {
     // The recorded button fires wherever the pen is lifted.
     if (!press.pressed) return false;
-    ReleaseTouchButton(platform, press, shortcuts);
+    ReleaseTouchButton(clock, pointer, outputs, actions, press, shortcuts);
     return true;
   }
 
@@ -55,7 +50,7 @@ bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons,
   if (hit < 0) return false;
   // A press already recorded keeps its button and stamp, even when the pen now lies on another button.
   if (!press.pressed) {
-    press.pressStamp = platform.ReadClock();
+    press.pressStamp = clock.ReadClock();
     press.button = hit;
     press.pressed = true;
     press.leftHeld = event != kPenPress;

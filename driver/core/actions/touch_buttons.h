@@ -4,15 +4,16 @@
 
 #include <cstdint>
 
-#include "common/board_point.h"
-#include "calibration/calibration_block.h"
-#include "common/pen_event.h"
+#include "actions/button_actions.h"
 #include "actions/shortcut_table.h"
+#include "calibration/calibration_block.h"
+#include "common/board_point.h"
+#include "common/pen_event.h"
+#include "platform/clock.h"
+#include "platform/pointer_output.h"
 #include "platform/time_stamp.h"
 
 namespace velno {
-
-class DriverPlatform;
 
 // The touch button a board's pen holds down. Kept per board, so two boards never see each other's press.
 struct TouchButtonPress {
@@ -27,8 +28,10 @@ inline constexpr std::int64_t kTouchButtonReachSquared = 2500;  // strictly less
 
 // True when a touch button took the report: no pointer input is then injected for it, and neither
 // gestures nor press-and-hold see it. `smoothed` is the board's smoothed position. A release of a held
-// button lifts the left button the stroke pressed and runs the button's actions.
-bool CheckTouchButtons(DriverPlatform& platform, const TouchButtonList& buttons, TouchButtonPress& press,
+// button lifts the left button the stroke pressed (through `pointer`) and runs the button's actions from
+// `actions`.
+bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
+                       const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event);
 
 }  // namespace velno

@@ -20,9 +20,9 @@ std::wstring ScreenWords(std::int32_t extendScreenFlag) {
 
 }  // namespace
 
-void ReportCalibrationOutcome(DriverPlatform& platform, bool saved, std::int32_t adjustType) {
+void ReportCalibrationOutcome(EventLog& log, bool saved, std::int32_t adjustType) {
   const AdjustType announced = DecodeAdjustType(adjustType);
-  platform.WriteEventLog(saved ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
+  log.WriteEventLog(saved ? LogEvent::CalibrationSaved : LogEvent::CalibrationRefused,
                          {std::to_wstring(announced.pointCount), ScreenWords(announced.screenFlag)});
 }
 

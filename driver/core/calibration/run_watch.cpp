@@ -1,6 +1,5 @@
 #include "calibration/run_watch.h"
 
-#include "platform/driver_platform.h"
 #include "platform/time_stamp.h"
 
 namespace velno {
@@ -42,14 +41,14 @@ void CheckRun(WatchedRun& run, const RunOperations& operations, bool toolRunning
 
 }  // namespace
 
-void WatchRuns(DriverPlatform& platform, const SharedState& sharedState, RunWatch& watch) {
+void WatchRuns(Clock& clock, ToolPresence& tool, const SharedState& sharedState, RunWatch& watch) {
   std::unique_lock lock(watch.lock, std::try_to_lock);
   if (!lock.owns_lock()) return;
-  const TimeStamp now = platform.ReadClock();
+  const TimeStamp now = clock.ReadClock();
   if (watch.checked && ElapsedMilliseconds(watch.lastCheck, now) < kRunWatchEveryMs) return;
   watch.checked = true;
   watch.lastCheck = now;
-  const bool toolRunning = platform.AdjustToolRunning();
+  const bool toolRunning = tool.AdjustToolRunning();
   CheckRun(watch.point, {sharedState.IsAdjusting, sharedState.GetAdjustCurrentIndex, sharedState.StopAdjust}, toolRunning, now);
   CheckRun(watch.button, {sharedState.IsButtonAdjusting, sharedState.GetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust},
            toolRunning, now);

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/clock.h"
 #include "platform/platform_types.h"
 #include "platform/shared_state.h"
+#include "platform/tool_presence.h"
 
 namespace velno {
-
-class DriverPlatform;
 
 inline constexpr std::int32_t kRunWatchEveryMs = 250;
 inline constexpr std::int32_t kIdleRunLimitMs = 60000;
@@ -36,6 +36,6 @@ struct RunWatch {
 // One check of both runs, at most every kRunWatchEveryMs; a caller that finds another one checking
 // goes on at once. A run is ended through the library's Stop operation only: the reader that has the pen
 // sees the run over and hands the pen back to the pointer as after any run.
-void WatchRuns(DriverPlatform& platform, const SharedState& sharedState, RunWatch& watch);
+void WatchRuns(Clock& clock, ToolPresence& tool, const SharedState& sharedState, RunWatch& watch);
 
 }  // namespace velno

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "calibration/calibration_grid.h"
-#include "platform/driver_platform.h"
 
 namespace velno {
 namespace {
@@ -27,23 +27,23 @@ std::wstring NumberedKey(std::wstring_view stem, std::uint32_t number, wchar_t a
   return std::wstring(stem) + digits + L'-' + axis;
 }
 
-std::int32_t Read(DriverPlatform& platform, const std::wstring& key, std::int32_t defaultValue) {
-  return platform.ReadSetting(kSettingsSection, key, defaultValue);
+std::int32_t Read(SettingsStore& store, const std::wstring& key, std::int32_t defaultValue) {
+  return store.ReadNumber(kSettingsSection, key, defaultValue);
 }
 
 // Values are written as "%d": signed decimal.
-void Write(DriverPlatform& platform, const std::wstring& key, std::int32_t value) {
-  platform.WriteSetting(kSettingsSection, key, std::to_wstring(value));
+void Write(std::vector<SettingWrite>& save, const std::wstring& key, std::int32_t value) {
+  save.push_back({kSettingsSection, key, std::to_wstring(value)});
 }
 
-BoardPoint ReadPoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number) {
-  return {Read(platform, NumberedKey(stem, number, L'x'), kMissingCoordinate),
-          Read(platform, NumberedKey(stem, number, L'y'), kMissingCoordinate)};
+BoardPoint ReadPoint(SettingsStore& store, std::wstring_view stem, std::uint32_t number) {
+  return {Read(store, NumberedKey(stem, number, L'x'), kMissingCoordinate),
+          Read(store, NumberedKey(stem, number, L'y'), kMissingCoordinate)};
 }
 
-void WritePoint(DriverPlatform& platform, std::wstring_view stem, std::uint32_t number, const BoardPoint& point) {
-  Write(platform, NumberedKey(stem, number, L'x'), point.x);
-  Write(platform, NumberedKey(stem, number, L'y'), point.y);
+void WritePoint(std::vector<SettingWrite>& save, std::wstring_view stem, std::uint32_t number, const BoardPoint& point) {
+  Write(save, NumberedKey(stem, number, L'x'), point.x);
+  Write(save, NumberedKey(stem, number, L'y'), point.y);
 }
 
 // The counts of a context never exceed its tables; the bound keeps a corrupted one from reading past them.
@@ -51,13 +51,13 @@ std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(c
 
 }  // namespace
 
-void LoadSettings(DriverPlatform& platform, const SharedState& sharedState, CalibrationBlock& calibration) {
-  const std::int32_t brush = Read(platform, L"GestureBrush", 0);
+void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration) {
+  const std::int32_t brush = Read(store, L"GestureBrush", 0);
   sharedState.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
-  const std::int32_t erase = Read(platform, L"GestureErase", 0);
+  const std::int32_t erase = Read(store, L"GestureErase", 0);
   sharedState.SetGestureErase(erase == 0 ? kDefaultGestureErase : erase);
 
-  const auto pointCount = static_cast<std::uint32_t>(Read(platform, L"AdjustType", 0));
+  const auto pointCount = static_cast<std::uint32_t>(Read(store, L"AdjustType", 0));
   calibration.adjustType = pointCount;
   if (LayoutGrid(calibration) != 0) {
     // Not a grid this driver knows: uncalibrated on the 16-point grid, whatever else the file says.
@@ -66,37 +66,39 @@ void LoadSettings(DriverPlatform& platform, const SharedState& sharedState, Cali
     LayoutGrid(calibration);
     return;
   }
-  calibration.extendScreenFlag = Read(platform, L"extendScreenFlag", kMissingScreenFlag);
+  calibration.extendScreenFlag = Read(store, L"extendScreenFlag", kMissingScreenFlag);
   calibration.calibrated = true;
   // The cell centres follow when the transforms are solved from these points.
-  for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(platform, L"Point", k);
+  for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(store, L"Point", k);
 
-  const auto buttonCount = static_cast<std::uint32_t>(Read(platform, L"num_buttons", 0));
+  const auto buttonCount = static_cast<std::uint32_t>(Read(store, L"num_buttons", 0));
   if (buttonCount >= kTouchButtonLoadLimit) {
     calibration.touchButtons.count = 0;
     return;
   }
   calibration.touchButtons.count = buttonCount;
-  for (std::uint32_t k = 1; k <= buttonCount; ++k) calibration.touchButtons.positions[k - 1] = ReadPoint(platform, L"Button", k);
+  for (std::uint32_t k = 1; k <= buttonCount; ++k) calibration.touchButtons.positions[k - 1] = ReadPoint(store, L"Button", k);
 }
 
-void SaveSettings(DriverPlatform& platform, const SharedState& sharedState, const CalibrationBlock& calibration) {
-  Write(platform, L"GestureBrush", sharedState.GetGestureBrush());
-  Write(platform, L"GestureErase", sharedState.GetGestureErase());
+void SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration) {
+  std::vector<SettingWrite> save;
+  Write(save, L"GestureBrush", sharedState.GetGestureBrush());
+  Write(save, L"GestureErase", sharedState.GetGestureErase());
   // An uncalibrated block (a file without a usable calibration, a refused or unsupported run) holds a
   // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
   // the next start finds no more calibration than there is.
   if (calibration.calibrated) {
-    Write(platform, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
-    Write(platform, L"extendScreenFlag", calibration.extendScreenFlag);
+    Write(save, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
+    Write(save, L"extendScreenFlag", calibration.extendScreenFlag);
     for (std::uint32_t k = 1; k <= TableCount(calibration.adjustType); ++k) {
-      WritePoint(platform, L"Point", k, calibration.rawPoints[k - 1]);
+      WritePoint(save, L"Point", k, calibration.rawPoints[k - 1]);
     }
   }
-  Write(platform, L"num_buttons", static_cast<std::int32_t>(calibration.touchButtons.count));
+  Write(save, L"num_buttons", static_cast<std::int32_t>(calibration.touchButtons.count));
   for (std::uint32_t k = 1; k <= TableCount(calibration.touchButtons.count); ++k) {
-    WritePoint(platform, L"Button", k, calibration.touchButtons.positions[k - 1]);
+    WritePoint(save, L"Button", k, calibration.touchButtons.positions[k - 1]);
   }
+  store.Save(save);
 }
 
 }  // namespace velno

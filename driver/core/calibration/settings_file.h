@@ -5,11 +5,10 @@
 #include <string>
 
 #include "calibration/calibration_block.h"
+#include "platform/settings_store.h"
 #include "platform/shared_state.h"
 
 namespace velno {
-
-class DriverPlatform;
 
 // "Adjust-%s" formatted wide with the narrow "COM": the bytes 'C' 'O' 'M' 0 read as the two UTF-16 units
 // U+4F43 and 'M'. Files written by earlier versions carry this name, so it stays.
@@ -17,10 +16,10 @@ inline const std::wstring kSettingsSection = L"Adjust-\x4F43M";
 
 // Reads the file into a board's calibration and the library's gesture thresholds. A count that is not a
 // supported grid leaves the board uncalibrated on the 16-point grid, its points and touch buttons untouched.
-void LoadSettings(DriverPlatform& platform, const SharedState& sharedState, CalibrationBlock& calibration);
+void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration);
 
-// Writes every key anew, one platform write per key; keys beyond the current counts stay in the file.
-// The calibration keys are written only for a calibrated board.
-void SaveSettings(DriverPlatform& platform, const SharedState& sharedState, const CalibrationBlock& calibration);
+// Writes every key anew, in one save; keys beyond the current counts stay in the file. The calibration
+// keys are written only for a calibrated board.
+void SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration);
 
 }  // namespace velno

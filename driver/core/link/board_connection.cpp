@@ -3,7 +3,6 @@
 #include <cwctype>
 
 #include "board_facts.h"
-#include "pointer/report_handler.h"
 #include "shared_block.h"
 
 namespace velno {
@@ -23,20 +22,20 @@ bool HeldBy(std::mutex& linkLock, const SerialLink& link, const std::wstring& po
   return link.port != PortHandle::None && link.portName == portName;
 }
 
-void LoseBoard(DriverPlatform& platform, std::mutex& linkLock, SerialLink& link) {
-  platform.WriteEventLog(LogEvent::BoardLost, {link.portName});
-  platform.ClosePort(link.port);
+void LoseBoard(const LinkRoles& roles, std::mutex& linkLock, SerialLink& link) {
+  roles.log.WriteEventLog(LogEvent::BoardLost, {link.portName});
+  roles.ports.ClosePort(link.port);
   ClearLink(linkLock, link);
 }
 
 // Counts a report the read completed or bytes it dropped (a bad checksum, stray bytes), and logs a minute
 // in which too many were dropped.
-void CountForHealth(DriverPlatform& platform, const SerialLink& link, LinkHealth& health, bool dropped) {
-  const TimeStamp now = platform.ReadClock();
+void CountForHealth(const LinkRoles& roles, const SerialLink& link, LinkHealth& health, bool dropped) {
+  const TimeStamp now = roles.clock.ReadClock();
   const std::uint64_t nowMs =
       static_cast<std::uint64_t>(now.seconds) * 1000 + static_cast<std::uint64_t>(now.milliseconds);
   if (const auto warning = CountReport(health, nowMs, dropped)) {
-    platform.WriteEventLog(LogEvent::LinkUnhealthy,
+    roles.log.WriteEventLog(LogEvent::LinkUnhealthy,
                            {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
   }
 }
@@ -48,17 +47,17 @@ void ClearLink(std::mutex& linkLock, SerialLink& link) {
   link = SerialLink{};
 }
 
-PortHandle FindBoardPort(DriverPlatform& platform, const SharedState& sharedState, std::mutex& linkLock, SerialLink& link,
-                         const SerialLink& otherSlotLink) {
+PortHandle FindBoardPort(SerialPorts& ports, Clock& clock, const SharedState& sharedState, std::mutex& linkLock,
+                         SerialLink& link, const SerialLink& otherSlotLink) {
   ClearLink(linkLock, link);
-  for (const SerialDevice& device : platform.ListSerialDevices()) {
+  for (const SerialDevice& device : ports.ListSerialDevices()) {
     if (!IsBoardPortName(device.deviceName)) continue;
     const std::wstring candidate = Trimmed(device.portName);
     if (HeldBy(linkLock, otherSlotLink, candidate)) continue;
-    const PortHandle port = platform.OpenBoardPort(candidate);
+    const PortHandle port = ports.OpenBoardPort(candidate);
     if (port == PortHandle::None) continue;
-    if (!CheckBoard(platform, sharedState, port)) {
-      platform.ClosePort(port);
+    if (!CheckBoard(ports, clock, sharedState, port)) {
+      ports.ClosePort(port);
       continue;
     }
     std::lock_guard lock(linkLock);
@@ -69,35 +68,34 @@ PortHandle FindBoardPort(DriverPlatform& platform, const SharedState& sharedStat
   return PortHandle::None;
 }
 
-bool CheckBoard(DriverPlatform& platform, const SharedState& sharedState, PortHandle port) {
-  const bool written = platform.WritePort(port, kHandshakeByte);
-  platform.Sleep(kHandshakeWaitMs);
+bool CheckBoard(SerialPorts& ports, Clock& clock, const SharedState& sharedState, PortHandle port) {
+  const bool written = ports.WritePort(port, kHandshakeByte);
+  clock.Sleep(kHandshakeWaitMs);
   if (!written) return false;
   std::uint8_t answer = 0;
-  const ReadResult read = platform.ReadPort(port, &answer, 1);
+  const ReadResult read = ports.ReadPort(port, &answer, 1);
   if (!read.ok || read.count != 1 || answer != kHandshakeAnswer) return false;
   sharedState.SetDeviceState(kDeviceConnected);
-  platform.KeepSystemAwake();
+  ports.KeepSystemAwake();
   return true;
 }
 
-bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
-  BoardContext& board = driver.boards[slot];
-  DriverPlatform& platform = driver.platform;
-  // Only this thread clears the slot's port, and the supervisor set it before starting the thread.
-  const PortHandle port = board.link.port;
+bool ReaderPass(const LinkRoles& roles, const SharedState& sharedState, std::mutex& linkLock, SerialLink& link,
+                ReaderState& state, ReaderSink& sink) {
+  // Only the reader clears its link's port, and the supervisor set it before starting the reader.
+  const PortHandle port = link.port;
 
-  const ReadResult read = platform.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
+  const ReadResult read = roles.ports.ReadPort(port, ReadTarget(state.framer), BytesWanted(state.framer));
   const std::uint32_t arrived = read.ok ? read.count : 0;
   const std::uint32_t heldBefore = state.framer.held;
   const bool complete = TakeRead(state.framer, arrived);
-  if (complete) HandleReport(platform, driver.sharedState, driver.capture, board, state.framer.buffer);
+  if (complete) sink.TakeReport(state.framer.buffer);
   // Bytes that arrived and are neither a report nor held for the rest of one were dropped.
   if (complete || (arrived > 0 && state.framer.held != heldBefore + arrived)) {
-    CountForHealth(platform, board.link, state.health, !complete);
+    CountForHealth(roles, link, state.health, !complete);
   }
-  // Every pass, also when the read timed out: a run left behind must end while the pen rests.
-  WatchRuns(platform, driver.sharedState, driver.runWatch);
+  // Every pass, also when the read timed out.
+  sink.PassEnded();
 
   if (arrived > 0) {
     state.emptyPasses = 0;
@@ -107,10 +105,10 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   // Where an unplugged port's reads time out instead of failing, a failed keep-alive write is the
   // first sign that the board is gone: ask it at once rather than after 200 silent passes.
   bool keepAliveFailed = false;
-  if (state.emptyPasses % kKeepAliveEvery == 0) keepAliveFailed = !platform.WritePort(port, kHandshakeByte);
+  if (state.emptyPasses % kKeepAliveEvery == 0) keepAliveFailed = !roles.ports.WritePort(port, kHandshakeByte);
   if (state.emptyPasses > kHandshakeAfterEmpty || keepAliveFailed) {
-    if (!CheckBoard(platform, driver.sharedState, port)) {
-      LoseBoard(platform, driver.linkLock, board.link);
+    if (!CheckBoard(roles.ports, roles.clock, sharedState, port)) {
+      LoseBoard(roles, linkLock, link);
       return false;
     }
     state.emptyPasses = 0;
@@ -118,10 +116,11 @@ bool ReaderPass(Driver& driver, int slot, ReaderState& state) {
   return true;
 }
 
-void ReaderThread(Driver& driver, int slot) {
+void RunReaderPasses(const LinkRoles& roles, const SharedState& sharedState, std::mutex& linkLock, SerialLink& link,
+                     const std::atomic<bool>& stopFlag, ReaderSink& sink) {
   ReaderState state;
-  while (!driver.stopFlag.load()) {
-    if (!ReaderPass(driver, slot, state)) return;
+  while (!stopFlag.load()) {
+    if (!ReaderPass(roles, sharedState, linkLock, link, state, sink)) return;
   }
 }
 

@@ -29,4 +29,15 @@ class SymbolLookup {
 // one. Returns true when all 24 were found.
 bool BindSharedStateOperations(SymbolLookup& lookup, SharedState& library);
 
+// Loads "Velno.dll" and binds the 24 operations. False when the library or any of the operations is missing.
+class SharedStateLoader {
+ public:
+  virtual ~SharedStateLoader() = default;
+  virtual bool BindSharedState(SharedState& library) = 0;
+};
+
+// Whether gesture recognition is on: the library's using-gesture flag, read (an argument of -1 reads it
+// without changing it).
+inline bool GesturesEnabled(const SharedState& library) { return library.IsUsingGesture(-1) != 0; }
+
 }  // namespace velno

@@ -7,8 +7,8 @@
 #include "calibration/calibration_grid.h"
 #include "fake_velno.h"
 #include "calibration/projective_mapping.h"
-#include "recording_platform.h"
-#include "pointer/report_handler.h"
+#include "fake_platform.h"
+#include "report_path.h"
 #include "calibration/settings_file.h"
 
 namespace velno {
@@ -28,7 +28,7 @@ class Capture : public ::testing::Test {
     driver.sharedState.StartAdjust();
   }
   // Reports take the driver's whole way: while a run is on, it hands them to the capture.
-  void Feed(const BoardReport& r) { HandleReport(driver.platform, driver.sharedState, driver.capture, board, r); }
+  void Feed(const BoardReport& r) { HandleReport(driver.reportPath, board, r); }
   void Down(std::int32_t x, std::int32_t y) { Feed(testing::PenDown(x, y)); }
   void Up(std::int32_t x, std::int32_t y) { Feed(testing::PenUp(x, y)); }
   std::int32_t Index() { return driver.sharedState.GetAdjustCurrentIndex(); }
@@ -40,8 +40,8 @@ class Capture : public ::testing::Test {
     Up(p.x, p.y);
   }
 
-  testing::RecordingPlatform platform;
-  Driver driver{platform};
+  testing::FakePlatform platform;
+  Driver driver{platform.Roles()};
   BoardContext& board = driver.boards[0];
 };
 
@@ -73,7 +73,7 @@ TEST_F(Capture, TenSteadyReportsAfterThePenDownStoreTheirMeanAndAcknowledge) {
   for (int i = 0; i < 25; ++i) Down(6000, 6000);
   EXPECT_EQ(Index(), 4);
   EXPECT_EQ(driver.capture.points[3], (BoardPoint{0, 0}));
-  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_TRUE(platform.output.mouse.empty());
 }
 
 TEST_F(Capture, TheMeanIsTruncated) {
@@ -134,7 +134,7 @@ TEST_F(Capture, AMeasurementWithoutAnEntryIsDroppedUnacknowledged) {
     Touch({4000, 4000});
     EXPECT_EQ(Index(), index);
     EXPECT_EQ(board.calibration.adjustType, 0u);
-    EXPECT_TRUE(platform.settingWrites.empty());
+    EXPECT_TRUE(platform.settings.saves.empty());
   }
   EXPECT_EQ(driver.capture.points, CaptureTables{}.points);
 
@@ -147,7 +147,7 @@ TEST_F(Capture, AMeasurementWithoutAnEntryIsDroppedUnacknowledged) {
   // 64 points make no grid: the board keeps its calibration.
   EXPECT_EQ(board.calibration.rawPoints[63], (BoardPoint{0, 0}));
   EXPECT_TRUE(board.calibration.calibrated);
-  EXPECT_TRUE(platform.settingWrites.empty());
+  EXPECT_TRUE(platform.settings.saves.empty());
 }
 
 // The targets of a 3 x 3 grid, touched on a board that is rotated and stretched against the screen.
@@ -169,7 +169,7 @@ TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
       EXPECT_EQ(board.calibration.adjustType, 0u);
       EXPECT_FALSE(board.calibration.calibrated);
       EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{0, 0}));
-      EXPECT_TRUE(platform.settingWrites.empty());
+      EXPECT_TRUE(platform.settings.saves.empty());
     }
   }
   EXPECT_EQ(board.calibration.adjustType, 9u);
@@ -182,9 +182,9 @@ TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
     EXPECT_NEAR(mapped.y, board.calibration.targetPoints[p].y, 1) << p;
   }
   EXPECT_EQ(board.calibration.rawPoints[9], (BoardPoint{-9, -9}));
-  EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"adjusttype"], L"9");
-  EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"extendscreenflag"], L"1");
-  EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"point09-y"], std::to_wstring(DistortedBoardPosition(8).y));
+  EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"adjusttype"], L"9");
+  EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"extendscreenflag"], L"1");
+  EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"point09-y"], std::to_wstring(DistortedBoardPosition(8).y));
 }
 
 // A pass whose grid cannot be solved (three corners on one line) leaves the calibration in effect, saves
@@ -196,7 +196,7 @@ TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
   StartPointRun(4);
   for (const auto* pass : {corners, onALine, moved}) {
     const CalibrationBlock before = board.calibration;
-    const auto writes = platform.settingWrites.size();
+    const auto writes = platform.settings.saves.size();
     for (std::int32_t k = 1; k <= 4; ++k) {
       if (k > 1 || pass == corners) driver.sharedState.SetAdjustCurrentIndex(k);  // after the refusal the driver set 1
       Touch(pass[k - 1]);
@@ -205,9 +205,9 @@ TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
     EXPECT_EQ(Index(), refused ? 1 : 0);
     EXPECT_TRUE(board.calibration.calibrated);
     EXPECT_EQ(board.calibration.rawPoints == before.rawPoints, refused);
-    EXPECT_EQ(platform.settingWrites.size() == writes, refused);
+    EXPECT_EQ(platform.settings.saves.size() == writes, refused);
     // The event log tells which: saved, or refused with the previous calibration kept.
-    EXPECT_EQ(platform.events.back().first, refused ? LogEvent::CalibrationRefused : LogEvent::CalibrationSaved);
+    EXPECT_EQ(platform.log.events.back().first, refused ? LogEvent::CalibrationRefused : LogEvent::CalibrationSaved);
   }
 }
 
@@ -234,7 +234,7 @@ TEST_F(Capture, ARunOfACountThatIsNoGridKeepsTheCalibrationAndSavesNothing) {
   EXPECT_EQ(board.calibration.adjustType, 4u);
   EXPECT_TRUE(board.calibration.calibrated);
   EXPECT_EQ(board.calibration.rawPoints[4], (BoardPoint{0, 0}));
-  EXPECT_TRUE(platform.settingWrites.empty());
+  EXPECT_TRUE(platform.settings.saves.empty());
 }
 
 TEST_F(Capture, ATouchButtonRunFillsTheButtonListAndLeavesTheCalibration) {
@@ -264,8 +264,8 @@ TEST_F(Capture, ATouchButtonRunFillsTheButtonListAndLeavesTheCalibration) {
   EXPECT_TRUE(board.calibration.calibrated);
   EXPECT_EQ(board.calibration.extendScreenFlag, 1);
   EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{123, 456}));
-  EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"num_buttons"], L"3");
-  EXPECT_EQ(platform.settings[L"adjust-\x4f43m"][L"button03-x"], L"30000");
+  EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"num_buttons"], L"3");
+  EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"button03-x"], L"30000");
 }
 
 // The whole way of a report while the tool runs: no pointer input, and the new calibration maps the
@@ -280,16 +280,16 @@ TEST_F(Capture, ReportsOfARunInjectNothingAndTheNextStrokeUsesTheNewCalibration)
     for (int i = 0; i < 10; ++i) Feed(testing::PenDown(p.x + i % 2, p.y));
     Feed(testing::PenUp(p.x, p.y));
   }
-  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_TRUE(platform.output.mouse.empty());
   driver.sharedState.StopAdjust();
   ASSERT_TRUE(board.calibration.calibrated);
 
   Feed(testing::PenDown(corners[2].x, corners[2].y));  // warm-up
   Feed(testing::PenDown(corners[2].x, corners[2].y));
-  ASSERT_EQ(platform.mouse.size(), 1u);
+  ASSERT_EQ(platform.output.mouse.size(), 1u);
   // Top-right target: 31/32 of the width, 1/32 of the height.
-  EXPECT_NEAR(platform.mouse[0].x, 63488, 1);
-  EXPECT_NEAR(platform.mouse[0].y, 2048, 1);
+  EXPECT_NEAR(platform.output.mouse[0].x, 63488, 1);
+  EXPECT_NEAR(platform.output.mouse[0].y, 2048, 1);
 }
 
 }  // namespace

@@ -43,16 +43,16 @@ TEST_F(Gestures, TheBoxAreaOfTheFirstTwentySamplesPicksTheShortcut) {
   for (const Case& c : {Case{4, 6, kSmall}, {1, 24, kSmall}, {5, 5, kMedium}, {3, 83, kMedium},
                         {10, 25, kLarge}, {400, 400, kLarge}}) {
     SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
-    platform.inputs.clear();
+    platform.output.inputs.clear();
     Stroke(c.width, c.height, 19);
-    EXPECT_TRUE(platform.inputs.empty());
-    platform.injectionOrder.clear();
+    EXPECT_TRUE(platform.output.inputs.empty());
+    platform.output.injectionOrder.clear();
     Down(1000, 1000);  // the twentieth sample: the shortcut goes before its pointer move
-    EXPECT_EQ(platform.inputs, Inputs{c.shortcut});
-    EXPECT_EQ(platform.injectionOrder, (std::vector<Injection>{Injection::Input, Injection::Mouse}));
+    EXPECT_EQ(platform.output.inputs, Inputs{c.shortcut});
+    EXPECT_EQ(platform.output.injectionOrder, (std::vector<Injection>{Injection::Input, Injection::Mouse}));
     Down(1000 + 3 * c.width, 1000 + 3 * c.height, 10);
     Up(1000, 1000);
-    EXPECT_EQ(platform.inputs.size(), 1u) << "once per stroke";
+    EXPECT_EQ(platform.output.inputs.size(), 1u) << "once per stroke";
   }
 }
 
@@ -60,23 +60,23 @@ TEST_F(Gestures, ThresholdsAreUnsignedHundredthsAndTheEraseTestComesFirst) {
   driver.sharedState.SetGestureBrush(-1);  // 0xFFFFFFFF hundredths: every area lies below the brush limit
   Stroke(100, 100, 20);
   Up(1000, 1000);
-  EXPECT_EQ(platform.inputs, Inputs{kLarge}) << "10000 is still at or above the erase limit of 250";
+  EXPECT_EQ(platform.output.inputs, Inputs{kLarge}) << "10000 is still at or above the erase limit of 250";
 
   driver.sharedState.SetGestureErase(-2);
-  platform.inputs.clear();
+  platform.output.inputs.clear();
   Stroke(100, 100, 20);
   Up(1000, 1000);
-  EXPECT_EQ(platform.inputs, Inputs{kSmall});
+  EXPECT_EQ(platform.output.inputs, Inputs{kSmall});
 
   // An erase limit below the brush limit: everything from the erase limit up is large.
   driver.sharedState.SetGestureBrush(10000);
   driver.sharedState.SetGestureErase(5000);
-  platform.inputs.clear();
+  platform.output.inputs.clear();
   for (std::int32_t width : {4, 5, 9, 10}) {  // areas 40, 50, 90, 100
     Stroke(width, 10, 20);
     Up(1000, 1000);
   }
-  EXPECT_EQ(platform.inputs, (Inputs{kSmall, kLarge, kLarge, kLarge}));
+  EXPECT_EQ(platform.output.inputs, (Inputs{kSmall, kLarge, kLarge, kLarge}));
 }
 
 TEST_F(Gestures, ABoxValueOfZeroIsNotSetAndTheNextSampleReplacesIt) {
@@ -86,14 +86,14 @@ TEST_F(Gestures, ABoxValueOfZeroIsNotSetAndTheNextSampleReplacesIt) {
   Down(1000, 1006);
   Down(1000, 1000, 17);
   // Box 1000..1004 x 1000..1006: area 24. Had the zeros counted, the box would be far larger.
-  EXPECT_EQ(platform.inputs, Inputs{kSmall});
+  EXPECT_EQ(platform.output.inputs, Inputs{kSmall});
 }
 
 TEST_F(Gestures, WhileGesturesAreOffNothingIsCountedOrReset) {
   driver.sharedState.IsUsingGesture(0);
   Stroke(400, 400, 25);
   Up(1000, 1000);
-  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
   EXPECT_EQ(board.gesture.sampleCount, 0);
   EXPECT_EQ(board.gesture.maxX, 0);
 
@@ -105,16 +105,16 @@ TEST_F(Gestures, WhileGesturesAreOffNothingIsCountedOrReset) {
   Stroke(30, 30, 5);
   driver.sharedState.IsUsingGesture(1);
   Down(1000, 1000, 9);
-  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
   Down(1000, 1000);
-  EXPECT_EQ(platform.inputs, Inputs{kSmall});
+  EXPECT_EQ(platform.output.inputs, Inputs{kSmall});
 }
 
 TEST_F(Gestures, SendingAShortcutRestoresEntryZeroAfterShowDesktop) {
   ReleaseButton(0);
   ASSERT_EQ(board.shortcuts.entries[0].count, 4u);
   Stroke(5, 5, 20);
-  EXPECT_EQ(platform.inputs, (Inputs{kWinD, kMedium}));
+  EXPECT_EQ(platform.output.inputs, (Inputs{kWinD, kMedium}));
   const ShortcutEntry& zero = board.shortcuts.entries[0];
   EXPECT_EQ(std::vector<InputRecord>(zero.records.begin(), zero.records.end()), CtrlShift(0x7C));
   EXPECT_EQ(zero.count, 6u);

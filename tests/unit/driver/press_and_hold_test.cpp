@@ -35,21 +35,21 @@ class PressAndHold : public testing::DriverFixture {
 TEST_F(PressAndHold, BusyAt600MsAndARightClickBeforeTheLeftReleaseAfter10s) {
   ComeDownAndRest();
   RestUntil(kStart + 599);
-  EXPECT_EQ(platform.busyCursorCalls, 0);
+  EXPECT_EQ(platform.output.busyCursorCalls, 0);
   RestUntil(kStart + 600);
-  EXPECT_EQ(platform.busyCursorCalls, 1);
+  EXPECT_EQ(platform.output.busyCursorCalls, 1);
   RestUntil(kStart + 5000);
   RestUntil(kStart + 10'000);
-  EXPECT_EQ(platform.busyCursorCalls, 1);
-  EXPECT_TRUE(platform.inputs.empty()) << "the click waits for the lift";
-  EXPECT_TRUE(platform.restoredCursors.empty());
+  EXPECT_EQ(platform.output.busyCursorCalls, 1);
+  EXPECT_TRUE(platform.output.inputs.empty()) << "the click waits for the lift";
+  EXPECT_TRUE(platform.output.restoredCursors.empty());
 
-  platform.injectionOrder.clear();
+  platform.output.injectionOrder.clear();
   Up(kX, kY);
-  EXPECT_EQ(platform.inputs, Inputs{kRightClick});
-  EXPECT_EQ(platform.restoredCursors, std::vector<CursorHandle>{static_cast<CursorHandle>(0xC0)});
-  EXPECT_EQ(platform.injectionOrder, (std::vector<Injection>{Injection::Input, Injection::Mouse}));
-  EXPECT_EQ(platform.mouse.back(), (MouseCall{0x8005, kX * 16, kY * 16}));
+  EXPECT_EQ(platform.output.inputs, Inputs{kRightClick});
+  EXPECT_EQ(platform.output.restoredCursors, std::vector<CursorHandle>{static_cast<CursorHandle>(0xC0)});
+  EXPECT_EQ(platform.output.injectionOrder, (std::vector<Injection>{Injection::Input, Injection::Mouse}));
+  EXPECT_EQ(platform.output.mouse.back(), (MouseCall{0x8005, kX * 16, kY * 16}));
 }
 
 TEST_F(PressAndHold, ALiftBefore10sGivesNoClickAndLeavesTheBusyCursor) {
@@ -57,14 +57,14 @@ TEST_F(PressAndHold, ALiftBefore10sGivesNoClickAndLeavesTheBusyCursor) {
   RestUntil(kStart + 600);
   RestUntil(kStart + 9999);
   Up(kX, kY);
-  EXPECT_TRUE(platform.inputs.empty());
-  EXPECT_TRUE(platform.restoredCursors.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
+  EXPECT_TRUE(platform.output.restoredCursors.empty());
 
   // The lift ended the hold: a new stroke 20 s later starts from the beginning.
   At(kStart + 30'000);
   Down(kX, kY, 3);
   Up(kX, kY);
-  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
 }
 
 TEST_F(PressAndHold, DriftIsMeasuredFromTheAnchor) {
@@ -78,10 +78,10 @@ TEST_F(PressAndHold, DriftIsMeasuredFromTheAnchor) {
   At(kStart + 100);
   Down(kX + 84, kY + 6);
   RestUntil(kStart + 600);
-  EXPECT_EQ(platform.busyCursorCalls, 1) << "197 keeps the hold";
+  EXPECT_EQ(platform.output.busyCursorCalls, 1) << "197 keeps the hold";
   Up(kX, kY);
 
-  platform.busyCursorCalls = 0;
+  platform.output.busyCursorCalls = 0;
   At(kStart + 20'000);
   Down(kX, kY, 2);
   Down(kX, kY, 5);
@@ -89,28 +89,28 @@ TEST_F(PressAndHold, DriftIsMeasuredFromTheAnchor) {
   Down(kX + 60, kY + 60);  // 200: anchored anew where the pen now is
   RestUntil(kStart + 20'600);  // the first still report at the new anchor starts the timer
   RestUntil(kStart + 21'199);
-  EXPECT_EQ(platform.busyCursorCalls, 0);
+  EXPECT_EQ(platform.output.busyCursorCalls, 0);
   RestUntil(kStart + 21'200);
-  EXPECT_EQ(platform.busyCursorCalls, 1);
+  EXPECT_EQ(platform.output.busyCursorCalls, 1);
 }
 
 TEST_F(PressAndHold, MovingAwayWhileBusyRestartsWithoutRestoringTheCursor) {
   ComeDownAndRest();
   RestUntil(kStart + 700);
-  ASSERT_EQ(platform.busyCursorCalls, 1);
+  ASSERT_EQ(platform.output.busyCursorCalls, 1);
 
   // Six reports fill the smoothing window at the new place; each one moved the smoothed position on.
   At(kStart + 800);
   Down(kX + 900, kY, 6);
-  EXPECT_TRUE(platform.restoredCursors.empty());
+  EXPECT_TRUE(platform.output.restoredCursors.empty());
   At(kStart + 900);
   Down(kX + 900, kY);  // timer starts
   At(kStart + 10'800);
   Down(kX + 900, kY);  // 9900 ms since the restart: busy again, not armed
-  EXPECT_EQ(platform.busyCursorCalls, 2);
+  EXPECT_EQ(platform.output.busyCursorCalls, 2);
   Up(kX + 900, kY);
-  EXPECT_TRUE(platform.inputs.empty());
-  EXPECT_TRUE(platform.restoredCursors.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
+  EXPECT_TRUE(platform.output.restoredCursors.empty());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "link/board_connection.h"
 #include "driver_supervisor.h"
 #include "fake_velno.h"
-#include "recording_platform.h"
+#include "fake_platform.h"
 
 namespace velno {
 namespace {
@@ -36,30 +36,30 @@ testing::FakeBoard StrokingBoard(std::int32_t left) {
 
 TEST(ReaderThreads, SupervisorAndTwoReadersPlayBothBoardsToTheEndAndStop) {
   testing::ResetFakeVelno();
-  testing::RecordingPlatform platform;
-  platform.realThreads = true;
-  Driver driver{platform};
-  platform.devices = {{L"\\Device\\silabser0", L"COM5"}, {L"\\Device\\silabser1", L"COM6"}};
-  platform.boards[L"COM5"] = StrokingBoard(1000);
-  platform.boards[L"COM6"] = StrokingBoard(20000);
+  testing::FakePlatform platform;
+  platform.threads.realThreads = true;
+  Driver driver{platform.Roles()};
+  platform.ports.devices = {{L"\\Device\\silabser0", L"COM5"}, {L"\\Device\\silabser1", L"COM6"}};
+  platform.ports.boards[L"COM5"] = StrokingBoard(1000);
+  platform.ports.boards[L"COM6"] = StrokingBoard(20000);
 
   // The stop comes once both readers have started and ended. Only the supervisor looks: it is the one
   // thread that starts readers.
   const std::thread::id supervisor = std::this_thread::get_id();
-  platform.onSleep = [&] {
-    if (std::this_thread::get_id() != supervisor || platform.threads.size() < 2) return;
+  platform.clock.onSleep = [&] {
+    if (std::this_thread::get_id() != supervisor || platform.threads.started.size() < 2) return;
     std::scoped_lock lock(driver.linkLock);
     if (driver.boards[0].link.reader == ThreadHandle::None && driver.boards[1].link.reader == ThreadHandle::None) {
-      platform.stopAfterPolls = 0;
+      platform.stop.stopAfterPolls = 0;
     }
   };
   RunDriver(driver);
-  platform.JoinThreads();
+  platform.threads.JoinThreads();
 
   // Every stroke of each board: a press and a release, on its own board's side of the screen.
   int presses[2] = {0, 0};
   int releases[2] = {0, 0};
-  for (const MouseCall& call : platform.mouse) {
+  for (const MouseCall& call : platform.output.mouse) {
     const int side = call.x < 20000 * 16 ? 0 : 1;
     presses[side] += call.flags == 0x8003 ? 1 : 0;
     releases[side] += call.flags == 0x8005 ? 1 : 0;
@@ -68,7 +68,7 @@ TEST(ReaderThreads, SupervisorAndTwoReadersPlayBothBoardsToTheEndAndStop) {
   EXPECT_EQ(releases[0], kStrokes);
   EXPECT_EQ(presses[1], kStrokes);
   EXPECT_EQ(releases[1], kStrokes);
-  EXPECT_EQ(platform.threads.size(), 2u);
+  EXPECT_EQ(platform.threads.started.size(), 2u);
 }
 
 }  // namespace

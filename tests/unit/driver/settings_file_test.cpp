@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "fake_velno.h"
+#include "board_context.h"
 #include "calibration/projective_mapping.h"
-#include "recording_platform.h"
+#include "fake_settings_store.h"
+#include "fake_velno.h"
 
 namespace velno {
 namespace {
@@ -29,11 +29,20 @@ class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::ResetFakeVelno();
-    driver.sharedState = testing::FakeSharedState();
+    sharedState = testing::FakeSharedState();
+  }
+
+  // The keys and values of the last save, in order.
+  KeyValues LastSave() const {
+    KeyValues written;
+    if (!store.saves.empty()) {
+      for (const SettingWrite& write : store.saves.back()) written.emplace_back(write.key, write.value);
+    }
+    return written;
   }
 
   void Store(const std::wstring& key, std::int32_t value) {
-    platform.settings[Lower(kSettingsSection)][Lower(key)] = std::to_wstring(value);
+    store.values[Lower(kSettingsSection)][Lower(key)] = std::to_wstring(value);
   }
   void StorePoint(const wchar_t* stem, int k, BoardPoint p) {
     Store(Numbered(stem, k, L'x'), p.x);
@@ -44,16 +53,16 @@ class SettingsFile : public ::testing::Test {
     return {1000 + (p / rows) * 7000 + p * 3, 1200 + (p % rows) * 9000 - p};
   }
 
-  testing::RecordingPlatform platform;
-  Driver driver{platform};
-  BoardContext& board = driver.boards[0];
+  testing::FakeSettingsStore store;
+  SharedState sharedState{};
+  BoardContext board;
 };
 
 TEST_F(SettingsFile, AMissingFileGivesDefaultThresholdsAndAnUncalibratedSixteenPointGrid) {
   board.calibration.touchButtons.count = 2;
   board.calibration.extendScreenFlag = 1;
   board.calibration.rawPoints[0] = {5000, 6000};
-  LoadSettings(platform, driver.sharedState, board.calibration);
+  LoadSettings(store, sharedState, board.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 25000);
   EXPECT_EQ(board.calibration.adjustType, 16u);
@@ -64,13 +73,13 @@ TEST_F(SettingsFile, AMissingFileGivesDefaultThresholdsAndAnUncalibratedSixteenP
   EXPECT_EQ(board.calibration.touchButtons.count, 2u);
   EXPECT_EQ(board.calibration.extendScreenFlag, 1);
   EXPECT_EQ(board.calibration.rawPoints[0], (BoardPoint{5000, 6000}));
-  EXPECT_TRUE(platform.settingWrites.empty());
+  EXPECT_TRUE(store.saves.empty());
 }
 
 TEST_F(SettingsFile, ThresholdsOfZeroReadAsMissingOthersAreTakenAsTheyAre) {
   Store(L"GestureBrush", 0);
   Store(L"GestureErase", -7);
-  LoadSettings(platform, driver.sharedState, board.calibration);
+  LoadSettings(store, sharedState, board.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 2500);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, -7);
 }
@@ -79,7 +88,7 @@ TEST_F(SettingsFile, MissingPointsAndScreenFlagReadAs260) {
   Store(L"AdjustType", 9);
   for (int k = 1; k <= 8; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 3));
   board.calibration.extendScreenFlag = 1;
-  LoadSettings(platform, driver.sharedState, board.calibration);
+  LoadSettings(store, sharedState, board.calibration);
   EXPECT_EQ(board.calibration.adjustType, 9u);
   EXPECT_TRUE(board.calibration.calibrated);
   EXPECT_EQ(board.calibration.extendScreenFlag, 260);
@@ -88,8 +97,8 @@ TEST_F(SettingsFile, MissingPointsAndScreenFlagReadAs260) {
   EXPECT_EQ(board.calibration.pointRows, 3);
 
   // The default is kept: a later save writes it back.
-  SaveSettings(platform, driver.sharedState, board.calibration);
-  EXPECT_EQ(platform.settingWrites.at(3), (std::pair<std::wstring, std::wstring>{L"extendScreenFlag", L"260"}));
+  SaveSettings(store, sharedState, board.calibration);
+  EXPECT_EQ(LastSave().at(3), (std::pair<std::wstring, std::wstring>{L"extendScreenFlag", L"260"}));
 }
 
 TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
@@ -102,7 +111,7 @@ TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
     for (int k = 1; k <= 16; ++k) StorePoint(L"Point", k, GridPoint(k - 1, 4));
     Store(L"num_buttons", 3);
     for (int k = 1; k <= 3; ++k) StorePoint(L"Button", k, {k * 100, k * 100});
-    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    LoadSettings(store, sharedState, fresh.calibration);
     EXPECT_EQ(fresh.calibration.adjustType, 16u);
     EXPECT_FALSE(fresh.calibration.calibrated);
     EXPECT_EQ(fresh.calibration.extendScreenFlag, 0);
@@ -115,12 +124,12 @@ TEST_F(SettingsFile, ACountThatIsNoGridIgnoresEverythingElseInTheFile) {
 TEST_F(SettingsFile, EveryPointCountLoadsExactlyItsPoints) {
   for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
     SCOPED_TRACE(count);
-    platform.settings.clear();
+    store.values.clear();
     Store(L"AdjustType", static_cast<std::int32_t>(count));
     for (int k = 1; k <= 25; ++k) StorePoint(L"Point", k, {k, -k});
     BoardContext fresh;
     fresh.calibration.rawPoints[count] = {-1, -1};
-    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    LoadSettings(store, sharedState, fresh.calibration);
     EXPECT_EQ(fresh.calibration.adjustType, count);
     EXPECT_TRUE(fresh.calibration.calibrated);
     const int last = static_cast<int>(count);
@@ -136,7 +145,7 @@ TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
   StorePoint(L"Button", 64, {641, 642});
 
   Store(L"num_buttons", 63);
-  LoadSettings(platform, driver.sharedState, board.calibration);
+  LoadSettings(store, sharedState, board.calibration);
   EXPECT_EQ(board.calibration.touchButtons.count, 63u);
   EXPECT_EQ(board.calibration.touchButtons.positions[0], (BoardPoint{11, 12}));
   EXPECT_EQ(board.calibration.touchButtons.positions[1], (BoardPoint{260, 260}));
@@ -148,7 +157,7 @@ TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
     BoardContext fresh;
     fresh.calibration.touchButtons.count = 5;
     Store(L"num_buttons", tooMany);
-    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    LoadSettings(store, sharedState, fresh.calibration);
     EXPECT_EQ(fresh.calibration.touchButtons.count, 0u);
     EXPECT_EQ(fresh.calibration.touchButtons.positions[0], (BoardPoint{0, 0}));
   }
@@ -156,7 +165,7 @@ TEST_F(SettingsFile, TouchButtonCountsAreUnsignedAndBelow64) {
   BoardContext none;
   none.calibration.touchButtons.positions[0] = {1, 2};
   Store(L"num_buttons", 0);
-  LoadSettings(platform, driver.sharedState, none.calibration);
+  LoadSettings(store, sharedState, none.calibration);
   EXPECT_EQ(none.calibration.touchButtons.count, 0u);
   EXPECT_EQ(none.calibration.touchButtons.positions[0], (BoardPoint{1, 2}));
 }
@@ -178,7 +187,7 @@ TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
   board.calibration.touchButtons.positions[1] = {12, 13};
   board.calibration.touchButtons.positions[2] = {99, 99};
 
-  SaveSettings(platform, driver.sharedState, board.calibration);
+  SaveSettings(store, sharedState, board.calibration);
   const KeyValues expected = {
       {L"GestureBrush", L"1234"}, {L"GestureErase", L"-5"},   {L"AdjustType", L"4"},  {L"extendScreenFlag", L"2"},
       {L"Point01-x", L"1"},       {L"Point01-y", L"2"},       {L"Point02-x", L"3"},   {L"Point02-y", L"4"},
@@ -186,15 +195,16 @@ TEST_F(SettingsFile, ASaveWritesEveryKeyOnceInOrderUnderTheOneSection) {
       {L"num_buttons", L"2"},     {L"Button01-x", L"10"},     {L"Button01-y", L"11"}, {L"Button02-x", L"12"},
       {L"Button02-y", L"13"},
   };
-  EXPECT_EQ(platform.settingWrites, expected);
+  ASSERT_EQ(store.saves.size(), 1u);
+  EXPECT_EQ(LastSave(), expected);
   // "Adjust-" then U+4F43 and 'M': nine UTF-16 units, written exactly so every time.
   const std::wstring section = {L'A', L'd', L'j', L'u', L's', L't', L'-', wchar_t{0x4F43}, L'M'};
-  EXPECT_EQ(platform.settingWriteSections, std::vector<std::wstring>(expected.size(), section));
+  for (const SettingWrite& write : store.saves.back()) EXPECT_EQ(write.section, section);
 }
 
 TEST_F(SettingsFile, TheSectionNamedAdjustComIsNotTheSettingsSection) {
-  platform.settings[L"adjust-com"][L"adjusttype"] = L"4";
-  LoadSettings(platform, driver.sharedState, board.calibration);
+  store.values[L"adjust-com"][L"adjusttype"] = L"4";
+  LoadSettings(store, sharedState, board.calibration);
   EXPECT_FALSE(board.calibration.calibrated);
   EXPECT_EQ(board.calibration.adjustType, 16u);
 }
@@ -210,11 +220,11 @@ TEST_F(SettingsFile, ASaveLoadsBackIntoAFreshBoard) {
   board.calibration.touchButtons.positions[0] = {-1, 2};
   board.calibration.touchButtons.positions[1] = {300, 400};
   board.calibration.touchButtons.positions[2] = {32767, 0};
-  SaveSettings(platform, driver.sharedState, board.calibration);
+  SaveSettings(store, sharedState, board.calibration);
 
   testing::ResetFakeVelno();
-  BoardContext& other = driver.boards[1];
-  LoadSettings(platform, driver.sharedState, other.calibration);
+  BoardContext other;
+  LoadSettings(store, sharedState, other.calibration);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureBrush, 4321);
   EXPECT_EQ(testing::FakeVelnoBlock().gestureErase, 8765);
   EXPECT_EQ(other.calibration.adjustType, 12u);
@@ -229,24 +239,23 @@ TEST_F(SettingsFile, ASmallerCalibrationLeavesTheKeysOfALargerOneInPlace) {
   board.calibration.adjustType = 25;
   board.calibration.calibrated = true;
   for (int p = 0; p < 25; ++p) board.calibration.rawPoints[p] = {p, 100 + p};
-  SaveSettings(platform, driver.sharedState, board.calibration);
+  SaveSettings(store, sharedState, board.calibration);
 
-  platform.settingWrites.clear();
   board.calibration.adjustType = 4;
   for (int p = 0; p < 4; ++p) board.calibration.rawPoints[p] = {1000 + p, 2000 + p};
-  SaveSettings(platform, driver.sharedState, board.calibration);
+  SaveSettings(store, sharedState, board.calibration);
   std::vector<std::wstring> pointKeys;
-  for (const auto& [key, value] : platform.settingWrites) {
+  for (const auto& [key, value] : LastSave()) {
     if (key.starts_with(L"Point")) pointKeys.push_back(key);
   }
   EXPECT_EQ(pointKeys.front(), L"Point01-x");
   EXPECT_EQ(pointKeys.back(), L"Point04-y");
   EXPECT_EQ(pointKeys.size(), 8u);
-  EXPECT_EQ(platform.settings[Lower(kSettingsSection)][L"point25-y"], L"124");
+  EXPECT_EQ(store.values[Lower(kSettingsSection)][L"point25-y"], L"124");
 
   BoardContext fresh;
   fresh.calibration.rawPoints[4] = {-3, -3};
-  LoadSettings(platform, driver.sharedState, fresh.calibration);
+  LoadSettings(store, sharedState, fresh.calibration);
   EXPECT_EQ(fresh.calibration.adjustType, 4u);
   EXPECT_EQ(fresh.calibration.rawPoints[3], (BoardPoint{1003, 2003}));
   EXPECT_EQ(fresh.calibration.rawPoints[4], (BoardPoint{-3, -3}));
@@ -259,22 +268,21 @@ TEST_F(SettingsFile, AnUncalibratedBoardNeverSavesACalibration) {
                                                                    {"collinear points", 4}};
   for (const auto& [name, adjustType] : files) {
     SCOPED_TRACE(name);
-    platform.settings.clear();
-    platform.settingWrites.clear();
+    store.values.clear();
     if (adjustType != 0) Store(L"AdjustType", adjustType);
     for (int k = 1; k <= adjustType; ++k) StorePoint(L"Point", k, {1000 * k, 1000 * k});
     BoardContext loaded;
     for (int p = 0; p < 16; ++p) loaded.calibration.rawPoints[p] = GridPoint(p, 4);  // points a fallback grid keeps
-    LoadSettings(platform, driver.sharedState, loaded.calibration);
+    LoadSettings(store, sharedState, loaded.calibration);
     SolveCellTransforms(loaded.calibration);
     ASSERT_FALSE(loaded.calibration.calibrated);
 
-    SaveSettings(platform, driver.sharedState, loaded.calibration);
-    for (const auto& [key, value] : platform.settingWrites) {
+    SaveSettings(store, sharedState, loaded.calibration);
+    for (const auto& [key, value] : LastSave()) {
       EXPECT_TRUE(key.starts_with(L"Gesture") || key == L"num_buttons") << std::string(key.begin(), key.end());
     }
     BoardContext fresh;
-    LoadSettings(platform, driver.sharedState, fresh.calibration);
+    LoadSettings(store, sharedState, fresh.calibration);
     SolveCellTransforms(fresh.calibration);
     EXPECT_FALSE(fresh.calibration.calibrated);
   }

@@ -26,10 +26,10 @@ TEST_F(TwoBoards, HardwareButtonPressesAreTimedPerBoard) {
   PressButton(5, kSecond);
   At(1700);
   ReleaseButton(5, kFirst);  // 700 ms after its own press
-  EXPECT_EQ(platform.inputs, Inputs{kPageUp});
+  EXPECT_EQ(platform.output.inputs, Inputs{kPageUp});
   ReleaseButton(5, kSecond);  // 200 ms
-  EXPECT_EQ(platform.inputs, Inputs{kPageUp});
-  EXPECT_EQ(platform.commands, Commands(2, Automation("Drawing Tool Select")));
+  EXPECT_EQ(platform.output.inputs, Inputs{kPageUp});
+  EXPECT_EQ(platform.output.commands, Commands(2, Automation("Drawing Tool Select")));
 }
 
 TEST_F(TwoBoards, ATouchButtonPressBelongsToItsBoard) {
@@ -41,12 +41,12 @@ TEST_F(TwoBoards, ATouchButtonPressBelongsToItsBoard) {
   // The second board, without buttons, draws a stroke and lifts its pen meanwhile.
   Down(9000, 9000, 3, kSecond);
   Up(9000, 9000, kSecond);
-  EXPECT_EQ(platform.mouse.back().flags, 0x8005u);
-  EXPECT_TRUE(platform.commands.empty() && platform.inputs.empty());
+  EXPECT_EQ(platform.output.mouse.back().flags, 0x8005u);
+  EXPECT_TRUE(platform.output.commands.empty() && platform.output.inputs.empty());
 
   Up(3000, 3000, kFirst);
-  EXPECT_EQ(platform.mouse.back(), (testing::MouseCall{kMouseLeftUp, 0, 0}));
-  EXPECT_EQ(platform.inputs, (Inputs{testing::kWinD}));
+  EXPECT_EQ(platform.output.mouse.back(), (testing::MouseCall{kMouseLeftUp, 0, 0}));
+  EXPECT_EQ(platform.output.inputs, (Inputs{testing::kWinD}));
 }
 
 TEST_F(TwoBoards, OneBoardsPenMovingDoesNotRestartTheOthersHold) {
@@ -57,11 +57,11 @@ TEST_F(TwoBoards, OneBoardsPenMovingDoesNotRestartTheOthersHold) {
     Down(20000 + static_cast<std::int32_t>(t), 9000, 1, kSecond);  // a stroke moving all the time
     Down(4000, 4000, 1, kFirst);
   }
-  EXPECT_EQ(platform.busyCursorCalls, 1);
+  EXPECT_EQ(platform.output.busyCursorCalls, 1);
   Up(20000, 9000, kSecond);
-  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
   Up(4000, 4000, kFirst);
-  EXPECT_EQ(platform.inputs, Inputs{kRightClick});
+  EXPECT_EQ(platform.output.inputs, Inputs{kRightClick});
 }
 
 TEST_F(TwoBoards, StrokesOnBothBoardsAreRecognisedApart) {
@@ -72,10 +72,10 @@ TEST_F(TwoBoards, StrokesOnBothBoardsAreRecognisedApart) {
     Down(1000 + i % 5, 1000 + i % 4, 1, kFirst);       // 4 x 3
     Down(2000 + i * 10, 2000 + i * 10, 1, kSecond);  // 180 x 180
   }
-  EXPECT_TRUE(platform.inputs.empty());
+  EXPECT_TRUE(platform.output.inputs.empty());
   Down(1000, 1000, 1, kFirst);
   Down(2000, 2000, 1, kSecond);
-  EXPECT_EQ(platform.inputs, (Inputs{CtrlShift(0x85), CtrlShift(0x87)}));
+  EXPECT_EQ(platform.output.inputs, (Inputs{CtrlShift(0x85), CtrlShift(0x87)}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "pointer/report_handler.h"
+#include "report_path.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "board_reports.h"
 #include "driver.h"
 #include "fake_velno.h"
-#include "recording_platform.h"
+#include "fake_platform.h"
 
 namespace velno {
 namespace {
@@ -25,10 +25,10 @@ class ReportPath : public ::testing::Test {
     driver.sharedState = testing::FakeSharedState();
   }
 
-  void Feed(const BoardReport& r) { HandleReport(driver.platform, driver.sharedState, driver.capture, board, r); }
+  void Feed(const BoardReport& r) { HandleReport(driver.reportPath, board, r); }
 
-  testing::RecordingPlatform platform;
-  Driver driver{platform};
+  testing::FakePlatform platform;
+  Driver driver{platform.Roles()};
   BoardContext& board = driver.boards[0];
 };
 
@@ -54,7 +54,7 @@ TEST(BoardReportDecoding, LeadBytes) {
 
 TEST_F(ReportPath, StrokeFromPenUpDropsTheFirstReportThenPressesMovesAndReleases) {
   Feed(PenDown(100, 200));  // warm-up: dropped
-  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_TRUE(platform.output.mouse.empty());
   Feed(PenDown(110, 210));
   Feed(PenDown(121, 221));
   Feed(PenUp(130, 230));
@@ -64,39 +64,39 @@ TEST_F(ReportPath, StrokeFromPenUpDropsTheFirstReportThenPressesMovesAndReleases
       {0x8001, (110 + 121) / 2 * 16, (210 + 221) / 2 * 16},            // two-sample mean, truncated
       {0x8005, (110 + 121 + 130) / 3 * 16, (210 + 221 + 230) / 3 * 16}, // the release's own sample counts
   };
-  EXPECT_EQ(platform.mouse, expected);
+  EXPECT_EQ(platform.output.mouse, expected);
 
   // The release emptied the window: the next stroke drops its first report and presses at its second.
   Feed(PenDown(5000, 6000));
   Feed(PenDown(5010, 6010));
-  EXPECT_EQ(platform.mouse.back(), (MouseCall{0x8003, 5010 * 16, 6010 * 16}));
+  EXPECT_EQ(platform.output.mouse.back(), (MouseCall{0x8003, 5010 * 16, 6010 * 16}));
 }
 
 TEST_F(ReportPath, FromTheSixthSampleOnTheOutputIsTheMeanOfTheLastSix) {
   Feed(PenDown(0, 0));  // warm-up
   for (int i = 1; i <= 8; ++i) Feed(PenDown(i * 60, 1000 + i));
-  ASSERT_EQ(platform.mouse.size(), 8u);
+  ASSERT_EQ(platform.output.mouse.size(), 8u);
   // Sixth sample: mean of samples 1..6; seventh: 2..7; eighth: 3..8 (the first sample has left).
-  EXPECT_EQ(platform.mouse[5].x, (60 + 120 + 180 + 240 + 300 + 360) / 6 * 16);
-  EXPECT_EQ(platform.mouse[6].x, (120 + 180 + 240 + 300 + 360 + 420) / 6 * 16);
-  EXPECT_EQ(platform.mouse[7].x, (180 + 240 + 300 + 360 + 420 + 480) / 6 * 16);
-  EXPECT_EQ(platform.mouse[7].y, (1003 + 1004 + 1005 + 1006 + 1007 + 1008) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse[5].x, (60 + 120 + 180 + 240 + 300 + 360) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse[6].x, (120 + 180 + 240 + 300 + 360 + 420) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse[7].x, (180 + 240 + 300 + 360 + 420 + 480) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse[7].y, (1003 + 1004 + 1005 + 1006 + 1007 + 1008) / 6 * 16);
 }
 
 TEST_F(ReportPath, TheRingWrapsAfterFiftySamplesWithoutDisturbingTheSums) {
   Feed(PenDown(0, 0));
   for (int i = 1; i <= 130; ++i) Feed(PenDown(1000 + i, 2000 - i));
-  EXPECT_EQ(platform.mouse.back().x, (1125 + 1126 + 1127 + 1128 + 1129 + 1130) / 6 * 16);
-  EXPECT_EQ(platform.mouse.back().y, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse.back().x, (1125 + 1126 + 1127 + 1128 + 1129 + 1130) / 6 * 16);
+  EXPECT_EQ(platform.output.mouse.back().y, (1875 + 1874 + 1873 + 1872 + 1871 + 1870) / 6 * 16);
 }
 
 TEST_F(ReportPath, LiftedPenReportsInjectNothingAndRestartTheWarmUp) {
   Feed(PenDown(50, 50));  // warm-up count becomes 1
   Feed(PenUp(50, 50));    // pen already up: smoothing and warm-up reset
   Feed(PenDown(60, 60));  // dropped again
-  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_TRUE(platform.output.mouse.empty());
   Feed(PenDown(70, 70));
-  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 70 * 16, 70 * 16}}));
+  EXPECT_EQ(platform.output.mouse, (std::vector<MouseCall>{{0x8003, 70 * 16, 70 * 16}}));
 }
 
 TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
@@ -105,14 +105,14 @@ TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
   };
   for (const Case c : {Case{0, 1600, 3200}, Case{1, 67136, 3200}, Case{2, 1600, 68736}, Case{260, 1600, 3200}}) {
     SCOPED_TRACE(c.flag);
-    platform.mouse.clear();
+    platform.output.mouse.clear();
     board.calibration.extendScreenFlag = c.flag;
     Feed(PenDown(100, 200));
     Feed(PenDown(100, 200));
     Feed(PenUp(100, 200));
-    ASSERT_EQ(platform.mouse.size(), 2u);
-    EXPECT_EQ(platform.mouse[0], (MouseCall{0x8003, c.x, c.y}));
-    EXPECT_EQ(platform.mouse[1], (MouseCall{0x8005, c.x, c.y}));
+    ASSERT_EQ(platform.output.mouse.size(), 2u);
+    EXPECT_EQ(platform.output.mouse[0], (MouseCall{0x8003, c.x, c.y}));
+    EXPECT_EQ(platform.output.mouse[1], (MouseCall{0x8005, c.x, c.y}));
   }
 }
 
@@ -192,9 +192,9 @@ TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
   for (const PhaseSession& c : kPhaseSessions) {
     SCOPED_TRACE(c.name);
     testing::ResetFakeVelno();
-    platform.mouse.clear();
-    platform.restoredCursors.clear();
-    platform.nowMs = 0;
+    platform.output.mouse.clear();
+    platform.output.restoredCursors.clear();
+    platform.clock.nowMs = 0;
     board = BoardContext{};
     for (std::size_t s = 0; s < c.steps.size(); ++s) {
       const SessionStep& step = c.steps[s];
@@ -204,13 +204,13 @@ TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
         case 'p': driver.sharedState.StartAdjust(); break;
         case 'b': driver.sharedState.StartButtonAdjust(); break;
         case 'e': driver.sharedState.StopAdjust(); driver.sharedState.StopButtonAdjust(); break;
-        case 't': platform.nowMs = static_cast<std::uint64_t>(step.x); break;
+        case 't': platform.clock.nowMs = static_cast<std::uint64_t>(step.x); break;
         case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
       }
       if (step.after) { EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s; }
     }
-    EXPECT_EQ(platform.mouse, c.expected);
-    EXPECT_EQ(platform.restoredCursors.size(), c.cursorsRestored);
+    EXPECT_EQ(platform.output.mouse, c.expected);
+    EXPECT_EQ(platform.output.restoredCursors.size(), c.cursorsRestored);
   }
 }
 
@@ -219,7 +219,7 @@ TEST_F(ReportPath, PendingGestureThresholdsAreAcknowledgedAndTheReportGoesOn) {
   Feed(PenDown(1, 1));
   Feed(PenDown(1, 1));
   EXPECT_EQ(testing::FakeVelnoBlock().gestureAdjusting, 0);
-  EXPECT_EQ(platform.mouse.size(), 1u);
+  EXPECT_EQ(platform.output.mouse.size(), 1u);
 }
 
 TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
@@ -230,10 +230,10 @@ TEST_F(ReportPath, OnlyLeadBytesReachThePenPath) {
     if (IsPenLead(r[0])) continue;
     Feed(r);
   }
-  EXPECT_TRUE(platform.mouse.empty());
+  EXPECT_TRUE(platform.output.mouse.empty());
   // None of them was a sample: the next pen report presses with itself as the only one.
   Feed(PenDown(600, 700));
-  EXPECT_EQ(platform.mouse, (std::vector<MouseCall>{{0x8003, 600 * 16, 700 * 16}}));
+  EXPECT_EQ(platform.output.mouse, (std::vector<MouseCall>{{0x8003, 600 * 16, 700 * 16}}));
 }
 
 // Any stream of reports, whatever their lead bytes and positions, keeps the smoothing within its
@@ -257,13 +257,13 @@ TEST_F(ReportPath, RandomReportsKeepTheInvariants) {
     ASSERT_LT(board.smoothing.ringPos, kSmoothingRingSize);
     if (board.pointer.phase != PenPhase::Down) { ASSERT_EQ(board.smoothing.sampleCount, 0); }
   }
-  for (const MouseCall& m : platform.mouse) {
+  for (const MouseCall& m : platform.output.mouse) {
     ASSERT_GE(m.x, 0);
     ASSERT_LE(m.x, 32767 * 16);
     ASSERT_GE(m.y, 0);
     ASSERT_LE(m.y, 32767 * 16);
   }
-  EXPECT_GT(platform.mouse.size(), 1000u);
+  EXPECT_GT(platform.output.mouse.size(), 1000u);
 }
 
 }  // namespace
