@@ -1,4 +1,4 @@
-// A driver on the recording platform for one fuzz input, and the invariants that every target checks
+// A driver on the platform fakes for one fuzz input, and the invariants that every target checks
 // after each step. A broken invariant prints its condition and aborts, which libFuzzer reports as a
 // crash with the input that caused it.
 #pragma once

@@ -30,7 +30,7 @@ std::uint32_t Win32KeyOutput::SendInput(const InputRecord* records, std::uint32_
 }
 
 CursorHandle Win32PointerOutput::ShowBusyCursor() {
-  HCURSOR busy = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+  HCURSOR busy = LoadCursorW(nullptr, IDC_WAIT);
   return static_cast<CursorHandle>(reinterpret_cast<std::uintptr_t>(SetCursor(busy)));
 }
 

@@ -1,4 +1,4 @@
-// A driver on the recording platform, its library bound to the in-process block, fed report by report
+// A driver on the platform fakes, its library bound to the in-process block, fed report by report
 // as a board's reader thread feeds it. Time stands still unless a test moves the clock.
 #pragma once
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iterator>
+
 namespace velno {
 namespace {
 
@@ -25,6 +28,9 @@ std::int64_t SystemPixel(std::int32_t units, std::int32_t deskOrigin, std::int32
   }
 }
 
+constexpr std::int32_t kSweep[] = {-1000, 0, 1, 77, 2047, 2048, 4095, 6000};
+constexpr std::size_t kSweepSize = std::size(kSweep);
+
 // Uncalibrated, a board unit is 16 input units: position p of the sweep is p * 16 / 65536 of the monitor.
 // Past the monitor's edges (-1000, 6000) the pointer goes on into the virtual screen and stops at its end.
 TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAndSide) {
@@ -32,15 +38,23 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
     const char* name;
     std::int32_t flag;
     DisplayRect second;
+    std::array<std::int64_t, kSweepSize> x;  // the pixel the pointer lands on, for each position of the sweep
+    std::array<std::int64_t, kSweepSize> y;
   };
   const Case cases[] = {
       // Of the primary's size, right or below: the very pixel the plain offset of 65536 gave.
-      {"same size, right", 1, {1280, 0, 2560, 1024}},
-      {"same size, below", 2, {0, 1024, 1280, 2048}},
-      {"smaller projector right", 1, {1280, 0, 2304, 768}},
-      {"smaller projector left", 1, {-1024, 0, 0, 768}},
-      {"projector above, flagged as beside", 1, {0, -800, 1280, 0}},
-      {"wider projector below, shifted", 2, {-200, 1024, 1720, 2104}},
+      {"same size, right", 1, {1280, 0, 2560, 1024},
+       {967, 1280, 1280, 1304, 1919, 1920, 2559, 2559}, {0, 0, 0, 19, 511, 512, 1023, 1023}},
+      {"same size, below", 2, {0, 1024, 1280, 2048},
+       {0, 0, 0, 24, 639, 640, 1279, 1279}, {774, 1024, 1024, 1043, 1535, 1536, 2047, 2047}},
+      {"smaller projector right", 1, {1280, 0, 2304, 768},
+       {1030, 1280, 1280, 1299, 1791, 1792, 2303, 2303}, {0, 0, 0, 14, 383, 384, 767, 1023}},
+      {"smaller projector left", 1, {-1024, 0, 0, 768},
+       {-1024, -1024, -1024, -1005, -513, -512, -1, 476}, {0, 0, 0, 14, 383, 384, 767, 1023}},
+      {"projector above, flagged as beside", 1, {0, -800, 1280, 0},
+       {0, 0, 0, 24, 639, 640, 1279, 1279}, {-800, -800, -800, -785, -401, -400, -1, 371}},
+      {"wider projector below, shifted", 2, {-200, 1024, 1720, 2104},
+       {-200, -200, -200, -164, 759, 760, 1719, 1719}, {760, 1024, 1024, 1044, 1563, 1564, 2103, 2103}},
   };
   // A calibration of the primary screen stays in its units beside a second monitor. Without a second
   // monitor the plain offset stays (the report path's offset table shows it).
@@ -51,16 +65,13 @@ TEST(OutputMapping, ExtendedCalibrationLandsOnTheSecondMonitorWhateverItsSizeAnd
     const DisplayRect& desk = display.virtualScreen;
     CalibrationBlock calibration;
     calibration.extendScreenFlag = c.flag;
-    for (const std::int32_t board : {-1000, 0, 1, 77, 2047, 2048, 4095, 6000}) {
-      const std::int64_t units = board * 16;
-      const std::int64_t x = c.second.left + (units * (c.second.right - c.second.left) >> 16);
-      const std::int64_t y = c.second.top + (units * (c.second.bottom - c.second.top) >> 16);
-      const OutputPosition out = MapToOutput(calibration, display, {board, board});
+    for (std::size_t i = 0; i < kSweepSize; ++i) {
+      const OutputPosition out = MapToOutput(calibration, display, {kSweep[i], kSweep[i]});
       ASSERT_TRUE(out.virtualDesk) << c.name;
       for (const Rounding rounding : {Rounding::Down, Rounding::DownOver65535, Rounding::Nearest}) {
-        SCOPED_TRACE(testing::Message() << c.name << ", board " << board << ", rounding " << static_cast<int>(rounding));
-        EXPECT_EQ(SystemPixel(out.x, desk.left, desk.right, rounding), std::clamp<std::int64_t>(x, desk.left, desk.right - 1));
-        EXPECT_EQ(SystemPixel(out.y, desk.top, desk.bottom, rounding), std::clamp<std::int64_t>(y, desk.top, desk.bottom - 1));
+        SCOPED_TRACE(testing::Message() << c.name << ", board " << kSweep[i] << ", rounding " << static_cast<int>(rounding));
+        EXPECT_EQ(SystemPixel(out.x, desk.left, desk.right, rounding), c.x[i]);
+        EXPECT_EQ(SystemPixel(out.y, desk.top, desk.bottom, rounding), c.y[i]);
       }
     }
   }

@@ -116,20 +116,25 @@ TEST_F(ReportPath, ExtendedScreenOffsetsOneAxisByOneScreen) {
   }
 }
 
-// A pen session step by step: 'd' a pen-down report at (x, y), repeated n times, 'u' a pen-up report,
-// 'p' a point run starts, 'b' a button run starts, 'e' the run ends, 't' the clock moves to x milliseconds,
-// 'k' a touch button is placed at (1000, 1000). A report step names the pen phase its last report leaves.
+// A pen session step by step. A report step names the pen phase its last report leaves.
+enum class StepKind { PenDown, PenUp, PointRunStarts, ButtonRunStarts, RunEnds, ClockAt, TouchButtonPlaced };
+
 struct SessionStep {
-  char what;
-  std::int32_t x = 0;
+  StepKind kind;
+  std::int32_t x = 0;  // a report's position, or the clock's milliseconds
   std::int32_t y = 0;
-  int n = 1;
+  int n = 1;  // pen-down reports at the same place
   std::optional<PenPhase> after;
 };
 
-SessionStep Down(std::int32_t x, std::int32_t y, int n, PenPhase after) { return {'d', x, y, n, after}; }
-SessionStep Up(std::int32_t x, std::int32_t y, PenPhase after) { return {'u', x, y, 1, after}; }
-SessionStep Do(char what, std::int32_t x = 0) { return {what, x, 0, 1, std::nullopt}; }
+SessionStep Down(std::int32_t x, std::int32_t y, int n, PenPhase after) { return {StepKind::PenDown, x, y, n, after}; }
+SessionStep Up(std::int32_t x, std::int32_t y, PenPhase after) { return {StepKind::PenUp, x, y, 1, after}; }
+SessionStep Just(StepKind kind, std::int32_t x = 0) { return {kind, x, 0, 1, std::nullopt}; }
+SessionStep ClockAt(std::int32_t ms) { return Just(StepKind::ClockAt, ms); }
+const SessionStep kPointRunStarts = Just(StepKind::PointRunStarts);
+const SessionStep kButtonRunStarts = Just(StepKind::ButtonRunStarts);
+const SessionStep kRunEnds = Just(StepKind::RunEnds);
+const SessionStep kTouchButtonAt1000 = Just(StepKind::TouchButtonPlaced);  // a touch button at (1000, 1000)
 
 struct PhaseSession {
   const char* name;  // the transitions it goes through
@@ -156,33 +161,33 @@ const PhaseSession kPhaseSessions[] = {
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     {"down is released when a point run takes the pen; the lift in the run ends it lifted",
-     Then({Down(10, 20, 2, PenPhase::Down), Do('p'), Down(30000, 30000, 1, PenPhase::RunDown),
-           Up(30000, 30000, PenPhase::RunLifted), Do('e')},
+     Then({Down(10, 20, 2, PenPhase::Down), kPointRunStarts, Down(30000, 30000, 1, PenPhase::RunDown),
+           Up(30000, 30000, PenPhase::RunLifted), kRunEnds},
           kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
     {"down is released when a button run takes the pen",
-     Then({Down(10, 20, 2, PenPhase::Down), Do('b'), Up(30000, 30000, PenPhase::RunLifted), Do('e')}, kFreshStroke),
+     Then({Down(10, 20, 2, PenPhase::Down), kButtonRunStarts, Up(30000, 30000, PenPhase::RunLifted), kRunEnds}, kFreshStroke),
      {{0x8003, 160, 320}, {0x8005, 160, 320}, kFreshPress, kFreshRelease}, 0},
     {"warming up when a run takes the pen: nothing to release",
-     Then({Down(10, 20, 1, PenPhase::WarmingUp), Do('p'), Down(10, 20, 1, PenPhase::RunDown),
-           Up(10, 20, PenPhase::RunLifted), Do('e')},
+     Then({Down(10, 20, 1, PenPhase::WarmingUp), kPointRunStarts, Down(10, 20, 1, PenPhase::RunDown),
+           Up(10, 20, PenPhase::RunLifted), kRunEnds},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     {"a busy stroke held through a whole run awaits its lift",
-     Then({Down(10, 20, 3, PenPhase::Down), Do('t', 700), Down(10, 20, 1, PenPhase::Down), Do('p'),
-           Down(10, 20, 5, PenPhase::RunDown), Do('e'), Down(10, 20, 5, PenPhase::AwaitingLift),
+     Then({Down(10, 20, 3, PenPhase::Down), ClockAt(700), Down(10, 20, 1, PenPhase::Down), kPointRunStarts,
+           Down(10, 20, 5, PenPhase::RunDown), kRunEnds, Down(10, 20, 5, PenPhase::AwaitingLift),
            Up(10, 20, PenPhase::Lifted)},
           kFreshStroke),
      {{0x8003, 160, 320}, {0x8001, 160, 320}, {0x8001, 160, 320}, {0x8005, 160, 320}, kFreshPress,
       kFreshRelease},
      1},
     {"down on a touch button when a run takes the pen: no release",
-     Then({Do('k'), Down(1000, 1000, 4, PenPhase::Down), Do('p'), Up(1000, 1000, PenPhase::RunLifted), Do('e')},
+     Then({kTouchButtonAt1000, Down(1000, 1000, 4, PenPhase::Down), kPointRunStarts, Up(1000, 1000, PenPhase::RunLifted), kRunEnds},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
     // The run ends while the pen still rests on the last target, the capture's sums half full.
     {"a touch begun during a run awaits its lift, which releases nothing",
-     Then({Do('p'), Down(30000, 30000, 6, PenPhase::RunDown), Do('e'), Down(30000, 30000, 4, PenPhase::AwaitingLift),
+     Then({kPointRunStarts, Down(30000, 30000, 6, PenPhase::RunDown), kRunEnds, Down(30000, 30000, 4, PenPhase::AwaitingLift),
            Up(30000, 30000, PenPhase::Lifted)},
           kFreshStroke),
      {kFreshPress, kFreshRelease}, 0},
@@ -198,14 +203,17 @@ TEST_F(ReportPath, PenPhaseTransitionsAroundStrokesAndCaptureRuns) {
     board = BoardContext{};
     for (std::size_t s = 0; s < c.steps.size(); ++s) {
       const SessionStep& step = c.steps[s];
-      switch (step.what) {
-        case 'd': for (int i = 0; i < step.n; ++i) Feed(PenDown(step.x, step.y)); break;
-        case 'u': Feed(PenUp(step.x, step.y)); break;
-        case 'p': driver.sharedState.StartAdjust(); break;
-        case 'b': driver.sharedState.StartButtonAdjust(); break;
-        case 'e': driver.sharedState.StopAdjust(); driver.sharedState.StopButtonAdjust(); break;
-        case 't': platform.clock.nowMs = static_cast<std::uint64_t>(step.x); break;
-        case 'k': board.calibration.touchButtons.positions[0] = {1000, 1000}; board.calibration.touchButtons.count = 1; break;
+      switch (step.kind) {
+        case StepKind::PenDown: for (int i = 0; i < step.n; ++i) Feed(PenDown(step.x, step.y)); break;
+        case StepKind::PenUp: Feed(PenUp(step.x, step.y)); break;
+        case StepKind::PointRunStarts: driver.sharedState.StartAdjust(); break;
+        case StepKind::ButtonRunStarts: driver.sharedState.StartButtonAdjust(); break;
+        case StepKind::RunEnds: driver.sharedState.StopAdjust(); driver.sharedState.StopButtonAdjust(); break;
+        case StepKind::ClockAt: platform.clock.nowMs = static_cast<std::uint64_t>(step.x); break;
+        case StepKind::TouchButtonPlaced:
+          board.calibration.touchButtons.positions[0] = {1000, 1000};
+          board.calibration.touchButtons.count = 1;
+          break;
       }
       if (step.after) { EXPECT_EQ(board.pointer.phase, *step.after) << "after step " << s; }
     }
