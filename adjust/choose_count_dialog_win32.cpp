@@ -1,5 +1,6 @@
 #include "dialogs_win32.h"
 #include "point_count_choice.h"
+#include "resource_ids.h"
 
 namespace adjust {
 namespace {
@@ -41,7 +42,7 @@ INT_PTR CALLBACK ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
         EndDialog(dialog, IDOK);
       } else if (id == IDOK) {
         EndDialog(dialog, IDOK);  // the standard OK carries no count
-      } else if (id == kCancelButton || id == IDCANCEL) {
+      } else if (id == IDC_CHOOSER_CANCEL || id == IDCANCEL) {
         EndDialog(dialog, IDCANCEL);  // the Cancel button, Esc and the close box
       }
       return TRUE;
@@ -55,7 +56,7 @@ INT_PTR CALLBACK ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 ChooserResult RunChooseCountDialog(HINSTANCE instance, const PassScreen& screen) {
   Chooser chooser{screen};
-  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(156), nullptr, ChooserProcedure,
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CHOOSE_COUNT), nullptr, ChooserProcedure,
                                          reinterpret_cast<LPARAM>(&chooser));
   return {result == IDOK, chooser.count};
 }

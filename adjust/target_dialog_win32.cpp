@@ -40,9 +40,9 @@ constexpr int kNoteHeight = 64;
 
 TargetWindow& StateOf(HWND dialog) { return *reinterpret_cast<TargetWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
-// Done markers are controls 123, 127, 129, ..., 175; pending markers 124, 128, 130, ..., 176.
-int DoneMarkerId(int i) { return i == 0 ? IDC_FIRST_DONE_MARKER : 125 + 2 * i; }
-int PendingMarkerId(int i) { return i == 0 ? IDC_FIRST_PENDING_MARKER : 126 + 2 * i; }
+// Target 1's markers come before the hands; the others after them.
+int DoneMarkerId(int i) { return i == 0 ? IDC_FIRST_DONE_MARKER : IDC_DONE_MARKER(i); }
+int PendingMarkerId(int i) { return i == 0 ? IDC_FIRST_PENDING_MARKER : IDC_PENDING_MARKER(i); }
 
 // The template's icon controls load the default icon size; every marker and hand is 48 x 48 pixels.
 HWND BindIcon(HWND dialog, int controlId, int iconId) {

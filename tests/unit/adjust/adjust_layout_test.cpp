@@ -12,6 +12,7 @@
 #include "check_verdict.h"
 #include "point_count_choice.h"
 #include "program_name.h"
+#include "resource_ids.h"
 #include "run_countdown.h"
 #include "screen_layout.h"
 #include "target_layout.h"
@@ -86,9 +87,9 @@ TEST(AdjustScreenLayout, ChooserCentringTruncatesTowardZero) {
 }
 
 TEST(AdjustChooser, ButtonNumbersDoNotFollowTheirCounts) {
-  EXPECT_EQ(CountForButton(1010), 16u);
-  EXPECT_EQ(CountForButton(1012), 12u);
-  EXPECT_EQ(CountForButton(kCancelButton), 0u);
+  EXPECT_EQ(CountForButton(IDC_COUNT_16), 16u);
+  EXPECT_EQ(CountForButton(IDC_COUNT_12), 12u);
+  EXPECT_EQ(CountForButton(IDC_CHOOSER_CANCEL), 0u);
 }
 
 std::vector<Pixel> Points(std::uint32_t count, std::int32_t width, std::int32_t height) {
