@@ -164,6 +164,7 @@ void End(HWND dialog, TargetWindow& window, INT_PTR result) {
   EndDialog(dialog, result);
 }
 
+// The window only ends; the caller stops the run (StopAdjust) as soon as it has.
 void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
   // The wait consumes the auto-reset signal: one signal ends one window.
   const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
@@ -175,13 +176,11 @@ void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
     case TickStep::Finish:
       window.outcome = TargetOutcome::Saved;
       [[fallthrough]];
-    case TickStep::StopAndClose:
-      window.operations->StopAdjust();
+    case TickStep::Close:
       End(dialog, window, 0);
       break;
     case TickStep::TimeOut:
       window.outcome = TargetOutcome::TimedOut;
-      window.operations->StopAdjust();
       End(dialog, window, 0);
       break;
     case TickStep::ShowNext:

@@ -150,8 +150,8 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
       {{false, true, 3}, 3, 9, TickStep::Wait},
       {{false, true, 0}, 3, 9, TickStep::ShowNext},
       {{false, true, 0}, 9, 9, TickStep::Finish},
-      {{true, true, 0}, 3, 9, TickStep::StopAndClose},
-      {{true, false, 3}, 3, 9, TickStep::StopAndClose},
+      {{true, true, 0}, 3, 9, TickStep::Close},
+      {{true, false, 3}, 3, 9, TickStep::Close},
       {{false, false, 0}, 3, 9, TickStep::Wait},
       // Index 1 after the last target: the driver refused the grid. Before the last it is no answer.
       {{false, true, 1}, 9, 9, TickStep::RestartPass},
@@ -162,7 +162,7 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
       {{false, true, 9, 30000}, 9, 9, TickStep::TimeOut},
       {{false, true, 0, 30000}, 3, 9, TickStep::ShowNext},
       {{false, true, 1, 30000}, 9, 9, TickStep::RestartPass},
-      {{true, true, 3, 30000}, 3, 9, TickStep::StopAndClose},
+      {{true, true, 3, 30000}, 3, 9, TickStep::Close},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
