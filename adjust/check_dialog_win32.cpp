@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "check_progress.h"
 #include "check_verdict.h"
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
@@ -17,8 +18,6 @@ namespace adjust {
 namespace {
 
 constexpr UINT_PTR kCheckTimerId = 101;
-constexpr UINT kCheckTimerPeriodMs = 200;
-constexpr ULONGLONG kCheckIdleMs = 30000;  // a check nobody touches ends as "Done"
 constexpr int kCrossArm = 24;
 constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
 constexpr int kPromptWidth = 640;
@@ -37,11 +36,9 @@ struct CheckWindow {
   std::uint32_t count;
   HANDLE handOff;
   std::array<Pixel, kCheckCrosses> crosses{};
-  std::array<Pixel, kCheckCrosses> landed{};
-  std::uint32_t shown = 0;  // the cross on show; kCheckCrosses once the result shows
-  bool penDown = false;     // a touch began on this window (the pen may still rest on the last target)
+  CheckProgress progress{};
   CheckVerdict verdict{};
-  ULONGLONG touchedAt = 0;  // the window's opening or the last touch
+  ULONGLONG openedAt = 0;
   HFONT textFont = nullptr;
   HFONT buttonFont = nullptr;
   CheckOutcome outcome = CheckOutcome::Done;
@@ -67,18 +64,18 @@ void Move(HWND dialog, int control, int x, int y, int width, int height) {
 // The prompt goes under the cross on show, or over it near the bottom; kept inside the window.
 void ShowCross(HWND dialog, const CheckWindow& window) {
   const RECT client = ClientRect(dialog);
-  const Pixel cross = window.crosses[window.shown];
+  const Pixel cross = window.crosses[window.progress.shown];
   const int below = cross.y + kCrossArm + 8;
   const int y = below + kPromptHeight <= client.bottom ? below : cross.y - kCrossArm - 8 - kPromptHeight;
   const int x = std::clamp(cross.x - kPromptWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kPromptWidth));
   Move(dialog, IDC_CHECK_PROMPT, x, y, kPromptWidth, kPromptHeight);
-  SetDlgItemTextW(dialog, IDC_CHECK_PROMPT, CrossPromptText(window.shown).c_str());
+  SetDlgItemTextW(dialog, IDC_CHECK_PROMPT, CrossPromptText(window.progress.shown).c_str());
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
 void ShowResult(HWND dialog, CheckWindow& window) {
   const RECT client = ClientRect(dialog);
-  window.verdict = JudgeCheck(window.crosses, window.landed, client.right);
+  window.verdict = JudgeCheck(window.crosses, window.progress.landed, client.right);
   ShowWindow(GetDlgItem(dialog, IDC_CHECK_PROMPT), SW_HIDE);
   // The verdict, the figures and the buttons, one under the other, between the crosses.
   const int top = ResultBandTop(window.crosses, client.bottom, kResultBandHeight, kCrossClearance);
@@ -115,7 +112,7 @@ void Open(HWND dialog, CheckWindow& window) {
     window.crosses[i] = CheckCrossPoint(i, window.count, client.right, client.bottom);
   }
   ShowCross(dialog, window);
-  window.touchedAt = GetTickCount64();
+  window.openedAt = GetTickCount64();
   SetTimer(dialog, kCheckTimerId, kCheckTimerPeriodMs, nullptr);
 }
 
@@ -125,16 +122,21 @@ void End(HWND dialog, CheckWindow& window, CheckOutcome outcome) {
   EndDialog(dialog, 0);
 }
 
-void OnPenLifted(HWND dialog, CheckWindow& window, Pixel at) {
-  const bool touchedHere = window.penDown;
-  window.penDown = false;
-  if (!touchedHere || window.shown >= kCheckCrosses) return;
-  window.landed[window.shown++] = at;
-  window.touchedAt = GetTickCount64();
-  if (window.shown < kCheckCrosses) {
-    ShowCross(dialog, window);
-  } else {
-    ShowResult(dialog, window);
+std::uint64_t SinceOpening(const CheckWindow& window) { return GetTickCount64() - window.openedAt; }
+
+void Step(HWND dialog, CheckWindow& window, const CheckEvent& event) {
+  switch (StepCheck(window.progress, event)) {
+    case CheckStep::ShowNextCross:
+      ShowCross(dialog, window);
+      break;
+    case CheckStep::ShowResult:
+      ShowResult(dialog, window);
+      break;
+    case CheckStep::EndAsDone:
+      End(dialog, window, CheckOutcome::Done);
+      break;
+    case CheckStep::Nothing:
+      break;
   }
 }
 
@@ -158,14 +160,16 @@ void Paint(HWND dialog, const CheckWindow& window) {
   const HGDIOBJ oldPen = SelectObject(dc, crossPen);
   const HGDIOBJ oldFont = SelectObject(dc, window.textFont);
   SetBkMode(dc, TRANSPARENT);
-  const bool result = window.shown >= kCheckCrosses;
-  for (std::uint32_t i = result ? 0 : window.shown; i < (result ? kCheckCrosses : window.shown + 1); ++i) {
+  const std::uint32_t shown = window.progress.shown;
+  const Pixel* landed = window.progress.landed.data();
+  const bool result = shown >= kCheckCrosses;
+  for (std::uint32_t i = result ? 0 : shown; i < (result ? kCheckCrosses : shown + 1); ++i) {
     SelectObject(dc, crossPen);
     DrawCross(dc, window.crosses[i]);
     if (!result) continue;
     SelectObject(dc, landedPen);
-    DrawLine(dc, window.crosses[i], window.landed[i]);
-    Ellipse(dc, window.landed[i].x - 4, window.landed[i].y - 4, window.landed[i].x + 5, window.landed[i].y + 5);
+    DrawLine(dc, window.crosses[i], landed[i]);
+    Ellipse(dc, landed[i].x - 4, landed[i].y - 4, landed[i].x + 5, landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
     const std::wstring label =
         std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
@@ -182,7 +186,7 @@ void Paint(HWND dialog, const CheckWindow& window) {
 void OnTimer(HWND dialog, CheckWindow& window) {
   // A second copy of the tool asks this one to end; so does a check nobody touches.
   const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
-  if (handOff || GetTickCount64() - window.touchedAt >= kCheckIdleMs) End(dialog, window, CheckOutcome::Done);
+  Step(dialog, window, {CheckEventKind::Tick, SinceOpening(window), {}, handOff});
 }
 
 INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,10 +196,11 @@ INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
       Open(dialog, *reinterpret_cast<CheckWindow*>(lParam));
       return TRUE;
     case WM_LBUTTONDOWN:
-      StateOf(dialog).penDown = true;
+      Step(dialog, StateOf(dialog), {CheckEventKind::PenDown, SinceOpening(StateOf(dialog))});
       return TRUE;
     case WM_LBUTTONUP:
-      OnPenLifted(dialog, StateOf(dialog), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      Step(dialog, StateOf(dialog),
+           {CheckEventKind::PenUp, SinceOpening(StateOf(dialog)), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
       return TRUE;
     case WM_TIMER:
       if (wParam == kCheckTimerId) OnTimer(dialog, StateOf(dialog));
