@@ -10,6 +10,7 @@
 
 #include "check_progress.h"
 #include "check_verdict.h"
+#include "dialog_window_win32.h"
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
 #include "resource_ids.h"
@@ -17,7 +18,8 @@
 namespace adjust {
 namespace {
 
-constexpr UINT_PTR kCheckTimerId = 101;
+using velno::ClientRect;
+
 constexpr int kCrossArm = 24;
 constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
 constexpr int kPromptWidth = 640;
@@ -39,23 +41,10 @@ struct CheckWindow {
   CheckProgress progress{};
   CheckVerdict verdict{};
   ULONGLONG openedAt = 0;
-  HFONT textFont = nullptr;
-  HFONT buttonFont = nullptr;
+  velno::OwnedFont textFont{};
+  velno::OwnedFont buttonFont{};
   CheckOutcome outcome = CheckOutcome::Done;
 };
-
-CheckWindow& StateOf(HWND dialog) { return *reinterpret_cast<CheckWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
-
-HFONT ArialFont(int pixels) {
-  return CreateFontW(-pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-}
-
-RECT ClientRect(HWND dialog) {
-  RECT rect{};
-  GetClientRect(dialog, &rect);
-  return rect;
-}
 
 void Move(HWND dialog, int control, int x, int y, int width, int height) {
   SetWindowPos(GetDlgItem(dialog, control), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -96,30 +85,28 @@ void ShowResult(HWND dialog, CheckWindow& window) {
 void Open(HWND dialog, CheckWindow& window) {
   // Named without a caption bar, which would move the client area off the screen's pixels.
   SetWindowTextW(dialog, L"Calibration check");
-  window.textFont = ArialFont(22);
-  window.buttonFont = ArialFont(30);
+  window.textFont = velno::BoldArialFont(22);
+  window.buttonFont = velno::BoldArialFont(30);
   for (const int control : {IDC_CHECK_PROMPT, IDC_CHECK_VERDICT, IDC_CHECK_FIGURES}) {
-    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.textFont), FALSE);
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.textFont.get()), FALSE);
   }
   for (const int control : {IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
-    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.buttonFont), FALSE);
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.buttonFont.get()), FALSE);
   }
   BringWindowToTop(dialog);
-  ShowCursor(TRUE);  // the pen is the pointer again; the target window hid it
-  CoverMonitor(dialog, MonitorOfPass(window.screen));
+  velno::CoverMonitor(dialog, MonitorOfPass(window.screen));
   const RECT client = ClientRect(dialog);
   for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
     window.crosses[i] = CheckCrossPoint(i, window.count, client.right, client.bottom);
   }
   ShowCross(dialog, window);
   window.openedAt = GetTickCount64();
-  SetTimer(dialog, kCheckTimerId, kCheckTimerPeriodMs, nullptr);
+  velno::StartPolling(dialog, kCheckTimerPeriodMs);
 }
 
 void End(HWND dialog, CheckWindow& window, CheckOutcome outcome) {
   window.outcome = outcome;
-  KillTimer(dialog, kCheckTimerId);
-  EndDialog(dialog, 0);
+  velno::EndModal(dialog, 0);
 }
 
 std::uint64_t SinceOpening(const CheckWindow& window) { return GetTickCount64() - window.openedAt; }
@@ -155,19 +142,19 @@ void DrawCross(HDC dc, Pixel at) {
 void Paint(HWND dialog, const CheckWindow& window) {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(dialog, &paint);
-  HPEN crossPen = CreatePen(PS_SOLID, 3, kCrossColour);
-  HPEN landedPen = CreatePen(PS_SOLID, 3, kLandedColour);
-  const HGDIOBJ oldPen = SelectObject(dc, crossPen);
-  const HGDIOBJ oldFont = SelectObject(dc, window.textFont);
+  const velno::OwnedPen crossPen(CreatePen(PS_SOLID, 3, kCrossColour));
+  const velno::OwnedPen landedPen(CreatePen(PS_SOLID, 3, kLandedColour));
+  const HGDIOBJ oldPen = SelectObject(dc, crossPen.get());
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
   SetBkMode(dc, TRANSPARENT);
   const std::uint32_t shown = window.progress.shown;
   const Pixel* landed = window.progress.landed.data();
   const bool result = shown >= kCheckCrosses;
   for (std::uint32_t i = result ? 0 : shown; i < (result ? kCheckCrosses : shown + 1); ++i) {
-    SelectObject(dc, crossPen);
+    SelectObject(dc, crossPen.get());
     DrawCross(dc, window.crosses[i]);
     if (!result) continue;
-    SelectObject(dc, landedPen);
+    SelectObject(dc, landedPen.get());
     DrawLine(dc, window.crosses[i], landed[i]);
     Ellipse(dc, landed[i].x - 4, landed[i].y - 4, landed[i].x + 5, landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
@@ -178,53 +165,42 @@ void Paint(HWND dialog, const CheckWindow& window) {
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldPen);
-  DeleteObject(landedPen);
-  DeleteObject(crossPen);
   EndPaint(dialog, &paint);
 }
 
-void OnTimer(HWND dialog, CheckWindow& window) {
-  // A second copy of the tool asks this one to end; so does a check nobody touches.
-  const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
-  Step(dialog, window, {CheckEventKind::Tick, SinceOpening(window), {}, handOff});
-}
-
-INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, CheckWindow& window) {
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      Open(dialog, *reinterpret_cast<CheckWindow*>(lParam));
+      Open(dialog, window);
       return TRUE;
     case WM_LBUTTONDOWN:
-      Step(dialog, StateOf(dialog), {CheckEventKind::PenDown, SinceOpening(StateOf(dialog))});
+      Step(dialog, window, {CheckEventKind::PenDown, SinceOpening(window)});
       return TRUE;
     case WM_LBUTTONUP:
-      Step(dialog, StateOf(dialog),
-           {CheckEventKind::PenUp, SinceOpening(StateOf(dialog)), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
+      Step(dialog, window, {CheckEventKind::PenUp, SinceOpening(window), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
       return TRUE;
     case WM_TIMER:
-      if (wParam == kCheckTimerId) OnTimer(dialog, StateOf(dialog));
+      // A second copy of the tool asks this one to end; so does a check nobody touches.
+      if (velno::IsPollTick(wParam)) {
+        Step(dialog, window, {CheckEventKind::Tick, SinceOpening(window), {}, velno::TakeSignal(window.handOff)});
+      }
       return TRUE;
     case WM_PAINT:
-      Paint(dialog, StateOf(dialog));
-      return TRUE;
-    case WM_DPICHANGED:
-      // Onto a monitor of another scale: keep the pass's monitor, not the rescaled rectangle.
-      CoverMonitor(dialog, MonitorOfPass(StateOf(dialog).screen));
+      Paint(dialog, window);
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       // The verdict in green when good, else in the red of the lines to where the pen landed.
       if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_CHECK_VERDICT) return FALSE;
       const auto dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, StateOf(dialog).verdict.good ? kGoodColour : kLandedColour);
+      SetTextColor(dc, window.verdict.good ? kGoodColour : kLandedColour);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:
       // "Calibrate again" runs the pass once more; "Done", Esc, Enter and a close request end the check.
-      if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, StateOf(dialog), CheckOutcome::CalibrateAgain);
+      if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, window, CheckOutcome::CalibrateAgain);
       if (LOWORD(wParam) == IDC_CHECK_DONE || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-        End(dialog, StateOf(dialog), CheckOutcome::Done);
+        End(dialog, window, CheckOutcome::Done);
       }
       return TRUE;
     default:
@@ -236,10 +212,8 @@ INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 CheckOutcome RunCheckDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count, HANDLE handOff) {
   CheckWindow window{screen, count, handOff};
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CHECK_WINDOW), nullptr, CheckProcedure,
-                  reinterpret_cast<LPARAM>(&window));
-  if (window.textFont != nullptr) DeleteObject(window.textFont);
-  if (window.buttonFont != nullptr) DeleteObject(window.buttonFont);
+  // The pen is the pointer again; the target window hid it.
+  velno::RunDialog<CheckProcedure>(instance, IDD_CHECK_WINDOW, velno::Cursor::Shown, window);
   return window.outcome;
 }
 

@@ -8,7 +8,6 @@
 
 namespace adjust {
 
-inline constexpr unsigned kTargetTimerId = 100;
 inline constexpr unsigned kTargetTimerPeriodMs = 200;
 
 // The window never stops the run itself: whoever ran it calls StopAdjust once it has ended.
