@@ -73,7 +73,8 @@ class AdjustPlatform {
   virtual void ShowNotice(Notice notice) = 0;
   // The modal chooser, centred on the pass's monitor for an extended pass.
   virtual ChooserResult RunChooser(const PassScreen& screen) = 0;
-  // The modal target window for `count` targets on the pass's screen; returns when it has closed.
+  // The modal target window for `count` targets on the pass's screen; returns when it has closed. It
+  // leaves StopAdjust to the caller, whatever ended it.
   virtual TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,
                                         const AdjustOperations& operations) = 0;
 

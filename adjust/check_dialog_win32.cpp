@@ -8,7 +8,9 @@
 #include <cmath>
 #include <string>
 
+#include "check_progress.h"
 #include "check_verdict.h"
+#include "dialog_window_win32.h"
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
 #include "resource_ids.h"
@@ -16,9 +18,8 @@
 namespace adjust {
 namespace {
 
-constexpr UINT_PTR kCheckTimerId = 101;
-constexpr UINT kCheckTimerPeriodMs = 200;
-constexpr ULONGLONG kCheckIdleMs = 30000;  // a check nobody touches ends as "Done"
+using velno::ClientRect;
+
 constexpr int kCrossArm = 24;
 constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
 constexpr int kPromptWidth = 640;
@@ -37,28 +38,13 @@ struct CheckWindow {
   std::uint32_t count;
   HANDLE handOff;
   std::array<Pixel, kCheckCrosses> crosses{};
-  std::array<Pixel, kCheckCrosses> landed{};
-  std::uint32_t shown = 0;  // the cross on show; kCheckCrosses once the result shows
-  bool penDown = false;     // a touch began on this window (the pen may still rest on the last target)
+  CheckProgress progress{};
   CheckVerdict verdict{};
-  ULONGLONG touchedAt = 0;  // the window's opening or the last touch
-  HFONT textFont = nullptr;
-  HFONT buttonFont = nullptr;
+  ULONGLONG openedAt = 0;
+  velno::OwnedFont textFont{};
+  velno::OwnedFont buttonFont{};
   CheckOutcome outcome = CheckOutcome::Done;
 };
-
-CheckWindow& StateOf(HWND dialog) { return *reinterpret_cast<CheckWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
-
-HFONT ArialFont(int pixels) {
-  return CreateFontW(-pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-}
-
-RECT ClientRect(HWND dialog) {
-  RECT rect{};
-  GetClientRect(dialog, &rect);
-  return rect;
-}
 
 void Move(HWND dialog, int control, int x, int y, int width, int height) {
   SetWindowPos(GetDlgItem(dialog, control), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -67,18 +53,18 @@ void Move(HWND dialog, int control, int x, int y, int width, int height) {
 // The prompt goes under the cross on show, or over it near the bottom; kept inside the window.
 void ShowCross(HWND dialog, const CheckWindow& window) {
   const RECT client = ClientRect(dialog);
-  const Pixel cross = window.crosses[window.shown];
+  const Pixel cross = window.crosses[window.progress.shown];
   const int below = cross.y + kCrossArm + 8;
   const int y = below + kPromptHeight <= client.bottom ? below : cross.y - kCrossArm - 8 - kPromptHeight;
   const int x = std::clamp(cross.x - kPromptWidth / 2, 0, std::max(0, static_cast<int>(client.right) - kPromptWidth));
   Move(dialog, IDC_CHECK_PROMPT, x, y, kPromptWidth, kPromptHeight);
-  SetDlgItemTextW(dialog, IDC_CHECK_PROMPT, CrossPromptText(window.shown).c_str());
+  SetDlgItemTextW(dialog, IDC_CHECK_PROMPT, CrossPromptText(window.progress.shown).c_str());
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
 void ShowResult(HWND dialog, CheckWindow& window) {
   const RECT client = ClientRect(dialog);
-  window.verdict = JudgeCheck(window.crosses, window.landed, client.right);
+  window.verdict = JudgeCheck(window.crosses, window.progress.landed, client.right);
   ShowWindow(GetDlgItem(dialog, IDC_CHECK_PROMPT), SW_HIDE);
   // The verdict, the figures and the buttons, one under the other, between the crosses.
   const int top = ResultBandTop(window.crosses, client.bottom, kResultBandHeight, kCrossClearance);
@@ -99,42 +85,45 @@ void ShowResult(HWND dialog, CheckWindow& window) {
 void Open(HWND dialog, CheckWindow& window) {
   // Named without a caption bar, which would move the client area off the screen's pixels.
   SetWindowTextW(dialog, L"Calibration check");
-  window.textFont = ArialFont(22);
-  window.buttonFont = ArialFont(30);
+  window.textFont = velno::BoldArialFont(22);
+  window.buttonFont = velno::BoldArialFont(30);
   for (const int control : {IDC_CHECK_PROMPT, IDC_CHECK_VERDICT, IDC_CHECK_FIGURES}) {
-    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.textFont), FALSE);
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.textFont.get()), FALSE);
   }
   for (const int control : {IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
-    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.buttonFont), FALSE);
+    SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(window.buttonFont.get()), FALSE);
   }
   BringWindowToTop(dialog);
-  ShowCursor(TRUE);  // the pen is the pointer again; the target window hid it
-  CoverMonitor(dialog, MonitorOfPass(window.screen));
+  velno::CoverMonitor(dialog, MonitorOfPass(window.screen));
   const RECT client = ClientRect(dialog);
   for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
     window.crosses[i] = CheckCrossPoint(i, window.count, client.right, client.bottom);
   }
   ShowCross(dialog, window);
-  window.touchedAt = GetTickCount64();
-  SetTimer(dialog, kCheckTimerId, kCheckTimerPeriodMs, nullptr);
+  window.openedAt = GetTickCount64();
+  velno::StartPolling(dialog, kCheckTimerPeriodMs);
 }
 
 void End(HWND dialog, CheckWindow& window, CheckOutcome outcome) {
   window.outcome = outcome;
-  KillTimer(dialog, kCheckTimerId);
-  EndDialog(dialog, 0);
+  velno::EndModal(dialog, 0);
 }
 
-void OnPenLifted(HWND dialog, CheckWindow& window, Pixel at) {
-  const bool touchedHere = window.penDown;
-  window.penDown = false;
-  if (!touchedHere || window.shown >= kCheckCrosses) return;
-  window.landed[window.shown++] = at;
-  window.touchedAt = GetTickCount64();
-  if (window.shown < kCheckCrosses) {
-    ShowCross(dialog, window);
-  } else {
-    ShowResult(dialog, window);
+std::uint64_t SinceOpening(const CheckWindow& window) { return GetTickCount64() - window.openedAt; }
+
+void Step(HWND dialog, CheckWindow& window, const CheckEvent& event) {
+  switch (StepCheck(window.progress, event)) {
+    case CheckStep::ShowNextCross:
+      ShowCross(dialog, window);
+      break;
+    case CheckStep::ShowResult:
+      ShowResult(dialog, window);
+      break;
+    case CheckStep::EndAsDone:
+      End(dialog, window, CheckOutcome::Done);
+      break;
+    case CheckStep::Nothing:
+      break;
   }
 }
 
@@ -153,19 +142,21 @@ void DrawCross(HDC dc, Pixel at) {
 void Paint(HWND dialog, const CheckWindow& window) {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(dialog, &paint);
-  HPEN crossPen = CreatePen(PS_SOLID, 3, kCrossColour);
-  HPEN landedPen = CreatePen(PS_SOLID, 3, kLandedColour);
-  const HGDIOBJ oldPen = SelectObject(dc, crossPen);
-  const HGDIOBJ oldFont = SelectObject(dc, window.textFont);
+  const velno::OwnedPen crossPen(CreatePen(PS_SOLID, 3, kCrossColour));
+  const velno::OwnedPen landedPen(CreatePen(PS_SOLID, 3, kLandedColour));
+  const HGDIOBJ oldPen = SelectObject(dc, crossPen.get());
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
   SetBkMode(dc, TRANSPARENT);
-  const bool result = window.shown >= kCheckCrosses;
-  for (std::uint32_t i = result ? 0 : window.shown; i < (result ? kCheckCrosses : window.shown + 1); ++i) {
-    SelectObject(dc, crossPen);
+  const std::uint32_t shown = window.progress.shown;
+  const Pixel* landed = window.progress.landed.data();
+  const bool result = shown >= kCheckCrosses;
+  for (std::uint32_t i = result ? 0 : shown; i < (result ? kCheckCrosses : shown + 1); ++i) {
+    SelectObject(dc, crossPen.get());
     DrawCross(dc, window.crosses[i]);
     if (!result) continue;
-    SelectObject(dc, landedPen);
-    DrawLine(dc, window.crosses[i], window.landed[i]);
-    Ellipse(dc, window.landed[i].x - 4, window.landed[i].y - 4, window.landed[i].x + 5, window.landed[i].y + 5);
+    SelectObject(dc, landedPen.get());
+    DrawLine(dc, window.crosses[i], landed[i]);
+    Ellipse(dc, landed[i].x - 4, landed[i].y - 4, landed[i].x + 5, landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
     const std::wstring label =
         std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
@@ -174,52 +165,42 @@ void Paint(HWND dialog, const CheckWindow& window) {
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldPen);
-  DeleteObject(landedPen);
-  DeleteObject(crossPen);
   EndPaint(dialog, &paint);
 }
 
-void OnTimer(HWND dialog, CheckWindow& window) {
-  // A second copy of the tool asks this one to end; so does a check nobody touches.
-  const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
-  if (handOff || GetTickCount64() - window.touchedAt >= kCheckIdleMs) End(dialog, window, CheckOutcome::Done);
-}
-
-INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, CheckWindow& window) {
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      Open(dialog, *reinterpret_cast<CheckWindow*>(lParam));
+      Open(dialog, window);
       return TRUE;
     case WM_LBUTTONDOWN:
-      StateOf(dialog).penDown = true;
+      Step(dialog, window, {CheckEventKind::PenDown, SinceOpening(window)});
       return TRUE;
     case WM_LBUTTONUP:
-      OnPenLifted(dialog, StateOf(dialog), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      Step(dialog, window, {CheckEventKind::PenUp, SinceOpening(window), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
       return TRUE;
     case WM_TIMER:
-      if (wParam == kCheckTimerId) OnTimer(dialog, StateOf(dialog));
+      // A second copy of the tool asks this one to end; so does a check nobody touches.
+      if (velno::IsPollTick(wParam)) {
+        Step(dialog, window, {CheckEventKind::Tick, SinceOpening(window), {}, velno::TakeSignal(window.handOff)});
+      }
       return TRUE;
     case WM_PAINT:
-      Paint(dialog, StateOf(dialog));
-      return TRUE;
-    case WM_DPICHANGED:
-      // Onto a monitor of another scale: keep the pass's monitor, not the rescaled rectangle.
-      CoverMonitor(dialog, MonitorOfPass(StateOf(dialog).screen));
+      Paint(dialog, window);
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       // The verdict in green when good, else in the red of the lines to where the pen landed.
       if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_CHECK_VERDICT) return FALSE;
       const auto dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, StateOf(dialog).verdict.good ? kGoodColour : kLandedColour);
+      SetTextColor(dc, window.verdict.good ? kGoodColour : kLandedColour);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:
       // "Calibrate again" runs the pass once more; "Done", Esc, Enter and a close request end the check.
-      if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, StateOf(dialog), CheckOutcome::CalibrateAgain);
+      if (LOWORD(wParam) == IDC_CHECK_AGAIN) End(dialog, window, CheckOutcome::CalibrateAgain);
       if (LOWORD(wParam) == IDC_CHECK_DONE || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-        End(dialog, StateOf(dialog), CheckOutcome::Done);
+        End(dialog, window, CheckOutcome::Done);
       }
       return TRUE;
     default:
@@ -231,10 +212,8 @@ INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 CheckOutcome RunCheckDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count, HANDLE handOff) {
   CheckWindow window{screen, count, handOff};
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CHECK_WINDOW), nullptr, CheckProcedure,
-                  reinterpret_cast<LPARAM>(&window));
-  if (window.textFont != nullptr) DeleteObject(window.textFont);
-  if (window.buttonFont != nullptr) DeleteObject(window.buttonFont);
+  // The pen is the pointer again; the target window hid it.
+  velno::RunDialog<CheckProcedure>(instance, IDD_CHECK_WINDOW, velno::Cursor::Shown, window);
   return window.outcome;
 }
 

@@ -1,5 +1,7 @@
+#include "dialog_window_win32.h"
 #include "dialogs_win32.h"
 #include "point_count_choice.h"
+#include "resource_ids.h"
 
 namespace adjust {
 namespace {
@@ -8,8 +10,6 @@ struct Chooser {
   PassScreen screen;
   std::uint32_t count = 0;
 };
-
-Chooser& StateOf(HWND dialog) { return *reinterpret_cast<Chooser*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
 // On the extended monitor for an extended pass; otherwise centred on the primary screen's work area, as
 // a dialog that did not place itself is.
@@ -26,23 +26,20 @@ void Place(HWND dialog, const Chooser& chooser) {
   SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, Chooser& chooser) {
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      // The target window hides the cursor again when it opens.
-      ShowCursor(TRUE);
-      Place(dialog, *reinterpret_cast<Chooser*>(lParam));
+      Place(dialog, chooser);
       return TRUE;  // the focus goes to the first control, "4 Points"
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       if (const std::uint32_t count = CountForButton(id); count != 0) {
-        StateOf(dialog).count = count;
-        EndDialog(dialog, IDOK);
+        chooser.count = count;
+        velno::EndModal(dialog, IDOK);
       } else if (id == IDOK) {
-        EndDialog(dialog, IDOK);  // the standard OK carries no count
-      } else if (id == kCancelButton || id == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);  // the Cancel button, Esc and the close box
+        velno::EndModal(dialog, IDOK);  // the standard OK carries no count
+      } else if (id == IDC_CHOOSER_CANCEL || id == IDCANCEL) {
+        velno::EndModal(dialog, IDCANCEL);  // the Cancel button, Esc and the close box
       }
       return TRUE;
     }
@@ -55,8 +52,7 @@ INT_PTR CALLBACK ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 ChooserResult RunChooseCountDialog(HINSTANCE instance, const PassScreen& screen) {
   Chooser chooser{screen};
-  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(156), nullptr, ChooserProcedure,
-                                         reinterpret_cast<LPARAM>(&chooser));
+  const INT_PTR result = velno::RunDialog<ChooserProcedure>(instance, IDD_CHOOSE_COUNT, velno::Cursor::Shown, chooser);
   return {result == IDOK, chooser.count};
 }
 

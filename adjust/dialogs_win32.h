@@ -9,11 +9,11 @@
 
 namespace adjust {
 
-// The point-count chooser (template 156), centred on the pass's monitor for an extended pass.
+// The point-count chooser (IDD_CHOOSE_COUNT), centred on the pass's monitor for an extended pass.
 ChooserResult RunChooseCountDialog(HINSTANCE instance, const PassScreen& screen);
 
-// The target window (template 111) for `count` targets; polls `handOff` (may be null) and the driver's
-// index every 200 ms, and ends the run when no target is taken for 30 s.
+// The target window (IDD_TARGET_WINDOW) for `count` targets; polls `handOff` (may be null) and the
+// driver's index every 200 ms, and ends when no target is taken for 30 s. The caller stops the run.
 TargetOutcome RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count,
                               const AdjustOperations& operations, HANDLE handOff);
 

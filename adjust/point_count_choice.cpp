@@ -4,14 +4,15 @@
 #include <utility>
 
 #include "board_facts.h"
+#include "resource_ids.h"
 
 namespace adjust {
 namespace {
 
-// Control number and count. The buttons' numbers do not follow their counts: 16 Points is 1010 and
-// 12 Points 1012.
+// Each count button and the count it stands for.
 constexpr std::array<std::pair<int, std::uint32_t>, 7> kCountButtons{{
-    {1007, 4}, {1008, 6}, {1009, 9}, {1012, 12}, {1010, 16}, {1014, 20}, {1013, 25}}};
+    {IDC_COUNT_4, 4}, {IDC_COUNT_6, 6}, {IDC_COUNT_9, 9}, {IDC_COUNT_12, 12}, {IDC_COUNT_16, 16},
+    {IDC_COUNT_20, 20}, {IDC_COUNT_25, 25}}};
 
 }  // namespace
 

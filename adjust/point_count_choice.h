@@ -1,12 +1,9 @@
-// The point-count chooser's buttons: each count button stores its count and closes the chooser with OK;
-// its Cancel button has a control number of its own.
+// The point-count chooser's buttons: each count button stores its count and closes the chooser with OK.
 #pragma once
 
 #include <cstdint>
 
 namespace adjust {
-
-inline constexpr int kCancelButton = 1011;
 
 // The count a button of the chooser stands for (4, 6, 9, 12, 16, 20 or 25); 0 for any other control.
 std::uint32_t CountForButton(int controlId);

@@ -1,4 +1,5 @@
-// Resource and control numbers of the tool's templates and icons (shared by Adjust.rc and the dialogs).
+// Resource and control numbers of the tool's templates and icons: Adjust.rc, the dialogs and the tests
+// read them here (the tests' helpers parse the plain `#define NAME number` lines).
 #pragma once
 
 #define IDI_APPLICATION_ICON 120
@@ -17,6 +18,13 @@
 #define IDC_FIRST_PENDING_MARKER 124
 #define IDC_HAND_RIGHT 125
 #define IDC_HAND_LEFT 126
+// The markers of targets 2 to 26 follow the hands, a done and a pending one for each target in turn
+// (127 and 128, 129 and 130, ..., 175 and 176); `slot` counts from 1 for target 2.
+#define IDC_SECOND_DONE_MARKER 127
+#define IDC_SECOND_PENDING_MARKER 128
+#define IDC_MARKER_STRIDE 2
+#define IDC_DONE_MARKER(slot) (IDC_SECOND_DONE_MARKER + IDC_MARKER_STRIDE * ((slot) - 1))
+#define IDC_PENDING_MARKER(slot) (IDC_SECOND_PENDING_MARKER + IDC_MARKER_STRIDE * ((slot) - 1))
 
 #define IDC_COUNT_4 1007
 #define IDC_COUNT_6 1008

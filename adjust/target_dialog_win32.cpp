@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "dialog_window_win32.h"
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
 #include "resource_ids.h"
@@ -12,6 +13,8 @@
 namespace adjust {
 namespace {
 
+using velno::ClientRect;
+
 struct TargetWindow {
   PassScreen screen;
   std::uint32_t count;
@@ -19,7 +22,6 @@ struct TargetWindow {
   HANDLE handOff;
   HICON windowIcon = nullptr;
   std::uint32_t k = 1;
-  UINT_PTR timer = 0;
   HWND current = nullptr;
   std::array<HWND, kMarkerSlots> done{};
   std::array<HWND, kMarkerSlots> pending{};
@@ -27,7 +29,7 @@ struct TargetWindow {
   HWND handLeft = nullptr;
   HWND countdown = nullptr;
   HWND refusedNote = nullptr;
-  HFONT noticeFont = nullptr;
+  velno::OwnedFont noticeFont{};
   ULONGLONG progressAt = 0;  // when the window opened or the driver last took a target
   std::wstring countdownShown{};
   TargetOutcome outcome = TargetOutcome::Stopped;
@@ -38,11 +40,9 @@ constexpr int kCountdownGap = 82;  // from the target's point to the countdown, 
 constexpr int kNoteWidth = 900;
 constexpr int kNoteHeight = 64;
 
-TargetWindow& StateOf(HWND dialog) { return *reinterpret_cast<TargetWindow*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
-
-// Done markers are controls 123, 127, 129, ..., 175; pending markers 124, 128, 130, ..., 176.
-int DoneMarkerId(int i) { return i == 0 ? IDC_FIRST_DONE_MARKER : 125 + 2 * i; }
-int PendingMarkerId(int i) { return i == 0 ? IDC_FIRST_PENDING_MARKER : 126 + 2 * i; }
+// Target 1's markers come before the hands; the others after them.
+int DoneMarkerId(int i) { return i == 0 ? IDC_FIRST_DONE_MARKER : IDC_DONE_MARKER(i); }
+int PendingMarkerId(int i) { return i == 0 ? IDC_FIRST_PENDING_MARKER : IDC_PENDING_MARKER(i); }
 
 // The template's icon controls load the default icon size; every marker and hand is 48 x 48 pixels.
 HWND BindIcon(HWND dialog, int controlId, int iconId) {
@@ -71,17 +71,11 @@ void ShowTarget(HWND dialog, TargetWindow& window) {
   Place(window.handLeft, scene.hand == Hand::Left, scene.handTopLeft);
 }
 
-RECT ClientRect(HWND dialog) {
-  RECT rect{};
-  GetClientRect(dialog, &rect);
-  return rect;
-}
-
 // The countdown goes beside the red target, past the hand (on the side the hand stands), as wide as its
 // words; kept inside the window.
 void PlaceCountdown(HWND dialog, const TargetWindow& window, const std::wstring& text) {
   HDC dc = GetDC(window.countdown);
-  const HGDIOBJ oldFont = SelectObject(dc, window.noticeFont);
+  const HGDIOBJ oldFont = SelectObject(dc, window.noticeFont.get());
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, oldFont);
@@ -135,17 +129,15 @@ void Open(HWND dialog, TargetWindow& window) {
   window.handLeft = BindIcon(dialog, IDC_HAND_LEFT, IDI_HAND_LEFT);
   window.countdown = GetDlgItem(dialog, IDC_COUNTDOWN);
   window.refusedNote = GetDlgItem(dialog, IDC_REFUSED_NOTE);
-  window.noticeFont = CreateFontW(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-  SendMessageW(window.countdown, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont), FALSE);
-  SendMessageW(window.refusedNote, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont), FALSE);
+  window.noticeFont = velno::BoldArialFont(22);
+  SendMessageW(window.countdown, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont.get()), FALSE);
+  SendMessageW(window.refusedNote, WM_SETFONT, reinterpret_cast<WPARAM>(window.noticeFont.get()), FALSE);
 
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window.windowIcon));
   SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window.windowIcon));
   BringWindowToTop(dialog);
-  ShowCursor(FALSE);  // shown again by the next chooser
   ShowWindow(dialog, SW_SHOWNORMAL);
-  CoverMonitor(dialog, MonitorOfPass(window.screen));
+  velno::CoverMonitor(dialog, MonitorOfPass(window.screen));
 
   window.k = 1;
   window.operations->SetAdjustCurrentIndex(1);
@@ -156,18 +148,13 @@ void Open(HWND dialog, TargetWindow& window) {
   }
   ShowTarget(dialog, window);
   window.progressAt = GetTickCount64();
-  window.timer = SetTimer(dialog, kTargetTimerId, kTargetTimerPeriodMs, nullptr);
+  velno::StartPolling(dialog, kTargetTimerPeriodMs);
 }
 
-void End(HWND dialog, TargetWindow& window, INT_PTR result) {
-  KillTimer(dialog, window.timer);
-  EndDialog(dialog, result);
-}
-
-void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
-  // The wait consumes the auto-reset signal: one signal ends one window.
-  const bool handOff = window.handOff != nullptr && WaitForSingleObject(window.handOff, 0) == WAIT_OBJECT_0;
-  const bool ownTimer = timerId == window.timer;
+// The window only ends; the caller stops the run (StopAdjust) as soon as it has.
+void OnTimer(HWND dialog, TargetWindow& window, WPARAM timerId) {
+  const bool handOff = velno::TakeSignal(window.handOff);
+  const bool ownTimer = velno::IsPollTick(timerId);
   const std::int32_t index = !handOff && ownTimer ? window.operations->GetAdjustCurrentIndex() : -1;
   const auto sinceProgress =
       static_cast<std::uint32_t>(std::min<ULONGLONG>(GetTickCount64() - window.progressAt, kRunTimeoutMs));
@@ -175,14 +162,12 @@ void OnTimer(HWND dialog, TargetWindow& window, UINT_PTR timerId) {
     case TickStep::Finish:
       window.outcome = TargetOutcome::Saved;
       [[fallthrough]];
-    case TickStep::StopAndClose:
-      window.operations->StopAdjust();
-      End(dialog, window, 0);
+    case TickStep::Close:
+      velno::EndModal(dialog, 0);
       break;
     case TickStep::TimeOut:
       window.outcome = TargetOutcome::TimedOut;
-      window.operations->StopAdjust();
-      End(dialog, window, 0);
+      velno::EndModal(dialog, 0);
       break;
     case TickStep::ShowNext:
       ++window.k;
@@ -209,8 +194,7 @@ bool PaintMinimised(HWND dialog, const TargetWindow& window) {
   if (!IsIconic(dialog)) return false;
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(dialog, &paint);
-  RECT client{};
-  GetClientRect(dialog, &client);
+  const RECT client = ClientRect(dialog);
   const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
   DrawIcon(dc, x, y, window.windowIcon);
@@ -218,27 +202,25 @@ bool PaintMinimised(HWND dialog, const TargetWindow& window) {
   return true;
 }
 
-INT_PTR CALLBACK TargetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR TargetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, TargetWindow& window) {
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      Open(dialog, *reinterpret_cast<TargetWindow*>(lParam));
+      Open(dialog, window);
       return TRUE;
     case WM_TIMER:
-      OnTimer(dialog, StateOf(dialog), wParam);
+      OnTimer(dialog, window, wParam);
       return TRUE;
     case WM_COMMAND:
       // Enter and Esc (and a close request, which arrives as cancel) end the window; the caller stops
       // the run.
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) End(dialog, StateOf(dialog), LOWORD(wParam));
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) velno::EndModal(dialog, LOWORD(wParam));
       return TRUE;
     case WM_PAINT:
-      return PaintMinimised(dialog, StateOf(dialog)) ? TRUE : FALSE;
+      return PaintMinimised(dialog, window) ? TRUE : FALSE;
     case WM_DPICHANGED:
-      // Moved onto a monitor of another scale: cover the pass's monitor again and lay the targets out
-      // on it, instead of taking the rescaled rectangle the system suggests.
-      CoverMonitor(dialog, MonitorOfPass(StateOf(dialog).screen));
-      ShowTarget(dialog, StateOf(dialog));
+      // Moved onto a monitor of another scale, the window covers the pass's monitor again: lay the
+      // targets out on it.
+      ShowTarget(dialog, window);
       return TRUE;
     default:
       return FALSE;
@@ -251,9 +233,7 @@ TargetOutcome RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std:
                               const AdjustOperations& operations, HANDLE handOff) {
   TargetWindow window{screen, count, &operations, handOff};
   window.windowIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_TARGET_WINDOW), nullptr, TargetProcedure,
-                  reinterpret_cast<LPARAM>(&window));
-  if (window.noticeFont != nullptr) DeleteObject(window.noticeFont);
+  velno::RunDialog<TargetProcedure>(instance, IDD_TARGET_WINDOW, velno::Cursor::Hidden, window);
   return window.outcome;
 }
 

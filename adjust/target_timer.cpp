@@ -5,7 +5,7 @@
 namespace adjust {
 
 TickStep StepOnTick(const TickInput& tick, std::uint32_t k, std::uint32_t count) {
-  if (tick.handOffSignalled) return TickStep::StopAndClose;
+  if (tick.handOffSignalled) return TickStep::Close;
   if (!tick.ownTimer) return TickStep::Wait;
   if (tick.driverIndex == 0) return k + 1 > count ? TickStep::Finish : TickStep::ShowNext;
   // The driver answers a refused grid with index 1 while the tool waits for its 0 after the last target.

@@ -8,16 +8,16 @@
 
 namespace adjust {
 
-inline constexpr unsigned kTargetTimerId = 100;
 inline constexpr unsigned kTargetTimerPeriodMs = 200;
 
+// The window never stops the run itself: whoever ran it calls StopAdjust once it has ended.
 enum class TickStep {
   Wait,          // the driver still measures target k
   ShowNext,      // publish and show target k + 1
-  StopAndClose,  // a second copy asked: call StopAdjust and end the window with result 0
-  Finish,        // the last target was taken and the calibration saved: stop and end the window
+  Close,         // a second copy asked: end the window with result 0
+  Finish,        // the last target was taken and the calibration saved: end the window
   RestartPass,   // the driver refused the finished grid and kept the previous calibration: target 1 again
-  TimeOut,       // no target taken for kRunTimeoutMs: stop and end the window, nothing saved
+  TimeOut,       // no target taken for kRunTimeoutMs: end the window, nothing saved
 };
 
 struct TickInput {

@@ -93,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"VelnoCanvas";
   RegisterClassW(&wc);
   // One pixel smaller than the screen: a full-screen window makes Wine grab the pointer on a real click.

@@ -15,19 +15,27 @@ import re
 import subprocess
 import time
 
-from wine_harness import check, check_eventually, read_lines, wait_for_line, windows_path
+from wine_harness import SOURCE_ROOT, check, check_eventually, read_lines, wait_for_line, windows_path
+
+
+def resource_ids(header=SOURCE_ROOT / "adjust" / "resource_ids.h"):
+    """The `#define NAME number` lines of the tool's resource header, by name."""
+    return {name: int(number) for name, number in re.findall(r"^#define (\w+) (\d+)\b", header.read_text(), re.M)}
+
+
+RESOURCE_IDS = resource_ids()
 
 CHOOSER_TITLE = "Choose Adjusting-point number:"
 MESSAGE_TITLE = "Adjusting"
 NO_BOARD_TEXT = "Please check whether the whiteboard is connected with the computer correctly\uff01"
 NO_DRIVER_TEXT = ("The pen driver has not found the whiteboard. Please check that the whiteboard is connected, "
                   "wait a few seconds and start the calibration again.")
-COUNT_BUTTONS = {4: 1007, 6: 1008, 9: 1009, 12: 1012, 16: 1010, 20: 1014, 25: 1013}
+COUNT_BUTTONS = {count: RESOURCE_IDS[f"IDC_COUNT_{count}"] for count in (4, 6, 9, 12, 16, 20, 25)}
 IDOK, IDCANCEL = 1, 2
 # The check after a saved calibration: its window, its buttons, and its five crosses of a nine-point run as
 # fractions of the screen (the middle one between targets 2 and 5, then one in each quarter's cell).
 CHECK_TITLE = "Calibration check"
-CHECK_DONE, CHECK_AGAIN = 204, 205
+CHECK_DONE, CHECK_AGAIN = RESOURCE_IDS["IDC_CHECK_DONE"], RESOURCE_IDS["IDC_CHECK_AGAIN"]
 CHECK_CROSSES_9 = [(8.5 / 32, 16 / 32), (8.5 / 32, 8.5 / 32), (23.5 / 32, 8.5 / 32), (8.5 / 32, 23.5 / 32),
                    (23.5 / 32, 23.5 / 32)]
 # Colours of the target icons.

@@ -1,5 +1,5 @@
 // The tool's plain computations: mode words, board names, monitor choice, chooser centring, target grid,
-// markers and hand, the timer's step and countdown, and the check's crosses and verdict.
+// markers and hand, the timer's step and countdown, and the check's crosses, progress and verdict.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,9 +9,11 @@
 
 #include "board_facts.h"
 #include "board_ports.h"
+#include "check_progress.h"
 #include "check_verdict.h"
 #include "point_count_choice.h"
 #include "program_name.h"
+#include "resource_ids.h"
 #include "run_countdown.h"
 #include "screen_layout.h"
 #include "target_layout.h"
@@ -86,9 +88,9 @@ TEST(AdjustScreenLayout, ChooserCentringTruncatesTowardZero) {
 }
 
 TEST(AdjustChooser, ButtonNumbersDoNotFollowTheirCounts) {
-  EXPECT_EQ(CountForButton(1010), 16u);
-  EXPECT_EQ(CountForButton(1012), 12u);
-  EXPECT_EQ(CountForButton(kCancelButton), 0u);
+  EXPECT_EQ(CountForButton(IDC_COUNT_16), 16u);
+  EXPECT_EQ(CountForButton(IDC_COUNT_12), 12u);
+  EXPECT_EQ(CountForButton(IDC_CHOOSER_CANCEL), 0u);
 }
 
 std::vector<Pixel> Points(std::uint32_t count, std::int32_t width, std::int32_t height) {
@@ -149,8 +151,8 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
       {{false, true, 3}, 3, 9, TickStep::Wait},
       {{false, true, 0}, 3, 9, TickStep::ShowNext},
       {{false, true, 0}, 9, 9, TickStep::Finish},
-      {{true, true, 0}, 3, 9, TickStep::StopAndClose},
-      {{true, false, 3}, 3, 9, TickStep::StopAndClose},
+      {{true, true, 0}, 3, 9, TickStep::Close},
+      {{true, false, 3}, 3, 9, TickStep::Close},
       {{false, false, 0}, 3, 9, TickStep::Wait},
       // Index 1 after the last target: the driver refused the grid. Before the last it is no answer.
       {{false, true, 1}, 9, 9, TickStep::RestartPass},
@@ -161,7 +163,7 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
       {{false, true, 9, 30000}, 9, 9, TickStep::TimeOut},
       {{false, true, 0, 30000}, 3, 9, TickStep::ShowNext},
       {{false, true, 1, 30000}, 9, 9, TickStep::RestartPass},
-      {{true, true, 3, 30000}, 3, 9, TickStep::StopAndClose},
+      {{true, true, 3, 30000}, 3, 9, TickStep::Close},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
@@ -266,6 +268,52 @@ TEST(AdjustCheck, GoodWhenEveryTouchIsWithinTenPixelsOrOnePercentOfTheWidth) {
   EXPECT_EQ(FiguresText(bad),
             L"Largest error 40 px, mean 8.0 px. Crosses: 1: 0 px, 2: 40 px, 3: 0 px, 4: 0 px, 5: 0 px.");
   EXPECT_EQ(VerdictText(JudgeCheck(crosses, crosses, 1280)), L"Good: every touch landed within 13 px of its cross.");
+}
+
+TEST(AdjustCheck, ProgressTakesLiftsOfTouchesBegunHereAndEndsWhenIdleOrHandedOff) {
+  constexpr Pixel kLift{412, 305};
+  struct Progress {
+    std::uint32_t shown;
+    bool penDown;
+    std::uint64_t touchedAtMs;
+  };
+  const auto down = [](std::uint64_t ms) { return CheckEvent{CheckEventKind::PenDown, ms}; };
+  const auto up = [&](std::uint64_t ms) { return CheckEvent{CheckEventKind::PenUp, ms, kLift}; };
+  const auto tick = [](std::uint64_t ms, bool handOff) { return CheckEvent{CheckEventKind::Tick, ms, {}, handOff}; };
+  const struct {
+    Progress before;
+    CheckEvent event;
+    CheckStep step;
+    Progress after;
+  } cases[] = {
+      // The pen may still rest on the last target when the check opens: its lift is not taken.
+      {{0, false, 0}, up(900), CheckStep::Nothing, {0, false, 0}},
+      {{0, false, 0}, down(900), CheckStep::Nothing, {0, true, 0}},
+      {{0, true, 0}, up(1000), CheckStep::ShowNextCross, {1, false, 1000}},
+      {{4, true, 8000}, up(9000), CheckStep::ShowResult, {5, false, 9000}},
+      // Lifts on the result screen are not taken and do not hold off its end.
+      {{5, true, 9000}, up(9500), CheckStep::Nothing, {5, false, 9000}},
+      // 30 s after the opening or the last cross taken; a pen resting on the window does not count.
+      {{0, false, 0}, tick(29999, false), CheckStep::Nothing, {0, false, 0}},
+      {{0, false, 0}, tick(30000, false), CheckStep::EndAsDone, {0, false, 0}},
+      {{2, true, 20000}, tick(49999, false), CheckStep::Nothing, {2, true, 20000}},
+      {{2, true, 20000}, tick(50000, false), CheckStep::EndAsDone, {2, true, 20000}},
+      {{1, false, 1000}, tick(1200, true), CheckStep::EndAsDone, {1, false, 1000}},
+  };
+  // Every cross taken landed at kLift; the others were never touched.
+  const auto landed = [&](std::uint32_t shown) {
+    std::array<Pixel, kCheckCrosses> points{};
+    for (std::uint32_t i = 0; i < shown; ++i) points[i] = kLift;
+    return points;
+  };
+  for (const auto& c : cases) {
+    CheckProgress progress{landed(c.before.shown), c.before.shown, c.before.penDown, c.before.touchedAtMs};
+    EXPECT_EQ(StepCheck(progress, c.event), c.step) << c.before.shown << " at " << c.event.atMs;
+    EXPECT_EQ(progress.shown, c.after.shown) << c.event.atMs;
+    EXPECT_EQ(progress.penDown, c.after.penDown) << c.event.atMs;
+    EXPECT_EQ(progress.touchedAtMs, c.after.touchedAtMs) << c.event.atMs;
+    EXPECT_EQ(progress.landed, landed(c.after.shown)) << c.event.atMs;
+  }
 }
 
 }  // namespace
