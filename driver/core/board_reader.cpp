@@ -25,7 +25,7 @@ class BoardReportSink final : public ReaderSink {
 void ReaderThread(Driver& driver, int slot) {
   BoardContext& board = driver.boards[slot];
   BoardReportSink sink(driver, board);
-  const LinkRoles roles{driver.platform.ports, driver.platform.clock, driver.platform.log};
+  const LinkRoles roles{driver.platform.ports, driver.platform.clock, driver.log};
   RunReaderPasses(roles, driver.sharedState, driver.linkLock, board.link, driver.stopFlag, sink);
 }
 

@@ -11,6 +11,7 @@
 #include "board_context.h"
 #include "calibration/capture_tables.h"
 #include "calibration/run_watch.h"
+#include "event_log_limits.h"
 #include "platform/driver_platform.h"
 #include "platform/shared_state.h"
 #include "report_path.h"
@@ -32,12 +33,14 @@ struct Driver {
   CaptureTables capture;
   RunWatch runWatch;
   ButtonActionTable buttonActions = DefaultButtonActions();
+  // The platform's event log behind the limits of repeated events; every part of the driver logs here.
+  LimitedEventLog log{platform.log, platform.clock};
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,
                                     {platform.keys, platform.programs},
                                     platform.settings,
-                                    platform.log,
+                                    log,
                                     sharedState,
                                     capture,
                                     buttonActions};

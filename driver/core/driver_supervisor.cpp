@@ -64,7 +64,7 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     LoadSettings(platform.settings, driver.sharedState, board.calibration);
     SolveCellTransforms(board.calibration);
     // Before the reader starts: a reader may lose the board at once, and clears the link.
-    platform.log.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
+    driver.log.WriteEventLog(LogEvent::BoardFound, {board.link.portName});
     if (!StartReader(driver, slot, started[slot])) continue;
     boardPresent = true;
     platform.clock.Sleep(kReaderStartSleepMs);
@@ -87,12 +87,15 @@ void RunDriver(Driver& driver) {
       PollSlots(driver, started);
       // With no board there is no reader to watch the runs.
       WatchRuns(platform.clock, platform.tool, driver.sharedState, driver.runWatch);
+      driver.log.WriteDueSums(false);
       platform.clock.Sleep(kPassSleepMs);
       if (platform.stop.StopEventSignalled()) break;
     }
   }
 
   driver.stopFlag.store(true);
+  // Counts still summing go out now rather than never.
+  driver.log.WriteDueSums(true);
   platform.stop.CloseStopEvent();
   platform.clock.Sleep(kStopGraceMs);
 }

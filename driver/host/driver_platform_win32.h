@@ -43,6 +43,7 @@ class Win32ReaderThreads : public ReaderThreads {
 class Win32Clock : public Clock {
  public:
   TimeStamp ReadClock() override;
+  std::uint64_t ReadMonotonicMs() override;
   void Sleep(std::uint32_t milliseconds) override;
 };
 

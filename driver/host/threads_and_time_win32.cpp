@@ -39,6 +39,8 @@ void Win32ReaderThreads::CloseThread(ThreadHandle thread) {
 
 void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+std::uint64_t Win32Clock::ReadMonotonicMs() { return GetTickCount64(); }
+
 TimeStamp Win32Clock::ReadClock() {
   const auto seconds = static_cast<std::int32_t>(std::time(nullptr));
   SYSTEMTIME local{};

@@ -16,6 +16,10 @@ class FakeClock : public Clock {
     std::scoped_lock guard(lock_);
     return {static_cast<std::int32_t>(nowMs / 1000), static_cast<std::int32_t>(nowMs % 1000)};
   }
+  std::uint64_t ReadMonotonicMs() override {
+    std::scoped_lock guard(lock_);
+    return nowMs;
+  }
   void Sleep(std::uint32_t milliseconds) override {
     {
       std::scoped_lock guard(lock_);

@@ -31,10 +31,7 @@ void LoseBoard(const LinkRoles& roles, std::mutex& linkLock, SerialLink& link) {
 // Counts a report the read completed or bytes it dropped (a bad checksum, stray bytes), and logs a minute
 // in which too many were dropped.
 void CountForHealth(const LinkRoles& roles, const SerialLink& link, LinkHealth& health, bool dropped) {
-  const TimeStamp now = roles.clock.ReadClock();
-  const std::uint64_t nowMs =
-      static_cast<std::uint64_t>(now.seconds) * 1000 + static_cast<std::uint64_t>(now.milliseconds);
-  if (const auto warning = CountReport(health, nowMs, dropped)) {
+  if (const auto warning = CountReport(health, roles.clock.ReadMonotonicMs(), dropped)) {
     roles.log.WriteEventLog(LogEvent::LinkUnhealthy,
                            {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
   }

@@ -10,14 +10,11 @@ namespace velno {
 inline constexpr std::uint64_t kLinkHealthMinuteMs = 60000;
 // A minute is unhealthy when more than this share of its reports were dropped (1 %).
 inline constexpr std::uint32_t kUnhealthyDroppedPerHundred = 1;
-// At most one warning in this time, so that a bad cable does not fill the log.
-inline constexpr std::uint64_t kLinkHealthWarningGapMs = 60 * 60000;
 
 struct LinkHealth {
   std::optional<std::uint64_t> minuteStartMs;  // none before the first report
   std::uint32_t reports = 0;                   // kept and dropped, this minute
   std::uint32_t dropped = 0;
-  std::optional<std::uint64_t> lastWarningMs;
 };
 
 // An unhealthy minute's counts, to be logged.
@@ -26,9 +23,9 @@ struct LinkHealthWarning {
   std::uint32_t reports = 0;
 };
 
-// Counts one report, kept or dropped, at `nowMs`. The first report after a minute has passed closes that
-// minute: when more than 1 % of its reports were dropped and no warning was given in the last hour,
-// returns its counts.
+// Counts one report, kept or dropped, at `nowMs` (monotonic). The first report after a minute has passed
+// closes that minute: when more than 1 % of its reports were dropped, returns its counts. How often that
+// reaches the event log is the log's limit (event_log_limits.h), so it holds across reconnects.
 std::optional<LinkHealthWarning> CountReport(LinkHealth& health, std::uint64_t nowMs, bool dropped);
 
 }  // namespace velno

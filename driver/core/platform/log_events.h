@@ -20,6 +20,15 @@ enum class LogEvent : std::uint32_t {
   SettingsNotWritten = 0xC000006C,  // 108: file, the error
   LinkUnhealthy = 0x8000006D,       // 109: port, dropped reports, all reports
   DriverNotEnded = 0x8000006E,      // 110, by the package's helper: the program file
+  BoardComesAndGoes = 0x8000006F,   // 111: port, times lost, times found again, minutes
+  DriverRelaunched = 0x40000070,    // 112: user, more launches, minutes
+  SettingsDamaged = 0x80000071,     // 113: file, what was found, what was loaded instead
+  SettingsReadOnly = 0x80000072,    // 114: file
+  SettingsCopyNotWritten = 0x80000073,  // 115: the copy, the error
+  StopEventNameTaken = 0x80000074,  // 116: the name, what holds it
+  ServiceFailed = 0xC0000075,       // 117: why
+  CommandDone = 0x40000076,         // 118, by "/c" and "/d" with nobody to tell: what was done
+  CommandFailed = 0xC0000077,       // 119, the same: what failed and why
 };
 
 enum class LogSeverity { Information, Warning, Error };
