@@ -55,9 +55,10 @@ void CaptureReport(const ReportPathWiring& path, BoardContext& board, bool point
   }
   const PointRunStep step =
       CapturePoint(sharedState, path.capture, board.capture, penWasDown, calibration, x, y, penDown);
-  if (step == PointRunStep::Completed) SaveSettings(path.settings, sharedState, calibration);
-  if (step != PointRunStep::Measuring) {
-    ReportCalibrationOutcome(path.log, step == PointRunStep::Completed, sharedState.GetAdjustType());
+  if (step == PointRunStep::Refused) ReportCalibrationOutcome(path.log, false, sharedState.GetAdjustType());
+  // "Saved" only once the file holds it; a save that failed was logged with its reason by the store.
+  if (step == PointRunStep::Completed && SaveSettings(path.settings, sharedState, calibration)) {
+    ReportCalibrationOutcome(path.log, true, sharedState.GetAdjustType());
   }
 }
 

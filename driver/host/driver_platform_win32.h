@@ -69,7 +69,9 @@ class Win32SettingsStore : public SettingsStore {
   std::int32_t ReadNumber(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   std::wstring ReadText(const std::wstring& section, const std::wstring& key,
                         const std::wstring& defaultValue) override;
-  void Save(const std::vector<SettingWrite>& writes) override;
+  bool Save(const std::vector<SettingWrite>& writes) override;
+  void BeginLoad() override;
+  void EndLoad() override;
 };
 
 class Win32Displays : public Displays {
@@ -107,7 +109,8 @@ struct Win32DriverPlatform {
   }
 };
 
-// The settings file: "config.ini" in the directory of the program's own file. Set first in every role.
+// The settings file: "config.ini" in the directory of the program's own file, and its copy beside it
+// (calibration/settings_copy.h). Set first in every role.
 void SetSettingsPath();
 const std::wstring& SettingsPath();
 

@@ -4,7 +4,8 @@ acknowledges it, and after the last one saves config.ini (UTF-16LE, section "Adj
 through the new calibration at once; a restarted driver loads the file and maps the same way. The config.ini
 there before is another program's, in the ANSI code page without a byte-order mark: the save converts it to
 UTF-16LE in place (the same file, which keeps the installer's access list; Wine does not enforce file rights,
-so its identity stands for them) and keeps its section. The pen still rests on the last target when the tool
+so its identity stands for them) and keeps its section, after the save's check lines; its copy beside it holds
+the same bytes. The pen still rests on the last target when the tool
 stops the run: the rest of that touch gives no pointer input at all. The event log tells of the board found on
 COM5 and of the calibration saved, with its points and screen.
 Two slips go unanswered: target 3 touched again while target 4 shows, and, while target 7 (right column,
@@ -74,10 +75,13 @@ def main():
 
         # The driver saved before it handled those strokes.
         data = session.settings_path.read_bytes()
-        check(data.startswith(b"\xff\xfe" + INSTALLER_SECTION.encode("utf-16-le")), f"config.ini begins {data[:80]!r}")
-        check(SECTION_HEADER_BYTES in data, "the section's name is not U+4F43 in UTF-16LE")
+        # After the save's check lines, the other program's section as it was, then the driver's.
+        check(data.startswith(b"\xff\xfe[\0S\0a\0v\0e\0C\0h\0e\0c\0k\0]\0") and
+              INSTALLER_SECTION.encode("utf-16-le") + SECTION_HEADER_BYTES in data, f"config.ini begins {data[:80]!r}")
         sections, keys = parse_settings(data)
-        check(sections == ["Display", SETTINGS_SECTION], f"config.ini sections: {sections}")
+        check(sections == ["SaveCheck", "Display", SETTINGS_SECTION], f"config.ini sections: {sections}")
+        copy = session.settings_path.with_name("config.copy.ini")
+        check(copy.exists() and copy.read_bytes() == data, "the copy beside config.ini does not hold the same save")
         left = list(wine.bin_dir.glob("config.ini?*"))
         check(left == [], f"the conversion left files behind: {left}")
         check(session.settings_path.stat().st_ino == settings_file, "the save replaced config.ini by a new file")

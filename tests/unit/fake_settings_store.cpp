@@ -34,10 +34,12 @@ std::wstring FakeSettingsStore::ReadText(const std::wstring& section, const std:
   return value == nullptr ? defaultValue : *value;
 }
 
-void FakeSettingsStore::Save(const std::vector<SettingWrite>& writes) {
+bool FakeSettingsStore::Save(const std::vector<SettingWrite>& writes) {
   std::scoped_lock guard(lock_);
   saves.push_back(writes);
+  if (savesFail) return false;
   for (const SettingWrite& write : writes) values[Lower(write.section)][Lower(write.key)] = write.value;
+  return true;
 }
 
 }  // namespace velno::testing

@@ -17,11 +17,12 @@ class FakeSettingsStore : public SettingsStore {
   std::int32_t ReadNumber(const std::wstring& section, const std::wstring& key, std::int32_t defaultValue) override;
   std::wstring ReadText(const std::wstring& section, const std::wstring& key,
                         const std::wstring& defaultValue) override;
-  void Save(const std::vector<SettingWrite>& writes) override;
+  bool Save(const std::vector<SettingWrite>& writes) override;
 
   // The file's values: lower-case section, then lower-case key.
   std::map<std::wstring, std::map<std::wstring, std::wstring>> values;
   std::vector<std::vector<SettingWrite>> saves;  // every save, its writes in order
+  bool savesFail = false;                        // a save then changes nothing and returns false
 
  private:
   const std::wstring* Find(const std::wstring& section, const std::wstring& key) const;

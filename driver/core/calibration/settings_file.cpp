@@ -46,12 +46,25 @@ void WritePoint(std::vector<SettingWrite>& save, std::wstring_view stem, std::ui
   Write(save, NumberedKey(stem, number, L'y'), point.y);
 }
 
+// The reads of one load, from one file (SettingsStore::BeginLoad).
+class LoadScope {
+ public:
+  explicit LoadScope(SettingsStore& store) : store_(store) { store_.BeginLoad(); }
+  ~LoadScope() { store_.EndLoad(); }
+  LoadScope(const LoadScope&) = delete;
+  LoadScope& operator=(const LoadScope&) = delete;
+
+ private:
+  SettingsStore& store_;
+};
+
 // The counts of a context never exceed its tables; the bound keeps a corrupted one from reading past them.
 std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(count, kMaxPoints); }
 
 }  // namespace
 
 void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration) {
+  const LoadScope load(store);
   const std::int32_t brush = Read(store, L"GestureBrush", 0);
   sharedState.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
   const std::int32_t erase = Read(store, L"GestureErase", 0);
@@ -80,7 +93,7 @@ void LoadSettings(SettingsStore& store, const SharedState& sharedState, Calibrat
   for (std::uint32_t k = 1; k <= buttonCount; ++k) calibration.touchButtons.positions[k - 1] = ReadPoint(store, L"Button", k);
 }
 
-void SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration) {
+bool SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration) {
   std::vector<SettingWrite> save;
   Write(save, L"GestureBrush", sharedState.GetGestureBrush());
   Write(save, L"GestureErase", sharedState.GetGestureErase());
@@ -98,7 +111,7 @@ void SaveSettings(SettingsStore& store, const SharedState& sharedState, const Ca
   for (std::uint32_t k = 1; k <= TableCount(calibration.touchButtons.count); ++k) {
     WritePoint(save, L"Button", k, calibration.touchButtons.positions[k - 1]);
   }
-  store.Save(save);
+  return store.Save(save);
 }
 
 }  // namespace velno

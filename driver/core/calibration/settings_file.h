@@ -19,7 +19,7 @@ inline const std::wstring kSettingsSection = L"Adjust-\x4F43M";
 void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration);
 
 // Writes every key anew, in one save; keys beyond the current counts stay in the file. The calibration
-// keys are written only for a calibrated board.
-void SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration);
+// keys are written only for a calibrated board. True once the file holds them (SettingsStore::Save).
+bool SaveSettings(SettingsStore& store, const SharedState& sharedState, const CalibrationBlock& calibration);
 
 }  // namespace velno

@@ -1,5 +1,5 @@
 // The settings file "config.ini" beside the driver program: keys in sections, read one at a time, written a
-// save at a time.
+// save at a time, each save all or nothing.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,15 @@ class SettingsStore {
   // A key's text; defaultValue when the key is missing.
   virtual std::wstring ReadText(const std::wstring& section, const std::wstring& key,
                                 const std::wstring& defaultValue) = 0;
-  // One save: every key written, in order. Keys it does not name stay as they are.
-  virtual void Save(const std::vector<SettingWrite>& writes) = 0;
+  // One save: every key written, in order. Keys it does not name stay as they are. True once the file holds
+  // them all, written and read back; after a crash or power cut at any moment of it, the next load finds
+  // either every key of this save or none. Saves of the process's threads run one after the other.
+  virtual bool Save(const std::vector<SettingWrite>& writes) = 0;
+
+  // Around the reads of one load: they come from one complete file, chosen once, and no save of the process
+  // writes in between. Reads outside a load each find the complete file afresh.
+  virtual void BeginLoad() {}
+  virtual void EndLoad() {}
 };
 
 }  // namespace velno

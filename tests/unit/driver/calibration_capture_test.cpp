@@ -188,15 +188,19 @@ TEST_F(Capture, TheLastPointOfARunCalibratesTheBoardAndSavesIt) {
 }
 
 // A pass whose grid cannot be solved (three corners on one line) leaves the calibration in effect, saves
-// nothing and answers with target 1, so that the tool does the pass again.
+// nothing and answers with target 1, so that the tool does the pass again. One the file does not take is
+// in effect, but not reported saved.
 TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
   const BoardPoint corners[4] = {{2000, 3000}, {2500, 29000}, {30000, 2000}, {31000, 30000}};
   const BoardPoint onALine[4] = {{1000, 1000}, {1000, 20000}, {20000, 1000}, {10500, 10500}};
   const BoardPoint moved[4] = {{2100, 3100}, {2600, 29100}, {30100, 2100}, {31100, 30100}};
+  const BoardPoint unsaved[4] = {{2200, 3200}, {2700, 29200}, {30200, 2200}, {31200, 30200}};
   StartPointRun(4);
-  for (const auto* pass : {corners, onALine, moved}) {
+  for (const auto* pass : {corners, onALine, moved, unsaved}) {
+    platform.settings.savesFail = pass == unsaved;
     const CalibrationBlock before = board.calibration;
     const auto writes = platform.settings.saves.size();
+    const auto events = platform.log.events.size();
     for (std::int32_t k = 1; k <= 4; ++k) {
       if (k > 1 || pass == corners) driver.sharedState.SetAdjustCurrentIndex(k);  // after the refusal the driver set 1
       Touch(pass[k - 1]);
@@ -206,8 +210,13 @@ TEST_F(Capture, ARefusedGridKeepsTheCalibrationAndStartsThePassAgain) {
     EXPECT_TRUE(board.calibration.calibrated);
     EXPECT_EQ(board.calibration.rawPoints == before.rawPoints, refused);
     EXPECT_EQ(platform.settings.saves.size() == writes, refused);
-    // The event log tells which: saved, or refused with the previous calibration kept.
-    EXPECT_EQ(platform.log.events.back().first, refused ? LogEvent::CalibrationRefused : LogEvent::CalibrationSaved);
+    // The event log tells which: saved, or refused with the previous calibration kept. A calibration the
+    // file did not take is not called saved (the store tells why).
+    if (pass == unsaved) {
+      EXPECT_EQ(platform.log.events.size(), events);
+    } else {
+      EXPECT_EQ(platform.log.events.back().first, refused ? LogEvent::CalibrationRefused : LogEvent::CalibrationSaved);
+    }
   }
 }
 
