@@ -123,29 +123,19 @@ SettingsFileLook LookAt(const std::wstring& path) {
   return look;
 }
 
-HANDLE OpenForWriting(const std::wstring& path) {
-  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Opened for writing; a read-only attribute, which a pupil (or a copy from a CD) may have set, is cleared
-// first: the file's grant lets a standard user do that. Sets `problem` when it fails.
+// Opened for writing, its read-only attribute cleared first: a pupil (or a copy from a CD) may have set it,
+// and the file's grant lets a standard user clear it. Sets `problem` when it fails.
 HANDLE OpenClearingReadOnly(const std::wstring& path, std::wstring& problem) {
-  HANDLE file = OpenForWriting(path);
-  if (file != INVALID_HANDLE_VALUE) return file;
-  const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-      (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    problem = ErrorText(error);
-    return INVALID_HANDLE_VALUE;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    const DWORD cleared = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (!SetFileAttributesW(path.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
+      problem = L"It is marked read-only, and the mark could not be cleared: " + ErrorText(GetLastError());
+      return INVALID_HANDLE_VALUE;
+    }
   }
-  const DWORD cleared = attributes & ~FILE_ATTRIBUTE_READONLY;
-  if (!SetFileAttributesW(path.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
-    problem = L"It is marked read-only, and the mark could not be cleared: " + ErrorText(GetLastError());
-    return INVALID_HANDLE_VALUE;
-  }
-  file = OpenForWriting(path);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) problem = ErrorText(GetLastError());
   return file;
 }
