@@ -5,6 +5,8 @@
 namespace velno {
 namespace {
 
+constexpr std::wstring_view kStopSignalSwitch = L" /stopsignal:";
+
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -24,6 +26,31 @@ ProgramRole RoleFromCommandLine(std::wstring_view commandLine) {
   if (EqualsIgnoringCase(word, L"d")) return ProgramRole::Remove;
   if (EqualsIgnoringCase(word, L"service")) return ProgramRole::Driver;
   return ProgramRole::None;
+}
+
+std::wstring DriverCommandLine(std::uintptr_t stopSignal) {
+  static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring hex;
+  do {
+    hex.insert(hex.begin(), kDigits[stopSignal & 0xF]);
+    stopSignal >>= 4;
+  } while (stopSignal != 0);
+  return std::wstring(kStopSignalSwitch) + hex + L" /service";
+}
+
+std::optional<std::uintptr_t> StopSignalFromCommandLine(std::wstring_view commandLine) {
+  const std::size_t at = commandLine.find(kStopSignalSwitch);
+  if (at == std::wstring_view::npos) return std::nullopt;
+  std::uintptr_t handle = 0;
+  std::size_t digits = 0;
+  for (std::size_t i = at + kStopSignalSwitch.size(); i < commandLine.size() && commandLine[i] != L' '; ++i, ++digits) {
+    const wchar_t c = commandLine[i];
+    const int value = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'a' && c <= L'f' ? c - L'a' + 10 : -1;
+    if (value < 0 || digits == 2 * sizeof(handle)) return std::nullopt;
+    handle = handle * 16 + static_cast<std::uintptr_t>(value);
+  }
+  if (digits == 0) return std::nullopt;
+  return handle;
 }
 
 std::wstring ServiceBinaryPath(std::wstring_view commandLine) {

@@ -1,6 +1,8 @@
 // The program's role, from the text after the last '/' of its command line.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,12 @@ enum class ProgramRole {
 };
 
 ProgramRole RoleFromCommandLine(std::wstring_view commandLine);
+
+// The command line the service launches the driver with: the handle of its stop signal, which the driver
+// inherits, then the role, so that "/service" stays the text after the last '/'.
+std::wstring DriverCommandLine(std::uintptr_t stopSignal);
+// That handle, read back by the driver; none in a line without it (a driver started by hand).
+std::optional<std::uintptr_t> StopSignalFromCommandLine(std::wstring_view commandLine);
 
 // The service's binary path for the program that runs with `commandLine`: the line before its last
 // '/'. A quoted path is kept as it comes (quotes and the blank before the switch included). An unquoted

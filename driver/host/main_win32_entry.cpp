@@ -9,8 +9,8 @@
 
 namespace {
 
-int Tell(const velno::CommandOutcome& outcome) {
-  velno::ShowUserMessage(outcome.message, outcome.exitCode != 0);
+int Tell(const wchar_t* command, const velno::CommandOutcome& outcome) {
+  velno::ShowUserMessage(command, outcome.message, outcome.exitCode != 0);
   return outcome.exitCode;
 }
 
@@ -23,9 +23,9 @@ int DispatchCommandLine() {
       velno::RunServiceDispatcher();
       break;
     case velno::ProgramRole::Install:
-      return Tell(velno::InstallService(commandLine));
+      return Tell(L"/c", velno::InstallService(commandLine));
     case velno::ProgramRole::Remove:
-      return Tell(velno::RemoveService());
+      return Tell(L"/d", velno::RemoveService());
     case velno::ProgramRole::Driver: {
       // Reader threads may still be inside a read (up to a second) when RunDriver returns, and may then
       // save settings. Returning from wWinMain would run the static destructors (the settings path, the

@@ -1,6 +1,11 @@
 #include "service_control.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
+
+#include "event_log_limits.h"
+#include "kernel_object_names.h"
 
 namespace velno {
 namespace {
@@ -11,7 +16,7 @@ bool MoveState(ServiceHost& host, ServiceState from, ServiceState to) {
   std::lock_guard lock(host.reportLock);
   if (host.state != from) return false;
   host.state = to;
-  host.platform.ReportStatus(to, to == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  host.platform.ReportStatus(to, to == ServiceState::StopPending ? kStopWaitHintMs : 0, 0);
   return true;
 }
 
@@ -21,10 +26,41 @@ void CloseStopEvent(ServiceHost& host) {
   host.platform.CloseStopEvent();
 }
 
-void ReportStopped(ServiceHost& host) {
+void ReportStopped(ServiceHost& host, std::uint32_t exitCode) {
   std::lock_guard lock(host.reportLock);
   host.state = ServiceState::Stopped;
-  host.platform.ReportStatus(ServiceState::Stopped, 0);
+  host.platform.ReportStatus(ServiceState::Stopped, 0, exitCode);
+}
+
+// What the event log has heard of the launches.
+struct LaunchLog {
+  std::map<std::wstring, RepeatSum> byUser;
+  std::uint32_t lastError = 0;
+};
+
+void WriteDueLaunchSums(ServicePlatform& platform, LaunchLog& log, bool stopping) {
+  for (auto& [user, sum] : log.byUser) {
+    if (const auto counts = TakeDueSum(sum, platform.NowMs(), stopping)) {
+      platform.WriteEventLog(LogEvent::DriverRelaunched,
+                             {user, std::to_wstring(counts->repeats[0]), std::to_wstring(counts->minutes)});
+    }
+  }
+}
+
+ProcessHandle Launch(ServicePlatform& platform, LaunchLog& log) {
+  WriteDueLaunchSums(platform, log, false);
+  const DriverLaunch launch = platform.LaunchDriver();
+  if (launch.process != ProcessHandle::None) {
+    log.lastError = 0;
+    if (TakeOccurrence(log.byUser[launch.user], 0, platform.NowMs())) {
+      platform.WriteEventLog(LogEvent::DriverLaunched, {launch.user, std::to_wstring(launch.session)});
+    }
+  } else if (!launch.user.empty() && launch.error != log.lastError) {
+    // Tried again every few seconds: the same failure is told once.
+    platform.WriteEventLog(LogEvent::DriverLaunchFailed, {std::to_wstring(launch.session), launch.errorText});
+    log.lastError = launch.error;
+  }
+  return launch.process;
 }
 
 }  // namespace
@@ -43,15 +79,19 @@ void RunService(ServiceHost& host) {
   ServicePlatform& platform = host.platform;
   {
     std::lock_guard lock(host.reportLock);
-    platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+    platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0, 0);
   }
-  if (!platform.CreateStopEvent()) {
-    // Without the event nothing could stop a driver; running on would only look like success.
-    ReportStopped(host);
+  if (const std::wstring why = platform.CreateStopSignal(); !why.empty()) {
+    // Without it nothing could stop a driver; running on would only look like success.
+    platform.WriteEventLog(LogEvent::ServiceFailed, {L"its stop signal could not be made: " + why});
+    ReportStopped(host, kExitNoStopSignal);
     return;
   }
-  platform.WriteEventLog(LogEvent::ServiceStarted);
-  // Creating the event reset it: a stop that came before it existed sets it now, and no driver starts.
+  platform.WriteEventLog(LogEvent::ServiceStarted, {});
+  if (const std::wstring why = platform.ClaimStopEventName(); !why.empty()) {
+    platform.WriteEventLog(LogEvent::StopEventNameTaken, {kServiceStopEventName, why});
+  }
+  // A stop that came before the signal existed sets it now, and no driver starts.
   bool stopping = false;
   {
     std::lock_guard lock(host.reportLock);
@@ -62,8 +102,9 @@ void RunService(ServiceHost& host) {
     }
   }
 
+  LaunchLog launches;
   std::uint32_t driverSession = platform.ConsoleSession();
-  ProcessHandle driver = stopping ? ProcessHandle::None : platform.LaunchDriver();
+  ProcessHandle driver = stopping ? ProcessHandle::None : Launch(platform, launches);
   std::uint64_t launchedAt = platform.NowMs();
   platform.SetStopEventAtExit();
 
@@ -94,33 +135,34 @@ void RunService(ServiceHost& host) {
     driverSession = session;
     retryWaitMs = kLaunchRetryMs;
     if (session == kNoSession) continue;  // nobody at the console to launch a driver for
-    driver = platform.LaunchDriver();
+    driver = Launch(platform, launches);
     launchedAt = platform.NowMs();
   }
 
-  // A stop completes once the driver has seen the event and ended, so that a service started right
-  // after it never meets a driver of this run.
+  // A stop completes once the driver has seen the signal and ended, so that a service started right
+  // after it never meets a driver of this run; one that does not end in time is ended.
   MoveState(host, ServiceState::Running, ServiceState::StopPending);
   if (driver != ProcessHandle::None) {
-    platform.WaitForDriverEnd(driver, kDriverStopWaitMs);
+    if (!platform.WaitForDriverEnd(driver, kDriverStopWaitMs)) platform.EndDriver(driver);
     platform.CloseProcess(driver);
   }
+  WriteDueLaunchSums(platform, launches, true);
   CloseStopEvent(host);
-  platform.WriteEventLog(LogEvent::ServiceStopped);
+  platform.WriteEventLog(LogEvent::ServiceStopped, {});
   platform.Sleep(kServiceStopSleepMs);
-  ReportStopped(host);
+  ReportStopped(host, 0);
 }
 
 void HandleServiceControl(ServiceHost& host, std::uint32_t control) {
   std::lock_guard lock(host.reportLock);
   if ((control == kControlStop || control == kControlShutdown) && host.state == ServiceState::Running) {
     host.state = ServiceState::StopPending;
-    host.platform.ReportStatus(host.state, kStopWaitHintMs);
+    host.platform.ReportStatus(host.state, kStopWaitHintMs, 0);
     // Set under the lock: the service-main thread cannot close the handle in between.
     if (host.stopEventOpen) host.platform.SetStopEvent();
     return;
   }
-  host.platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0);
+  host.platform.ReportStatus(host.state, host.state == ServiceState::StopPending ? kStopWaitHintMs : 0, 0);
 }
 
 }  // namespace velno

@@ -1,5 +1,5 @@
 // The service: launches the pen-input driver in the console user's session, launches it again while
-// none runs, and stops it through the named stop event.
+// none runs, and stops it through its stop signal.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kSessionCheckMs = 1000;
 inline constexpr std::uint32_t kDriverStopWaitMs = 10000;
 inline constexpr std::uint32_t kServiceStopSleepMs = 200;
 inline constexpr std::uint32_t kStopWaitHintMs = kDriverStopWaitMs + 2 * kServiceStopSleepMs + 1000;
+
+// The service-specific exit code of a service that ended other than by a stop request, so that the
+// service manager counts a failure and its recovery actions (a restart) apply: no stop signal.
+inline constexpr std::uint32_t kExitNoStopSignal = 1;
 
 // The service manager's control codes the service answers to.
 inline constexpr std::uint32_t kControlStop = 1;
@@ -49,8 +53,10 @@ struct ServiceHost {
 };
 
 // The service's main function: reports running, keeps one driver running in the console user's session
-// (ending it and launching one in the new session when the console changes hands) until the stop event
-// is set, then waits for that driver to end and reports stopped.
+// (ending it and launching one in the new session when the console changes hands) until the stop signal
+// is set, then waits for that driver to end (ending it when it does not) and reports stopped. Tells the
+// event log of each user's first launch at once and of the launches after it within ten minutes as one
+// sum, of a failed launch once for each new error, and why it ended when that was no stop request.
 void RunService(ServiceHost& host);
 
 // The control handler: a stop or shutdown sets the stop event and reports a pending stop; any other

@@ -82,7 +82,42 @@ BOOL FindSessionShellToken(HANDLE* token, const wchar_t* processName) {
   return FALSE;
 }
 
-SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine) {
+namespace {
+
+// The start-up record that lets exactly `inherited` through to the new process. Owns the attribute list.
+class InheritOnly {
+ public:
+  explicit InheritOnly(HANDLE* inherited) {
+    startup_.StartupInfo.cb = sizeof(startup_);
+    if (*inherited == nullptr) return;
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    list_.resize(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list_.data());
+    if (InitializeProcThreadAttributeList(attributes, 1, 0, &size) &&
+        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof(HANDLE), nullptr,
+                                  nullptr)) {
+      startup_.lpAttributeList = attributes;
+    }
+  }
+  ~InheritOnly() {
+    if (startup_.lpAttributeList != nullptr) DeleteProcThreadAttributeList(startup_.lpAttributeList);
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+
+  STARTUPINFOEXW& startup() { return startup_; }
+  bool listed() const { return startup_.lpAttributeList != nullptr; }
+
+ private:
+  STARTUPINFOEXW startup_{};
+  std::vector<unsigned char> list_;
+};
+
+}  // namespace
+
+SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine, HANDLE inherited,
+                                  HANDLE job) {
   SessionLaunch launch;
   launch.session = WTSGetActiveConsoleSessionId();
   if (applicationPath == nullptr) return launch;
@@ -91,23 +126,28 @@ SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t*
   launch.user = UserOf(token);
 
   wchar_t desktop[] = L"winsta0\\default";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.lpDesktop = desktop;
+  InheritOnly inheritance(&inherited);
+  inheritance.startup().StartupInfo.lpDesktop = desktop;
   // The platform may write into the command line, so it gets a copy of its own.
   std::wstring writableCommandLine = commandLine != nullptr ? commandLine : L"";
   // The user's own environment, not the service's; without it the process would get the service's.
   void* environment = nullptr;
   const DWORD unicode = CreateEnvironmentBlock(&environment, token, FALSE) ? CREATE_UNICODE_ENVIRONMENT : 0;
+  const DWORD listed = inheritance.listed() ? EXTENDED_STARTUPINFO_PRESENT : 0;
   const std::wstring folder = FolderOf(applicationPath);
   PROCESS_INFORMATION created{};
-  const BOOL ok = CreateProcessAsUserW(token, applicationPath, writableCommandLine.data(), nullptr, nullptr, FALSE,
-                                       CREATE_NEW_PROCESS_GROUP | unicode, environment,
-                                       folder.empty() ? nullptr : folder.c_str(), &startup, &created);
+  // Suspended until it is in the job, so that not one of its instructions runs outside it.
+  const BOOL ok = CreateProcessAsUserW(token, applicationPath, writableCommandLine.data(), nullptr, nullptr,
+                                       inheritance.listed(), CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED | unicode | listed,
+                                       environment, folder.empty() ? nullptr : folder.c_str(),
+                                       &inheritance.startup().StartupInfo, &created);
   launch.error = ok ? 0 : GetLastError();
   if (environment != nullptr) DestroyEnvironmentBlock(environment);
   CloseHandle(token);
   if (!ok) return launch;
+  // A process already in a job that allows no other (older Windows) runs without it: the pen comes first.
+  if (job != nullptr) AssignProcessToJobObject(job, created.hProcess);
+  ResumeThread(created.hThread);
   CloseHandle(created.hThread);
   launch.process = created.hProcess;
   return launch;

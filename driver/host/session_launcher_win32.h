@@ -25,7 +25,9 @@ struct SessionLaunch {
 };
 
 // Starts `applicationPath` with `commandLine` as the console session's user, on "winsta0\default", with
-// that user's environment, the program's own folder as working directory, and no handle inherited.
-SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine);
+// that user's environment and the program's own folder as working directory. It inherits `inherited` (an
+// inheritable handle, or null) and no other handle, and runs in `job` (or none) from its first instruction.
+SessionLaunch LaunchInUserSession(const wchar_t* applicationPath, const wchar_t* commandLine, HANDLE inherited,
+                                  HANDLE job);
 
 }  // namespace velno

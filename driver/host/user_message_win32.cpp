@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "event_log_win32.h"
+
 namespace velno {
 namespace {
 
@@ -17,9 +19,20 @@ bool WriteUtf8(HANDLE output, const std::wstring& line) {
          written == bytes.size();
 }
 
+// Whether a message box would be seen: a visible window station (the interactive one) outside session 0,
+// where services and what they start run without a desktop anybody sees.
+bool OnADesktopSomeoneSees() {
+  DWORD session = 0;
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &session) || session == 0) return false;
+  USEROBJECTFLAGS flags{};
+  DWORD needed = 0;
+  return GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof(flags), &needed) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace
 
-void ShowUserMessage(const std::wstring& text, bool failed) {
+void ShowUserMessage(const std::wstring& command, const std::wstring& text, bool failed) {
   const std::wstring line = text + L"\r\n";
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error != nullptr && error != INVALID_HANDLE_VALUE && GetFileType(error) != FILE_TYPE_CHAR &&
@@ -34,6 +47,10 @@ void ShowUserMessage(const std::wstring& text, bool failed) {
     if (console != INVALID_HANDLE_VALUE) CloseHandle(console);
     FreeConsole();
     if (shown) return;
+  }
+  if (!OnADesktopSomeoneSees()) {
+    ReportToEventLog(failed ? LogEvent::CommandFailed : LogEvent::CommandDone, {command, text});
+    return;
   }
   MessageBoxW(nullptr, text.c_str(), L"VelnoDriver", MB_OK | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
 }

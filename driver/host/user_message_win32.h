@@ -5,8 +5,10 @@
 
 namespace velno {
 
-// One line to the program's standard error when it has one (a script's redirection), else to the console
-// it was started from, else in a message box: the program has no window of its own.
-void ShowUserMessage(const std::wstring& text, bool failed);
+// What `command` ("/c" or "/d") did, in one line to the program's standard error when it has one (a
+// script's redirection), else to the console it was started from, else in a message box when there is a
+// desktop someone can see. Without any of them (a deployment tool in session 0) it goes to the event log,
+// so that nothing ever waits on a window nobody can see.
+void ShowUserMessage(const std::wstring& command, const std::wstring& text, bool failed);
 
 }  // namespace velno

@@ -47,7 +47,8 @@ def shell_running(wine):
 
 
 def logged_events(text):
-    """[(identifier, [words])] of the events reported in a Wine program's stderr, under EVENT_LOG_DEBUG."""
+    """[(identifier, [words])] of the events reported in a Wine program's stderr, under EVENT_LOG_DEBUG; the
+    words as the program wrote them."""
     events, latest = [], {}
     for line in text.splitlines():
         report = re.match(r"(\w+):fixme:advapi:ReportEventW \([^,]*,[^,]*,[^,]*,(0x[0-9a-f]+),", line)
@@ -56,7 +57,7 @@ def logged_events(text):
             events.append((int(report[2], 16), []))
             latest[report[1]] = events[-1][1]  # the words follow on lines of the same thread
         elif word and word[1] in latest:
-            latest[word[1]].append(word[2])
+            latest[word[1]].append(re.sub(r"\\(.)", r"\1", word[2]))  # Wine escapes '\' and '"' with '\'
     return events
 
 

@@ -7,8 +7,14 @@
 //                                     services only while some ordinary program runs. With EVENT, it
 //                                     holds that named event open and set, as a driver that has not
 //                                     yet seen a stop does
+//   service_probe.exe squat NAME event|mutex
+//                                     makes a named event (not set) or mutex before the service can, as
+//                                     any user could, and holds it until killed
+//   service_probe.exe kill            ends the service's process with TerminateProcess, as a crash would
 //   service_probe.exe run APP LINE    runs APP with exactly the command line LINE (unquoted, say) and
 //                                     waits for it; exits with its exit code
+//   service_probe.exe unseen APP LINE the same with no console, no standard handles and a window station
+//                                     nobody sees, as a deployment tool in session 0 runs it
 //   service_probe.exe access EVENT    prints the access list of the named event in the security
 //                                     descriptor language ("null" for a null access list)
 //   service_probe.exe message PROGRAM ID [WORD...]
@@ -58,12 +64,25 @@ int Stop(SC_HANDLE service, DWORD timeoutMs) {
   return status.dwCurrentState == SERVICE_STOPPED ? 0 : 5;
 }
 
-int Run(const wchar_t* application, const wchar_t* commandLine) {
+int Run(const wchar_t* application, const wchar_t* commandLine, bool unseen = false) {
   std::vector<wchar_t> line(commandLine, commandLine + std::wcslen(commandLine) + 1);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  wchar_t desktop[] = L"velno_unseen\\Default";
+  if (unseen) {
+    FreeConsole();
+    HWINSTA shown = GetProcessWindowStation();
+    HWINSTA station = CreateWindowStationW(L"velno_unseen", 0, GENERIC_ALL, nullptr);
+    if (station == nullptr || !SetProcessWindowStation(station)) return 4;
+    const bool made = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) != nullptr;
+    SetProcessWindowStation(shown);
+    if (!made) return 4;
+    startup.lpDesktop = desktop;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // all three null
+  }
   PROCESS_INFORMATION created{};
-  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created)) {
+  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, unseen ? DETACHED_PROCESS : 0, nullptr,
+                      nullptr, &startup, &created)) {
     return 4;
   }
   WaitForSingleObject(created.hProcess, INFINITE);
@@ -119,6 +138,14 @@ int wmain(int argc, wchar_t** argv) {
     for (;;) Sleep(INFINITE);
   }
   if (argc == 4 && std::wcscmp(argv[1], L"run") == 0) return Run(argv[2], argv[3]);
+  if (argc == 4 && std::wcscmp(argv[1], L"unseen") == 0) return Run(argv[2], argv[3], true);
+  if (argc == 4 && std::wcscmp(argv[1], L"squat") == 0) {
+    const bool mutex = std::wcscmp(argv[3], L"mutex") == 0;
+    if ((mutex ? CreateMutexW(nullptr, FALSE, argv[2]) : CreateEventW(nullptr, TRUE, FALSE, argv[2])) == nullptr) {
+      return 4;
+    }
+    for (;;) Sleep(INFINITE);
+  }
   if (argc >= 4 && std::wcscmp(argv[1], L"message") == 0) {
     const int code = PrintMessage(argv[2], argv[3], argv + 4);
     std::fflush(stdout);
@@ -133,6 +160,17 @@ int wmain(int argc, wchar_t** argv) {
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (manager == nullptr) return 3;
   SC_HANDLE service = OpenServiceW(manager, kServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_STOP);
+  if (service != nullptr && std::wcscmp(argv[1], L"kill") == 0) {
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    HANDLE process = nullptr;
+    const bool killed =
+        QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof(status),
+                             &needed) &&
+        (process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId)) != nullptr &&
+        TerminateProcess(process, 1) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+    return killed ? 0 : 4;
+  }
   if (service == nullptr) return 3;
   int code = 2;
   if (std::wcscmp(argv[1], L"config") == 0) {

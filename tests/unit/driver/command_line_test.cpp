@@ -18,6 +18,18 @@ TEST(CommandLineRole, TheWholeTextAfterTheLastSlashPicksTheRole) {
   EXPECT_EQ(RoleFromCommandLine(L"C:/tools/VelnoDriver.exe /service"), ProgramRole::Driver);
 }
 
+TEST(CommandLineStopSignal, TheServiceHandsItsDriverTheHandleAndTheRoleStaysTheLastSwitch) {
+  for (const std::uintptr_t handle : {std::uintptr_t{0x1a4}, std::uintptr_t{4}, ~std::uintptr_t{0} >> 1}) {
+    const std::wstring line = DriverCommandLine(handle);
+    EXPECT_EQ(RoleFromCommandLine(line), ProgramRole::Driver) << handle;
+    EXPECT_EQ(StopSignalFromCommandLine(line), handle);
+  }
+  // Started by hand: the named event as before.
+  EXPECT_EQ(StopSignalFromCommandLine(L"\"C:\\Velno\\VelnoDriver.exe\" /service"), std::nullopt);
+  EXPECT_EQ(StopSignalFromCommandLine(L" /stopsignal:zz /service"), std::nullopt);
+  EXPECT_EQ(StopSignalFromCommandLine(L" /stopsignal: /service"), std::nullopt);
+}
+
 TEST(CommandLineServicePath, TheLineBeforeTheSwitchQuotedWhenABlankWouldSplitIt) {
   const struct {
     const wchar_t* commandLine;
