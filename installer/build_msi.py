@@ -42,13 +42,14 @@ EVENT_SOURCE_KEY = r"SYSTEM\CurrentControlSet\Services\EventLog\Application\Veln
 
 # What wixl cannot write, applied to the package it built.
 POST_BUILD_QUERIES = (
-    # The settings file is never overwritten when it exists (a reinstall or an upgrade keeps the
-    # calibration) and never removed (the uninstall keeps it: it is the user's data). Permanent (16) |
+    # The settings file and its copy are never overwritten when they exist (a reinstall or an upgrade keeps
+    # the calibration) and never removed (the uninstall keeps them: they are the user's data). Permanent (16) |
     # NeverOverwrite (128), keeping the 64-bit flag (256) wixl sets on an x64 package's components.
-    "UPDATE `Component` SET `Attributes` = {settings_attributes} WHERE `Component` = 'Settings'",
+    "UPDATE `Component` SET `Attributes` = {settings_attributes} WHERE `Component` = 'Settings' OR "
+    "`Component` = 'SettingsCopy'",
     # The programs and the library carry the build's version (their version resources): Windows
     # Installer's file versioning compares it, an unversioned file only by dates.
-    "UPDATE `File` SET `Version` = '{file_version}' WHERE `File` <> 'config.ini'",
+    "UPDATE `File` SET `Version` = '{file_version}' WHERE `File` <> 'config.ini' AND `File` <> 'config.copy.ini'",
     # wixl schedules RemoveExistingProducts after InstallFinalize, where the old product's uninstall
     # would stop and delete the service the new one has just started. Right after InstallInitialize
     # (1500) the old product is gone before anything new is installed.
@@ -72,6 +73,12 @@ POST_BUILD_QUERIES = (
     "'\"[INSTALLDIR]config.ini\" /grant *S-1-5-32-545:(R,W)')",
     "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersWriteSettings', "
     f"'NOT REMOVE~=\"ALL\"', {INSTALL_FILES + 10})",
+    # The same for the copy that every save writes first (calibration/settings_copy.h).
+    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersWriteSettingsCopy', "
+    f"{EXE_NAMED_BY_PROPERTY | DEFERRED | NO_IMPERSONATE}, 'ICACLS', "
+    "'\"[INSTALLDIR]config.copy.ini\" /grant *S-1-5-32-545:(R,W)')",
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersWriteSettingsCopy', "
+    f"'NOT REMOVE~=\"ALL\"', {INSTALL_FILES + 11})",
     # The service manager restarts a failed service after 5 s, three times, and forgets the failures
     # after a day (the same as VelnoDriver.exe /c sets). Without them the pen would be gone until the
     # next boot; their lack is no reason to undo the install.
@@ -83,6 +90,13 @@ POST_BUILD_QUERIES = (
     "'failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000')",
     "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetServiceFailureActions', "
     f"'NOT REMOVE~=\"ALL\"', {INSTALL_SERVICES + 10})",
+    # And the restarts apply when the service ends with an exit code of its own, not only after a crash.
+    # wixl writes no MsiServiceConfig row and Wine's msi runs none, so Windows' own sc sets it; Wine's sc
+    # knows no failureflag (the action then fails there, and the install goes on).
+    "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetServiceFailureFlag', "
+    f"{EXE_NAMED_BY_PROPERTY | CONTINUE | DEFERRED | NO_IMPERSONATE}, 'SC', 'failureflag VelnoDriver 1')",
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetServiceFailureFlag', "
+    f"'NOT REMOVE~=\"ALL\"', {INSTALL_SERVICES + 11})",
     # The event source "VelnoDriver" of the log "Application", with the driver component: the words of its
     # events are VelnoDriver.exe's message table (an expandable string, "#%"). The key goes with the
     # component ("-"). wixl writes neither a key's removal nor an expandable string.
@@ -116,7 +130,8 @@ def build(arch, version, bin_dir, wait_helper, output):
         for name in PACKAGED_PROGRAMS:
             shutil.copy2(bin_dir / name, staged / name)
         shutil.copy2(wait_helper, staged / "WaitForDriverExit.exe")
-        (staged / "config.ini").write_bytes(EMPTY_SETTINGS)
+        for settings in ("config.ini", "config.copy.ini"):
+            (staged / settings).write_bytes(EMPTY_SETTINGS)
         defines = {"Version": version, "ProductCode": product_code(version, arch), "Win64": win64,
                    "ProgramFiles": program_files}
         run(["wixl", "-a", arch, "-o", output.resolve(),

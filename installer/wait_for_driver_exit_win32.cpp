@@ -1,8 +1,8 @@
 // WaitForDriverExit.exe "<folder>\VelnoDriver.exe": run by the package after it has stopped the
 // VelnoDriver service and before it replaces or removes files. The stopped service has set its stop
-// event; the user-session driver sees it at the end of its current pass and ends by itself. Until every
-// process of that program file is gone its files are in use (Windows would ask for a reboot) and a service
-// started again would open the old, still set, stop event and its new driver would end at once.
+// signal; the user-session driver sees it at the end of its current pass and ends by itself (a driver
+// started by hand sees the named stop event). Until every process of that program file is gone its files
+// are in use, and Windows would ask for a reboot.
 // Waits for them to end, ends any that is still there after the grace time, and exits with 0 once none
 // is left. One that could not be ended is reported to the event log and the exit code is 1, which the
 // package logs and goes on: a driver left running is no reason to undo an install or a removal.

@@ -1,8 +1,8 @@
 """Both packages read back with msiinfo (the x86 one cannot be installed here): the version in the package,
 its files and the programs' version resources; the driver's asInvoker manifest; the service entry and its
-restart on failure; the shortcuts onto the tool's program names; the settings file
+restart on any failure; the shortcuts onto the tool's program names; the settings file and its copy
 kept; the order of the actions around the driver, the wait for it never undoing the install; icacls of the
-right bitness granting the Users group read and write of config.ini only."""
+right bitness granting the Users group read and write of config.ini and its copy only."""
 
 import os
 import re
@@ -21,8 +21,9 @@ SHORTCUTS = {"Calibrate this screen": "Adjust_single_standard.exe", "Calibrate t
              "Calibrate the second screen twice": "Adjust_extend_double.exe",
              "Calibrate both screens": "Adjust_standard_extend_double.exe"}
 ACTION_ORDER = ["InstallInitialize", "RemoveExistingProducts", "StopServices", "WaitForDriverExit", "DeleteServices",
-                "RemoveFiles", "InstallFiles", "GrantUsersWriteSettings", "InstallServices", "SetServiceFailureActions",
-                "StartServices", "InstallFinalize"]
+                "RemoveFiles", "InstallFiles", "GrantUsersWriteSettings", "GrantUsersWriteSettingsCopy", "InstallServices",
+                "SetServiceFailureActions", "SetServiceFailureFlag", "StartServices", "InstallFinalize"]
+SETTINGS_FILES = ("config.ini", "config.copy.ini")
 CONTINUE_ON_FAILURE = 64  # a custom action type's bit: its exit code is logged, the install goes on
 
 
@@ -49,13 +50,14 @@ def check_package(msi, template, system_folder, version):
     check(product_version == version, f"{msi.name}: ProductVersion {product_version}, expected {version}")
     files = rows(msi, "File", "FileName", "Version", "Component_")
     file_versions = {name: file_version for name, (file_version, _) in files.items()}
-    check(file_versions == {name: "" if name == "config.ini" else f"{version}.0" for name in files},
+    check(file_versions == {name: "" if name in SETTINGS_FILES else f"{version}.0" for name in files},
           f"{msi.name}: file versions {file_versions}")
     resources = {program: resource_version(msi.parent / "bin" / program)
                  for program in ("VelnoDriver.exe", "Velno.dll", "Adjust.exe")}
     check(set(resources.values()) == {version}, f"{msi.name}: version resources {resources}")
-    settings = int(rows(msi, "Component", "Component", "Attributes")[files["config.ini"][1]])
-    check(settings & (16 | 128) == 16 | 128, f"config.ini is not Permanent and NeverOverwrite: {settings}")
+    for name in SETTINGS_FILES:
+        settings = int(rows(msi, "Component", "Component", "Attributes")[files[name][1]])
+        check(settings & (16 | 128) == 16 | 128, f"{name} is not Permanent and NeverOverwrite: {settings}")
     services = rows(msi, "ServiceInstall", "Name", "DisplayName", "ServiceType", "StartType", "StartName", "Component_")
     check(services == {"VelnoDriver": ("VelnoDriver", "16", "2", "", files["VelnoDriver.exe"][1])},
           f"{msi.name}: ServiceInstall {services}")
@@ -68,12 +70,15 @@ def check_package(msi, template, system_folder, version):
     actions = rows(msi, "CustomAction", "Action", "Type", "Target")
     check(actions["LocateIcacls"][1] == f"[{system_folder}]icacls.exe",
           f"{msi.name}: icacls from {actions['LocateIcacls']}")
-    check(actions["GrantUsersWriteSettings"][1].endswith(" /grant *S-1-5-32-545:(R,W)"),
-          f"{msi.name}: config.ini's grant {actions['GrantUsersWriteSettings']}")
+    for action, name in (("GrantUsersWriteSettings", "config.ini"), ("GrantUsersWriteSettingsCopy", "config.copy.ini")):
+        check(actions[action][1] == f'"[INSTALLDIR]{name}" /grant *S-1-5-32-545:(R,W)',
+              f"{msi.name}: {name}'s grant {actions[action]}")
     check(actions["LocateSc"][1] == f"[{system_folder}]sc.exe" and actions["SetServiceFailureActions"][1] ==
-          "failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000",
-          f"{msi.name}: failure actions {actions['LocateSc']} {actions['SetServiceFailureActions']}")
-    rolls_back = [name for name in ("WaitForDriverExit", "SetServiceFailureActions")
+          "failure VelnoDriver reset= 86400 actions= restart/5000/restart/5000/restart/5000" and
+          actions["SetServiceFailureFlag"][1] == "failureflag VelnoDriver 1",
+          f"{msi.name}: failure actions {actions['LocateSc']} {actions['SetServiceFailureActions']} "
+          f"{actions['SetServiceFailureFlag']}")
+    rolls_back = [name for name in ("WaitForDriverExit", "SetServiceFailureActions", "SetServiceFailureFlag")
                   if not int(actions[name][0]) & CONTINUE_ON_FAILURE]
     check(not rolls_back, f"{msi.name}: actions whose failure undoes the install: {rolls_back}")
     manifest = (msi.parent / "bin" / "VelnoDriver.exe").read_bytes()

@@ -1,11 +1,11 @@
 """The x64 package under Wine, silently, from install to removal. Installed: the service runs, its user-session
 driver injects a stroke from the simulated board, each Start-menu shortcut names the tool under its program
-name, config.ini is empty and icacls ran on it (Wine's icacls changes no rights but names its arguments on a
-debug channel), the service's restart on failure was set (Wine's service manager keeps no failure actions, so
-only the action's run shows) and the event source names the installed program. A calibration then saves
-config.ini; installing the same package again, then a higher version, leaves that product alone with one
-service, a new driver that injects, and config.ini byte for byte. The removal leaves no service, event source,
-driver or file but config.ini."""
+name, config.ini and its copy config.copy.ini are empty and icacls ran on each (Wine's icacls changes no rights
+but names its arguments on a debug channel), the service's restart on failure was set (Wine's service manager
+keeps no failure actions, so only the action's run shows) and the event source names the installed program. A
+calibration then saves config.ini and its copy; installing the same package again, then a higher version, leaves
+that product alone with one service, a new driver that injects, and both files byte for byte. The removal leaves
+no service, event source, driver or file but those two."""
 
 import os
 import re
@@ -23,9 +23,9 @@ from wine_harness import (SOURCE_ROOT, MissingWindowsBinaries, WineFixture, chec
 BINARIES = ["receiver.exe", "adjust_peer.exe", "Velno.dll"]
 INSTALL_DIR = Path("drive_c/Program Files/Velno")
 START_MENU = "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velno"
-INSTALLED = {"VelnoDriver.exe", "Velno.dll", "config.ini", *SHORTCUTS.values()}
+INSTALLED = {"VelnoDriver.exe", "Velno.dll", "config.ini", "config.copy.ini", *SHORTCUTS.values()}
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\VelnoDriver"
-ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\config.ini" "/grant" "\*S-1-5-32-545:\(R,W\)"'
+ICACLS_TRACE = r'"C:\\\\Program Files\\\\Velno\\\\{}" "/grant" "\*S-1-5-32-545:\(R,W\)"'
 EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VelnoDriver"
 
 
@@ -88,7 +88,8 @@ def check_installed(wine, session, msi, settings, previous_drivers, mark, then=(
           "its service")
     files = {path.name for path in (wine.prefix / INSTALL_DIR).iterdir()}
     check(files == INSTALLED, f"{mark}: installed files {sorted(files)}")
-    check((wine.prefix / INSTALL_DIR / "config.ini").read_bytes() == settings, f"{mark}: config.ini changed")
+    for name in ("config.ini", "config.copy.ini"):
+        check((wine.prefix / INSTALL_DIR / name).read_bytes() == settings, f"{mark}: {name} changed")
 
     def settled():
         running = driver_processes(wine)
@@ -118,7 +119,8 @@ def main():
         tool_ready = wine.run_dir / "tool-ready"
         touches = [Touch(board_position(*target)) for target in grid_targets(4)]
         traces, ended = msiexec(wine, "/i", windows_path(base), log="install.log")
-        check(re.search(ICACLS_TRACE, traces), "icacls did not run")
+        for name in ("config.ini", "config.copy.ini"):
+            check(re.search(ICACLS_TRACE.format(re.escape(name)), traces), f"icacls did not run on {name}")
         check(ended.get("SetServiceFailureActions") == "1", f"the failure actions were not set: {ended}")
         source = registry(wine, EVENT_SOURCE_KEY) or ""
         check(re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+C:\\Program Files\\Velno\\VelnoDriver\.exe", source),
@@ -154,8 +156,10 @@ def main():
         check(registry(wine, SERVICE_KEY) is None and registry(wine, EVENT_SOURCE_KEY) is None and left == [],
               f"service, event source or products left: {left}")
         files = [path.name for path in (wine.prefix / INSTALL_DIR).iterdir()]
-        check(files == ["config.ini"], f"files left: {files}")
-        check(session.settings_path.read_bytes() == calibrated, "the removal changed config.ini")
+        check(sorted(files) == ["config.copy.ini", "config.ini"], f"files left: {files}")
+        check(session.settings_path.read_bytes() == calibrated and
+              session.settings_path.with_name("config.copy.ini").read_bytes() == calibrated,
+              "the removal changed config.ini or its copy")
         check(not menu.exists(), "the Start-menu folder is still there")
         print(f"{base.name} {base.stat().st_size} bytes, {higher.name} {higher.stat().st_size} bytes")
 
