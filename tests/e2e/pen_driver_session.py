@@ -93,18 +93,18 @@ class PenDriverSession:
     def install_automation_standin(self):
         shutil.copy2(self.wine.bin_dir / "automation_standin.exe", self.wine.bin_dir / AUTOMATION_EXE)
 
-    def start(self, script_lines, handshake_timeout_ms=20000):
+    def start(self, script_lines, handshake_timeout_ms=20000, driver_env=None):
         """Receiver, board and driver; the script starts once the driver has found the board."""
         self.receiver = start_receiver(self.wine, timeout=30)
         self.board = self.start_board([f"wait-handshake {handshake_timeout_ms}", "pause 300", *script_lines,
                                        "pause 300"])
-        self.driver = self.start_driver()
+        self.driver = self.start_driver(driver_env)
 
     def start_board(self, script_lines, name="board", com="COM5", device="\\Device\\silabser0", options=()):
         return start_board_sim(self.wine, script_lines, name, com, device, options)
 
-    def start_driver(self):
-        return self.wine.start_windows("VelnoDriver.exe", "/service", name="driver")
+    def start_driver(self, env=None):
+        return self.wine.start_windows("VelnoDriver.exe", "/service", name="driver", env=env)
 
     def wait_for_script(self, timeout):
         code = self.board.wait(timeout)
