@@ -34,7 +34,7 @@ struct Driver {
   RunWatch runWatch;
   ButtonActionTable buttonActions = DefaultButtonActions();
   // The platform's event log behind the limits of repeated events; every part of the driver logs here.
-  LimitedEventLog log{platform.log, platform.clock};
+  LimitedEventLog log{platform.log, [this] { return platform.clock.ReadMonotonicMs(); }};
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,

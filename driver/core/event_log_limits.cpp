@@ -5,8 +5,20 @@
 namespace velno {
 namespace {
 
-constexpr int kLost = 0;
-constexpr int kFound = 1;
+// The events whose repeats are summed: into which event, and as which of its two counts.
+struct Summed {
+  LogEvent sum;
+  int kind;
+};
+
+std::optional<Summed> SummedInto(LogEvent event) {
+  switch (event) {
+    case LogEvent::BoardLost: return Summed{LogEvent::BoardComesAndGoes, 0};
+    case LogEvent::BoardFound: return Summed{LogEvent::BoardComesAndGoes, 1};
+    case LogEvent::DriverLaunched: return Summed{LogEvent::DriverRelaunched, 0};
+    default: return std::nullopt;
+  }
+}
 
 }  // namespace
 
@@ -37,31 +49,33 @@ bool TakeOccurrence(RepeatSum& sum, int kind, std::uint64_t nowMs) {
 }
 
 void LimitedEventLog::WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) {
-  const std::wstring port = words.empty() ? std::wstring() : words.front();
+  const std::wstring key = words.empty() ? std::wstring() : words.front();
   std::lock_guard lock(lock_);
-  const std::uint64_t nowMs = clock_.ReadMonotonicMs();
+  const std::uint64_t nowMs = nowMs_();
   bool goesOut = true;
-  if (event == LogEvent::BoardLost || event == LogEvent::BoardFound) {
+  if (const auto summed = SummedInto(event)) {
     WriteDueSumsLocked(nowMs, false);
-    goesOut = TakeOccurrence(presence_[port], event == LogEvent::BoardLost ? kLost : kFound, nowMs);
+    goesOut = TakeOccurrence(sums_[{summed->sum, key}], summed->kind, nowMs);
   } else if (event == LogEvent::LinkUnhealthy) {
-    goesOut = DueAfterGap(linkWarnings_[port], nowMs, kRepeatWarningGapMs);
+    goesOut = DueAfterGap(linkWarnings_[key], nowMs, kRepeatWarningGapMs);
   }
   if (goesOut) log_.WriteEventLog(event, words);
 }
 
 void LimitedEventLog::WriteDueSums(bool stopping) {
   std::lock_guard lock(lock_);
-  WriteDueSumsLocked(clock_.ReadMonotonicMs(), stopping);
+  WriteDueSumsLocked(nowMs_(), stopping);
 }
 
 void LimitedEventLog::WriteDueSumsLocked(std::uint64_t nowMs, bool stopping) {
-  for (auto& [port, sum] : presence_) {
-    if (const auto counts = TakeDueSum(sum, nowMs, stopping)) {
-      log_.WriteEventLog(LogEvent::BoardComesAndGoes,
-                         {port, std::to_wstring(counts->repeats[kLost]), std::to_wstring(counts->repeats[kFound]),
-                          std::to_wstring(counts->minutes)});
-    }
+  for (auto& [sumAndKey, sum] : sums_) {
+    const auto counts = TakeDueSum(sum, nowMs, stopping);
+    if (!counts) continue;
+    std::vector<std::wstring> words = {sumAndKey.second, std::to_wstring(counts->repeats[0])};
+    // A board's sum counts its returns too.
+    if (sumAndKey.first == LogEvent::BoardComesAndGoes) words.push_back(std::to_wstring(counts->repeats[1]));
+    words.push_back(std::to_wstring(counts->minutes));
+    log_.WriteEventLog(sumAndKey.first, words);
   }
 }
 

@@ -5,13 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/event_log.h"
 
 namespace velno {
@@ -50,24 +50,24 @@ std::optional<RepeatCounts> TakeDueSum(RepeatSum& sum, std::uint64_t nowMs, bool
 // A window that has passed must have been taken with TakeDueSum first.
 bool TakeOccurrence(RepeatSum& sum, int kind, std::uint64_t nowMs);
 
-// The driver's event log with these limits, shared by the supervisor and the readers: a board's lost and
-// found summed per port, the link-health warning once an hour per port (across reconnects); every other
-// event passes straight on.
+// An event log with these limits, shared by the threads that log: a board's lost and found summed per
+// port, the driver launched summed per user, the link-health warning once an hour per port (across
+// reconnects); every other event passes straight on. Each is keyed by its first word.
 class LimitedEventLog final : public EventLog {
  public:
-  LimitedEventLog(EventLog& log, Clock& clock) : log_(log), clock_(clock) {}
+  LimitedEventLog(EventLog& log, std::function<std::uint64_t()> nowMs) : log_(log), nowMs_(std::move(nowMs)) {}
 
   void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) override;
-  // Writes the sums whose window has passed; every sum when the driver stops.
+  // Writes the sums whose window has passed; every sum when the driver or the service stops.
   void WriteDueSums(bool stopping);
 
  private:
   void WriteDueSumsLocked(std::uint64_t nowMs, bool stopping);
 
   EventLog& log_;
-  Clock& clock_;
+  std::function<std::uint64_t()> nowMs_;
   std::mutex lock_;
-  std::map<std::wstring, RepeatSum> presence_;  // by port: kind 0 lost, 1 found
+  std::map<std::pair<LogEvent, std::wstring>, RepeatSum> sums_;  // by the sum's event and the first word
   std::map<std::wstring, EveryGap> linkWarnings_;
 };
 

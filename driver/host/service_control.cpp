@@ -1,10 +1,8 @@
 #include "service_control.h"
 
 #include <algorithm>
-#include <map>
 #include <string>
 
-#include "event_log_limits.h"
 #include "kernel_object_names.h"
 
 namespace velno {
@@ -32,33 +30,16 @@ void ReportStopped(ServiceHost& host, std::uint32_t exitCode) {
   host.platform.ReportStatus(ServiceState::Stopped, 0, exitCode);
 }
 
-// What the event log has heard of the launches.
-struct LaunchLog {
-  std::map<std::wstring, RepeatSum> byUser;
-  std::uint32_t lastError = 0;
-};
-
-void WriteDueLaunchSums(ServicePlatform& platform, LaunchLog& log, bool stopping) {
-  for (auto& [user, sum] : log.byUser) {
-    if (const auto counts = TakeDueSum(sum, platform.NowMs(), stopping)) {
-      platform.WriteEventLog(LogEvent::DriverRelaunched,
-                             {user, std::to_wstring(counts->repeats[0]), std::to_wstring(counts->minutes)});
-    }
-  }
-}
-
-ProcessHandle Launch(ServicePlatform& platform, LaunchLog& log) {
-  WriteDueLaunchSums(platform, log, false);
-  const DriverLaunch launch = platform.LaunchDriver();
+// Launches a driver; a launch that failed is told once for each new error (`lastError`), since the
+// service tries again every few seconds.
+ProcessHandle Launch(ServiceHost& host, std::uint32_t& lastError) {
+  const DriverLaunch launch = host.platform.LaunchDriver();
   if (launch.process != ProcessHandle::None) {
-    log.lastError = 0;
-    if (TakeOccurrence(log.byUser[launch.user], 0, platform.NowMs())) {
-      platform.WriteEventLog(LogEvent::DriverLaunched, {launch.user, std::to_wstring(launch.session)});
-    }
-  } else if (!launch.user.empty() && launch.error != log.lastError) {
-    // Tried again every few seconds: the same failure is told once.
-    platform.WriteEventLog(LogEvent::DriverLaunchFailed, {std::to_wstring(launch.session), launch.errorText});
-    log.lastError = launch.error;
+    lastError = 0;
+    host.log.WriteEventLog(LogEvent::DriverLaunched, {launch.user, std::to_wstring(launch.session)});
+  } else if (!launch.user.empty() && launch.error != lastError) {
+    host.log.WriteEventLog(LogEvent::DriverLaunchFailed, {std::to_wstring(launch.session), launch.errorText});
+    lastError = launch.error;
   }
   return launch.process;
 }
@@ -83,13 +64,13 @@ void RunService(ServiceHost& host) {
   }
   if (const std::wstring why = platform.CreateStopSignal(); !why.empty()) {
     // Without it nothing could stop a driver; running on would only look like success.
-    platform.WriteEventLog(LogEvent::ServiceFailed, {L"its stop signal could not be made: " + why});
+    host.log.WriteEventLog(LogEvent::ServiceFailed, {L"its stop signal could not be made: " + why});
     ReportStopped(host, kExitNoStopSignal);
     return;
   }
-  platform.WriteEventLog(LogEvent::ServiceStarted, {});
+  host.log.WriteEventLog(LogEvent::ServiceStarted, {});
   if (const std::wstring why = platform.ClaimStopEventName(); !why.empty()) {
-    platform.WriteEventLog(LogEvent::StopEventNameTaken, {kServiceStopEventName, why});
+    host.log.WriteEventLog(LogEvent::StopEventNameTaken, {kServiceStopEventName, why});
   }
   // A stop that came before the signal existed sets it now, and no driver starts.
   bool stopping = false;
@@ -102,9 +83,9 @@ void RunService(ServiceHost& host) {
     }
   }
 
-  LaunchLog launches;
+  std::uint32_t lastLaunchError = 0;
   std::uint32_t driverSession = platform.ConsoleSession();
-  ProcessHandle driver = stopping ? ProcessHandle::None : Launch(platform, launches);
+  ProcessHandle driver = stopping ? ProcessHandle::None : Launch(host, lastLaunchError);
   std::uint64_t launchedAt = platform.NowMs();
   platform.SetStopEventAtExit();
 
@@ -117,6 +98,7 @@ void RunService(ServiceHost& host) {
     const ServiceWake wake =
         platform.WaitForStopOrDriverEnd(driver, driver != ProcessHandle::None ? kSessionCheckMs : retryWaitMs);
     if (wake == ServiceWake::Stop) break;
+    host.log.WriteDueSums(false);
     if (wake == ServiceWake::DriverEnded) {
       platform.CloseProcess(driver);
       driver = ProcessHandle::None;
@@ -135,7 +117,7 @@ void RunService(ServiceHost& host) {
     driverSession = session;
     retryWaitMs = kLaunchRetryMs;
     if (session == kNoSession) continue;  // nobody at the console to launch a driver for
-    driver = Launch(platform, launches);
+    driver = Launch(host, lastLaunchError);
     launchedAt = platform.NowMs();
   }
 
@@ -146,9 +128,9 @@ void RunService(ServiceHost& host) {
     if (!platform.WaitForDriverEnd(driver, kDriverStopWaitMs)) platform.EndDriver(driver);
     platform.CloseProcess(driver);
   }
-  WriteDueLaunchSums(platform, launches, true);
+  host.log.WriteDueSums(true);
   CloseStopEvent(host);
-  platform.WriteEventLog(LogEvent::ServiceStopped, {});
+  host.log.WriteEventLog(LogEvent::ServiceStopped, {});
   platform.Sleep(kServiceStopSleepMs);
   ReportStopped(host, 0);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "event_log_limits.h"
 #include "service_platform.h"
 
 namespace velno {
@@ -44,6 +45,8 @@ struct ServiceHost {
   explicit ServiceHost(ServicePlatform& p) : platform(p) {}
 
   ServicePlatform& platform;
+  // The platform's event log behind the limits of repeated events (a user's launches summed).
+  LimitedEventLog log{platform, [this] { return platform.NowMs(); }};
   // The state last reported; a report and the change it reports happen under the lock.
   std::mutex reportLock;
   ServiceState state = ServiceState::Running;
@@ -55,8 +58,8 @@ struct ServiceHost {
 // The service's main function: reports running, keeps one driver running in the console user's session
 // (ending it and launching one in the new session when the console changes hands) until the stop signal
 // is set, then waits for that driver to end (ending it when it does not) and reports stopped. Tells the
-// event log of each user's first launch at once and of the launches after it within ten minutes as one
-// sum, of a failed launch once for each new error, and why it ended when that was no stop request.
+// event log of the launches (summed by the log's limits), of a failed launch once for each new error, and
+// why it ended when that was no stop request.
 void RunService(ServiceHost& host);
 
 // The control handler: a stop or shutdown sets the stop event and reports a pending stop; any other

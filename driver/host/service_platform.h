@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/log_events.h"
+#include "platform/event_log.h"
 
 namespace velno {
 
@@ -31,9 +31,9 @@ struct DriverLaunch {
   std::wstring errorText;
 };
 
-class ServicePlatform {
+// The Windows event log is the EventLog role's.
+class ServicePlatform : public EventLog {
  public:
-  virtual ~ServicePlatform() = default;
 
   // One status report to the service manager: the state, for a pending state how long the next step may
   // take, and for a service that ended other than by a stop request its own non-zero exit code.
@@ -68,9 +68,6 @@ class ServicePlatform {
   // Monotonic milliseconds.
   virtual std::uint64_t NowMs() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
-
-  // The Windows event log.
-  virtual void WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) = 0;
 
   // User switching: the session attached to the physical console now (kNoSession when none is).
   virtual std::uint32_t ConsoleSession() = 0;

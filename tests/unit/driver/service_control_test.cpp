@@ -11,24 +11,13 @@ namespace {
 
 using Trace = std::vector<std::string>;
 
-// One launch as the fake plays it: a driver starts for the user, or nobody is logged on (no user), or the
-// user's driver cannot be created (an error).
-struct FakeLaunch {
-  FakeLaunch(bool startsAtAll) : starts(startsAtAll), user(startsAtAll ? L"PC\\teacher" : L"") {}
-  FakeLaunch(const wchar_t* who, std::uint32_t failure = 0) : starts(failure == 0), user(who), error(failure) {}
-  bool starts;
-  std::wstring user;
-  std::uint32_t error = 0;
-};
-
 // Plays launches (none left: a driver starts for PC\teacher) and wakes (each with how long the wait
 // lasted; none left: the stop signal is set), and writes every call into one trace.
 class FakeServicePlatform : public ServicePlatform {
  public:
-  std::deque<FakeLaunch> launches;
+  std::deque<bool> launches;
   std::deque<std::pair<ServiceWake, std::uint64_t>> wakes;
   std::wstring signalFailure;   // why CreateStopSignal fails; empty: it works
-  std::wstring nameRefusal;     // why the named event is not used; empty: it is
   bool driversEndOnStop = true;
   std::deque<std::uint32_t> sessions;  // the console's session at each look; none left: the last one
   Trace trace;
@@ -38,16 +27,15 @@ class FakeServicePlatform : public ServicePlatform {
         (exitCode != 0 ? " exit " + std::to_string(exitCode) : ""));
   }
   std::wstring CreateStopSignal() override { return Log("create signal"), signalFailure; }
-  std::wstring ClaimStopEventName() override { return Log("claim name"), nameRefusal; }
+  std::wstring ClaimStopEventName() override { return Log("claim name"), L""; }
   void SetStopEvent() override { Log("set event"); }
   void CloseStopEvent() override { Log("close event"); }
   void SetStopEventAtExit() override { Log("at exit"); }
   DriverLaunch LaunchDriver() override {
-    const FakeLaunch launch = launches.empty() ? FakeLaunch(true) : launches.front();
+    const bool starts = launches.empty() || launches.front();
     if (!launches.empty()) launches.pop_front();
-    Log(launch.starts ? "launch " + std::to_string(++drivers_) : "launch fails");
-    return {static_cast<ProcessHandle>(launch.starts ? drivers_ : 0), 1, launch.user, launch.error,
-            L"error " + std::to_wstring(launch.error)};
+    Log(starts ? "launch " + std::to_string(++drivers_) : "launch fails");
+    return {static_cast<ProcessHandle>(starts ? drivers_ : 0), 1, starts ? L"PC\\teacher" : L"", 0, L""};
   }
   ServiceWake WaitForStopOrDriverEnd(ProcessHandle driver, std::uint32_t timeoutMs) override {
     Log("wait " + std::to_string(static_cast<int>(driver)) + " " +
@@ -140,7 +128,7 @@ TEST(ServiceRelaunch, KeepsOneDriverRunningAndBacksOffFromOneThatKeepsFailing) {
   constexpr auto Out = ServiceWake::TimedOut;
   const struct {
     const char* name;
-    std::deque<FakeLaunch> launches;
+    std::deque<bool> launches;
     std::deque<std::pair<ServiceWake, std::uint64_t>> wakes;
     Trace expected;
   } cases[] = {
@@ -176,30 +164,24 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEndedAndAnyOtherEndIsAFailure) {
     const char* name;
     bool launches;
     std::wstring signalFailure;
-    std::wstring nameRefusal;
     bool driverEnds;
     bool stoppedFirst;  // a stop control came before the signal existed
     Trace expected;
   } cases[] = {
-      {"with a driver: waits up to 10 s for it", true, L"", L"", true, false,
+      {"with a driver: waits up to 10 s for it", true, L"", true, false,
        {"report 4", "create signal", "log 100", "claim name", "launch 1", "log 102 PC\\teacher 1", "at exit",
         "wait 1 1000", "report 3 pending", "wait end 1 10000", "close 1", "close event", "log 101", "sleep 200",
         "report 1"}},
-      {"a driver that does not end in time is ended", true, L"", L"", false, false,
+      {"a driver that does not end in time is ended", true, L"", false, false,
        {"report 4", "create signal", "log 100", "claim name", "launch 1", "log 102 PC\\teacher 1", "at exit",
         "wait 1 1000", "report 3 pending", "wait end 1 10000", "end 1", "close 1", "close event", "log 101",
         "sleep 200", "report 1"}},
-      {"without a driver", false, L"", L"", true, false,
+      {"without a driver", false, L"", true, false,
        {"report 4", "create signal", "log 100", "claim name", "launch fails", "at exit", "wait 0 2000",
         "report 3 pending", "close event", "log 101", "sleep 200", "report 1"}},
-      {"without its stop signal: a failure, with its own exit code, told", true, L"no memory", L"", true, false,
+      {"without its stop signal: a failure, with its own exit code, told", true, L"no memory", true, false,
        {"report 4", "create signal", "log 117 its stop signal could not be made: no memory", "report 1 exit 1"}},
-      {"a name another account made first: told, and the service runs on without it", true, L"", L"not ours",
-       true, false,
-       {"report 4", "create signal", "log 100", "claim name", "log 116 Global\\Brelmar_Service not ours",
-        "launch 1", "log 102 PC\\teacher 1", "at exit", "wait 1 1000", "report 3 pending", "wait end 1 10000",
-        "close 1", "close event", "log 101", "sleep 200", "report 1"}},
-      {"stopped before the signal existed: the signal is set once it exists", true, L"", L"", true, true,
+      {"stopped before the signal existed: the signal is set once it exists", true, L"", true, true,
        {"report 3 pending", "report 3 pending", "create signal", "log 100", "claim name", "set event", "at exit",
         "wait 0 2000", "close event", "log 101", "sleep 200", "report 1"}},
   };
@@ -207,53 +189,12 @@ TEST(ServiceStop, CompletesOnlyOnceTheDriverHasEndedAndAnyOtherEndIsAFailure) {
     FakeServicePlatform platform;
     platform.launches = {c.launches};
     platform.signalFailure = c.signalFailure;
-    platform.nameRefusal = c.nameRefusal;
     platform.driversEndOnStop = c.driverEnds;
     ServiceHost host(platform);
     if (c.stoppedFirst) HandleServiceControl(host, kControlStop);
     RunService(host);
     EXPECT_EQ(platform.trace, c.expected) << c.name;
     EXPECT_EQ(host.state, ServiceState::Stopped) << c.name;
-  }
-}
-
-// The launches' entries in the event log: a user's first launch at once, the others within ten minutes
-// summed; a failure once for each new error.
-TEST(ServiceLaunchLog, EachUsersFirstLaunchAtOnceTheRestSummedAFailureOnceAnError) {
-  constexpr auto End = ServiceWake::DriverEnded;
-  constexpr auto Out = ServiceWake::TimedOut;
-  constexpr std::uint64_t kMinute = 60000;
-  const struct {
-    const char* name;
-    std::deque<FakeLaunch> launches;
-    std::deque<std::pair<ServiceWake, std::uint64_t>> wakes;
-    Trace expected;
-  } cases[] = {
-      {"a driver that keeps ending: the first launch at once, the next four as one sum ten minutes on", {},
-       {{End, kMinute}, {Out, 0}, {End, kMinute}, {Out, 0}, {End, kMinute}, {Out, 0}, {End, kMinute}, {Out, 0},
-        {End, 10 * kMinute}, {Out, 0}},
-       {"log 102 PC\\teacher 1", "log 112 PC\\teacher 4 10", "log 102 PC\\teacher 1"}},
-      {"another user's first launch at once; a stop tells what was counted",
-       {L"PC\\teacher", L"PC\\teacher", L"PC\\pupil"}, {{End, kMinute}, {Out, 0}, {End, kMinute}, {Out, 0}},
-       {"log 102 PC\\teacher 1", "log 102 PC\\pupil 1", "log 112 PC\\teacher 1 2"}},
-      {"a launch that fails: once for each new error",
-       {FakeLaunch(L"PC\\teacher", 5), FakeLaunch(L"PC\\teacher", 5), FakeLaunch(L"PC\\teacher", 6)},
-       {{Out, 2000}, {Out, 2000}, {Out, 2000}},
-       {"log 103 1 error 5", "log 103 1 error 6", "log 102 PC\\teacher 1"}},
-  };
-  for (const auto& c : cases) {
-    FakeServicePlatform platform;
-    platform.launches = c.launches;
-    platform.wakes = c.wakes;
-    ServiceHost host(platform);
-    RunService(host);
-    Trace told;
-    for (const std::string& call : platform.trace) {
-      if (call.starts_with("log 102") || call.starts_with("log 103") || call.starts_with("log 112")) {
-        told.push_back(call);
-      }
-    }
-    EXPECT_EQ(told, c.expected) << c.name;
   }
 }
 
