@@ -20,24 +20,26 @@ std::optional<Summed> SummedInto(LogEvent event) {
   }
 }
 
-}  // namespace
-
-bool DueAfterGap(EveryGap& limit, std::uint64_t nowMs, std::uint64_t gapMs) {
-  if (limit.lastMs && nowMs - *limit.lastMs < gapMs) return false;
-  limit.lastMs = nowMs;
-  return true;
-}
+// The counts of a window that has passed, or of any window when `closing`, with the whole minutes it
+// lasted; the window is closed. None when nothing was counted in it.
+struct RepeatCounts {
+  std::array<std::uint32_t, 2> repeats{};
+  std::uint64_t minutes = 0;
+};
 
 std::optional<RepeatCounts> TakeDueSum(RepeatSum& sum, std::uint64_t nowMs, bool closing) {
   if (!sum.windowStartMs) return std::nullopt;
   const std::uint64_t lasted = nowMs - *sum.windowStartMs;
   if (!closing && lasted < kRepeatSumWindowMs) return std::nullopt;
-  const RepeatCounts counts{sum.repeats, std::max<std::uint64_t>(1, (std::min(lasted, kRepeatSumWindowMs) + 59999) / 60000)};
+  const std::uint64_t minutes = (std::min(lasted, kRepeatSumWindowMs) + 59999) / 60000;
+  const RepeatCounts counts{sum.repeats, std::max<std::uint64_t>(1, minutes)};
   sum = RepeatSum{};
   if (counts.repeats[0] == 0 && counts.repeats[1] == 0) return std::nullopt;
   return counts;
 }
 
+// One occurrence of `kind` at `nowMs`: true when it goes out now, false when it was counted. A window that
+// has passed must have been taken with TakeDueSum first.
 bool TakeOccurrence(RepeatSum& sum, int kind, std::uint64_t nowMs) {
   if (!sum.windowStartMs) sum.windowStartMs = nowMs;
   if (!sum.firstOut[kind]) {
@@ -46,6 +48,14 @@ bool TakeOccurrence(RepeatSum& sum, int kind, std::uint64_t nowMs) {
   }
   ++sum.repeats[kind];
   return false;
+}
+
+}  // namespace
+
+bool DueAfterGap(EveryGap& limit, std::uint64_t nowMs, std::uint64_t gapMs) {
+  if (limit.lastMs && nowMs - *limit.lastMs < gapMs) return false;
+  limit.lastMs = nowMs;
+  return true;
 }
 
 void LimitedEventLog::WriteEventLog(LogEvent event, const std::vector<std::wstring>& words) {

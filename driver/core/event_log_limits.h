@@ -38,18 +38,6 @@ struct RepeatSum {
   std::array<std::uint32_t, 2> repeats{};
 };
 
-// The counts of a window that has passed, or of any window when `closing`, to go out as one entry, with
-// the whole minutes it lasted; the window is closed. None when nothing was counted in it.
-struct RepeatCounts {
-  std::array<std::uint32_t, 2> repeats{};
-  std::uint64_t minutes = 0;
-};
-std::optional<RepeatCounts> TakeDueSum(RepeatSum& sum, std::uint64_t nowMs, bool closing);
-
-// One occurrence of `kind` (0 or 1) at `nowMs`: true when it goes out now, false when it was counted.
-// A window that has passed must have been taken with TakeDueSum first.
-bool TakeOccurrence(RepeatSum& sum, int kind, std::uint64_t nowMs);
-
 // An event log with these limits, shared by the threads that log: a board's lost and found summed per
 // port, the driver launched summed per user, the link-health warning once an hour per port (across
 // reconnects); every other event passes straight on. Each is keyed by its first word.

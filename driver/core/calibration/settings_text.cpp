@@ -16,6 +16,7 @@ constexpr std::wstring_view kCheckLead =
     L"CRC32=";
 constexpr std::size_t kCheckDigits = 8;
 constexpr std::wstring_view kLineEnd = L"\r\n";
+constexpr std::size_t kBodyStart = kCheckLead.size() + kCheckDigits + kLineEnd.size();
 
 std::uint32_t AddByteToCrc(std::uint32_t crc, std::uint8_t byte) {
   crc ^= byte;
@@ -143,16 +144,14 @@ SettingsFileState JudgeSettingsText(std::wstring_view text) {
   if (!text.starts_with(kCheckLead)) {
     return text.find(L'\0') == std::wstring_view::npos ? SettingsFileState::Unsealed : SettingsFileState::Binary;
   }
-  const std::size_t bodyStart = kCheckLead.size() + kCheckDigits + kLineEnd.size();
-  const bool sealed = text.size() >= bodyStart &&
-                      text.substr(kCheckLead.size(), kCheckDigits) == Hex8(Crc32OfText(text.substr(bodyStart))) &&
+  const bool sealed = text.size() >= kBodyStart &&
+                      text.substr(kCheckLead.size(), kCheckDigits) == Hex8(Crc32OfText(text.substr(kBodyStart))) &&
                       text.substr(kCheckLead.size() + kCheckDigits, kLineEnd.size()) == kLineEnd;
   return sealed ? SettingsFileState::Sealed : SettingsFileState::Torn;
 }
 
 std::wstring_view SettingsBody(std::wstring_view text) {
-  const std::size_t bodyStart = kCheckLead.size() + kCheckDigits + kLineEnd.size();
-  return text.starts_with(kCheckLead) && text.size() >= bodyStart ? text.substr(bodyStart) : text;
+  return text.starts_with(kCheckLead) && text.size() >= kBodyStart ? text.substr(kBodyStart) : text;
 }
 
 }  // namespace velno

@@ -3,6 +3,7 @@
 // that a load can tell a complete file from one that a crash or a power cut left half written.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
