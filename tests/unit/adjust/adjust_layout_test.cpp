@@ -141,33 +141,40 @@ TEST(AdjustTargets, HandSwitchesSidesAfterHalfTheCount) {
   EXPECT_EQ(right.handTopLeft, (Pixel{1860 - 77, 33 - 17}));
 }
 
-TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
+TEST(AdjustTargetTimer, HandOffWinsThenTheDriversAnswerIsFollowed) {
+  using enum TickStep;
+  const auto again = [](std::uint32_t target) { return velno::AskAgainIndex(target); };
   const struct {
     TickInput tick;
     std::uint32_t k;
     std::uint32_t count;
-    TickStep step;
+    TickAction action;
   } cases[] = {
-      {{false, true, 3}, 3, 9, TickStep::Wait},
-      {{false, true, 0}, 3, 9, TickStep::ShowNext},
-      {{false, true, 0}, 9, 9, TickStep::Finish},
-      {{true, true, 0}, 3, 9, TickStep::Close},
-      {{true, false, 3}, 3, 9, TickStep::Close},
-      {{false, false, 0}, 3, 9, TickStep::Wait},
-      // Index 1 after the last target: the driver refused the grid. Before the last it is no answer.
-      {{false, true, 1}, 9, 9, TickStep::RestartPass},
-      {{false, true, 1}, 4, 4, TickStep::RestartPass},
-      {{false, true, 1}, 3, 9, TickStep::Wait},
+      {{false, true, 3}, 3, 9, {Wait}},
+      {{false, true, 0}, 3, 9, {ShowNext, 4}},
+      {{false, true, 0}, 9, 9, {Finish}},
+      {{true, true, 0}, 3, 9, {Close}},
+      {{true, false, 3}, 3, 9, {Close}},
+      {{false, false, 0}, 3, 9, {Wait}},
+      // The driver asks for a target again: an earlier one after a slip it took; target 1 after the last
+      // is the pass again, as after a refused grid. A target the run has not, or a plain index, is no request.
+      {{false, true, again(4)}, 5, 9, {ShowAgain, 4}},
+      {{false, true, again(1)}, 4, 9, {ShowAgain, 1}},
+      {{false, true, again(1)}, 9, 9, {RestartPass, 1}},
+      {{false, true, again(1)}, 4, 4, {RestartPass, 1}},
+      {{false, true, again(10)}, 5, 9, {Wait}},
+      {{false, true, 1}, 9, 9, {Wait}},
       // Nobody touches: the run ends 30 s after the last target taken, unless one is taken on that tick.
-      {{false, true, 9, 29999}, 9, 9, TickStep::Wait},
-      {{false, true, 9, 30000}, 9, 9, TickStep::TimeOut},
-      {{false, true, 0, 30000}, 3, 9, TickStep::ShowNext},
-      {{false, true, 1, 30000}, 9, 9, TickStep::RestartPass},
-      {{true, true, 3, 30000}, 3, 9, TickStep::Close},
+      {{false, true, 9, 29999}, 9, 9, {Wait}},
+      {{false, true, 9, 30000}, 9, 9, {TimeOut}},
+      {{false, true, 0, 30000}, 3, 9, {ShowNext, 4}},
+      {{false, true, again(1), 30000}, 9, 9, {RestartPass, 1}},
+      {{true, true, 3, 30000}, 3, 9, {Close}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
-        << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress;
+    const TickAction action = StepOnTick(c.tick, c.k, c.count);
+    EXPECT_TRUE(action == c.action) << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress << ": step "
+                                    << static_cast<int>(action.step) << ", target " << action.target;
   }
 }
 
