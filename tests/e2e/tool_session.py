@@ -15,7 +15,7 @@ import re
 import subprocess
 import time
 
-from wine_harness import SOURCE_ROOT, check, check_eventually, read_lines, wait_for_line, windows_path
+from wine_harness import SOURCE_ROOT, check, check_eventually, read_lines, wait_for_line, wait_until, windows_path
 
 
 def resource_ids(header=SOURCE_ROOT / "adjust" / "resource_ids.h"):
@@ -74,6 +74,64 @@ def touch_until_next_target(positions, signals, tag=""):
         script += [f"wait-file {signals / f'{tag}shown-{k}'} 60000", f"mark {tag}touch-{k}", f"down {x} {y}",
                    f"hold-until-file {x} {y} {signals / after} 60000", f"up {x} {y}"]
     return script
+
+
+def touch_as_planned(plan, signals, tag=""):
+    """The board's touches in turn, `plan` a list of (board position, taken): touch i waits for the signal
+    file <tag>go-i, which the test makes once the tool shows the target it is for (ToolSession.let_touches_go).
+    One the driver takes rests there until the next may go (<tag>go-(i+1); after the last, <tag>ended); one it
+    refuses lifts after 300 ms (marked "<tag>lifted-i")."""
+    script = []
+    for i, ((x, y), taken) in enumerate(plan, 1):
+        after = signals / (f"{tag}go-{i + 1}" if i < len(plan) else f"{tag}ended")
+        script += [f"wait-file {signals / f'{tag}go-{i}'} 60000", f"mark {tag}touch-{i}", f"down {x} {y}",
+                   f"hold-until-file {x} {y} {after} 60000" if taken else f"hold {x} {y} 300",
+                   f"up {x} {y}", f"mark {tag}lifted-{i}"]
+    return script
+
+
+def check_cross_fractions(count):
+    """The check's five crosses as fractions of the screen, as the tool places them (check_crosses.h): the
+    nearest unused grid cell to the middle, then to the middles of the four quarters; with fewer than five
+    cells, each cell goes to the place nearest it and midpoints between neighbouring targets make up the rest."""
+    rows, columns = {4: (2, 2), 6: (2, 3), 9: (3, 3), 12: (3, 4), 16: (4, 4), 20: (4, 5), 25: (5, 5)}[count]
+    places = [(0.5, 0.5), (0.25, 0.25), (0.75, 0.25), (0.25, 0.75), (0.75, 0.75)]
+
+    def target(column, row):
+        return ((30 / (columns - 1) * column + 1) / 32, (30 / (rows - 1) * row + 1) / 32)
+
+    def mid(a, b):
+        return ((a[0] + b[0]) / 2, (a[1] + b[1]) / 2)
+
+    def nearest(to, candidates, used):
+        free = [i for i in range(len(candidates)) if not used[i]]
+        return min(free, key=lambda i: (candidates[i][0] - to[0]) ** 2 + (candidates[i][1] - to[1]) ** 2)
+
+    cells = [mid(target(c, r), target(c + 1, r + 1)) for c in range(columns - 1) for r in range(rows - 1)]
+    crosses = [None] * 5
+    if len(cells) >= 5:
+        used = [False] * len(cells)
+        for p, place in enumerate(places):
+            i = nearest(place, cells, used)
+            used[i], crosses[p] = True, cells[i]
+        return crosses
+    taken = [False] * 5
+    for cell in cells:
+        p = nearest(cell, places, taken)
+        taken[p], crosses[p] = True, cell
+    midpoints = []
+    for c in range(columns):
+        for r in range(rows):
+            if r + 1 < rows:
+                midpoints.append(mid(target(c, r), target(c, r + 1)))
+            if c + 1 < columns:
+                midpoints.append(mid(target(c, r), target(c + 1, r)))
+    used = [False] * len(midpoints)
+    for p, place in enumerate(places):
+        if not taken[p]:
+            i = nearest(place, midpoints, used)
+            used[i], crosses[p] = True, midpoints[i]
+    return crosses
 
 
 def check_cross_pixels(width, height):
@@ -162,6 +220,36 @@ class ToolSession:
         # The verdict and the figures are two texts set one after the other: wait for both.
         return self.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*(Good|Not good))(?=[^"]*Largest error)[^"]*',
                                 timeout=timeout, skip=skip)
+
+    def wait_shown(self, k, skip):
+        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log;
+        returns the place just after that line."""
+        pattern = re.compile(rf"^index k={k} adjusting=1 ")
+
+        def found():
+            lines = self.lines()
+            return next((i + 1 for i in range(skip, len(lines)) if pattern.match(lines[i])), None)
+
+        return wait_until(found, 30, lambda: f"target {k} not shown after line {skip}: {self.lines()[skip:][-10:]}")
+
+    def let_touches_go(self, board_log, targets, taken, signals, tag="", skip=0, on_shown=None):
+        """Lets the touches of touch_as_planned go, touch i once the tool shows targets[i - 1]: published anew,
+        or, after a refused touch of the same target, once that touch has lifted. on_shown(i, target) runs
+        just before a touch goes. Returns the place in the watcher's log after the last target shown."""
+        for i, target in enumerate(targets, 1):
+            if i > 1 and not taken[i - 2] and targets[i - 2] == target:
+                wait_for_line(board_log, rf" event mark {tag}lifted-{i - 1}$", timeout=30)
+            else:
+                skip = self.wait_shown(target, skip)
+            if on_shown is not None:
+                on_shown(i, target)
+            (signals / f"{tag}go-{i}").touch()
+        return skip
+
+    def published(self):
+        """The targets the tool published, in order (the driver's answers 0 and requests left out)."""
+        return [int(state.split()[1][2:]) for state in self.index_states()
+                if "adjusting=1" in state and 0 < int(state.split()[1][2:]) < 0x80]
 
     def index_states(self):
         return [line.rsplit(" t_us=", 1)[0] for line in self.lines() if line.startswith("index ")]

@@ -63,8 +63,9 @@ class Grid {
 };
 
 // The shortest step between neighbouring targets measured along each board axis (a step runs along the
-// axis it moves furthest on); the low estimate where none is measured yet. A keystone makes the steps of
-// one axis differ, and the shortest is what a genuine touch can come closest to another with.
+// axis it moves furthest on), never below the low estimate: a keystone makes the steps of one axis
+// differ, and the shortest is what a genuine touch can come closest to another with, but a slip on a
+// neighbour's place makes a step of nothing.
 struct AxisSteps {
   double x;
   double y;
@@ -85,7 +86,7 @@ AxisSteps StepsAlongAxes(const Grid& grid) {
       }
     }
   }
-  return {std::isfinite(x) ? x : unmeasured, std::isfinite(y) ? y : unmeasured};
+  return {std::isfinite(x) ? std::max(x, unmeasured) : unmeasured, std::isfinite(y) ? std::max(y, unmeasured) : unmeasured};
 }
 
 bool Close(const AxisSteps& steps, BoardPoint a, BoardPoint b) {
