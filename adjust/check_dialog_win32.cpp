@@ -22,9 +22,7 @@ namespace {
 
 using velno::ClientRect;
 
-constexpr int kCrossArm = 24;
-constexpr int kLabelGap = 6;    // from the end of a cross's arm to its error
-constexpr int kLabelDrop = 4;   // the error's top below the cross's centre
+constexpr int kCrossArm = kCheckCrossArm;
 constexpr int kPromptWidth = 640;
 constexpr int kPromptHeight = 30;
 constexpr COLORREF kCrossColour = RGB(0, 0, 0);
@@ -64,7 +62,18 @@ std::wstring ErrorLabel(const CheckWindow& window, std::uint32_t i) {
   return std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
 }
 
-Pixel LabelCorner(Pixel cross) { return {cross.x + kCrossArm + kLabelGap, cross.y + kLabelDrop}; }
+// Where the error beside cross i goes, measured in the text font.
+ScreenRect LabelRect(HWND dialog, const CheckWindow& window, std::uint32_t i) {
+  const std::wstring label = ErrorLabel(window, i);
+  HDC dc = GetDC(dialog);
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
+  SIZE size{};
+  GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+  SelectObject(dc, oldFont);
+  ReleaseDC(dialog, dc);
+  const RECT client = ClientRect(dialog);
+  return ErrorLabelRect(window.crosses[i], {size.cx, size.cy}, client.right, client.bottom);
+}
 
 // The size of `text` in the text font, wrapped at word breaks to at most maxWidth pixels.
 TextSize MeasureWrapped(HWND dialog, const CheckWindow& window, const std::wstring& text, std::int32_t maxWidth) {
@@ -80,19 +89,11 @@ TextSize MeasureWrapped(HWND dialog, const CheckWindow& window, const std::wstri
 // What the result screen must leave clear: each cross's arms and the error written beside it.
 std::vector<ScreenRect> CrossesAndLabels(HWND dialog, const CheckWindow& window) {
   std::vector<ScreenRect> taken;
-  HDC dc = GetDC(dialog);
-  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
   for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
     const Pixel cross = window.crosses[i];
     taken.push_back({cross.x - kCrossArm, cross.y - kCrossArm, cross.x + kCrossArm + 1, cross.y + kCrossArm + 1});
-    const std::wstring label = ErrorLabel(window, i);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    const Pixel corner = LabelCorner(cross);
-    taken.push_back({corner.x, corner.y, corner.x + size.cx, corner.y + size.cy});
+    taken.push_back(LabelRect(dialog, window, i));
   }
-  SelectObject(dc, oldFont);
-  ReleaseDC(dialog, dc);
   return taken;
 }
 
@@ -205,8 +206,8 @@ void Paint(HWND dialog, const CheckWindow& window) {
     Ellipse(dc, landed[i].x - 4, landed[i].y - 4, landed[i].x + 5, landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
     const std::wstring label = ErrorLabel(window, i);
-    const Pixel corner = LabelCorner(window.crosses[i]);
-    TextOutW(dc, corner.x, corner.y, label.c_str(), static_cast<int>(label.size()));
+    const ScreenRect at = LabelRect(dialog, window, i);
+    TextOutW(dc, at.left, at.top, label.c_str(), static_cast<int>(label.size()));
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldPen);

@@ -99,6 +99,15 @@ Group Single(const TextSize& size) { return {{At(0, 0, size.width, size.height)}
 
 }  // namespace
 
+ScreenRect ErrorLabelRect(Pixel cross, const TextSize& label, std::int32_t width, std::int32_t height) {
+  constexpr std::int32_t kGap = 6;   // from the end of the arm
+  constexpr std::int32_t kDrop = 4;  // from the centre's row
+  const std::int32_t right = cross.x + kCheckCrossArm + kGap;
+  const std::int32_t x = right + label.width <= width ? right : cross.x - kCheckCrossArm - kGap - label.width;
+  const std::int32_t y = cross.y + kDrop + label.height <= height ? cross.y + kDrop : cross.y - kDrop - label.height;
+  return At(x, y, label.width, label.height);
+}
+
 ResultLayout LayOutResult(std::int32_t width, std::int32_t height, const std::vector<ScreenRect>& obstacles,
                           const MeasureText& verdict, const MeasureText& figures) {
   const std::int32_t widest = std::max(width * 9 / 10, 1);

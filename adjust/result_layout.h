@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "screen_layout.h"
+#include "target_layout.h"
 
 namespace adjust {
 
@@ -23,6 +24,13 @@ inline constexpr std::int32_t kLargeButtonWidth = 320;
 inline constexpr std::int32_t kLargeButtonHeight = 96;
 inline constexpr std::int32_t kSmallButtonWidth = 200;  // still easy to hit with a pen from a step away
 inline constexpr std::int32_t kSmallButtonHeight = 80;
+
+inline constexpr std::int32_t kCheckCrossArm = 24;  // a cross's arms reach this far from its centre
+
+// Where the error written beside a cross goes in a window of width x height: right of its arm, a little
+// below its centre; above the centre where that would run past the bottom, left of the cross where past
+// the right.
+ScreenRect ErrorLabelRect(Pixel cross, const TextSize& label, std::int32_t width, std::int32_t height);
 
 struct ResultLayout {
   ScreenRect verdict;

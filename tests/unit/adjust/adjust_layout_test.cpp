@@ -264,7 +264,9 @@ TEST(AdjustCheck, ResultScreenFitsEveryClassroomScreenClearOfTheCrossesAndTheirE
       for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
         const Pixel c = CheckCrossPoint(i, count, width, height);
         crosses.push_back({c.x - 24, c.y - 24, c.x + 25, c.y + 25});
-        crosses.push_back({c.x + 30, c.y + 4, c.x + 30 + 8 * 12, c.y + 4 + 28});  // "3: 888 px"
+        const ScreenRect label = ErrorLabelRect(c, {9 * 12, 28}, width, height);  // "3: 888 px"
+        EXPECT_TRUE(label.left >= 0 && label.top >= 0 && label.right <= width && label.bottom <= height) << count;
+        crosses.push_back(label);
       }
       const ResultLayout layout = LayOutResult(width, height, crosses, Wrapped(verdict), Wrapped(figures));
       const ScreenRect parts[] = {layout.verdict, layout.figures, layout.done, layout.again};
