@@ -246,6 +246,19 @@ class ToolSession:
             (signals / f"{tag}go-{i}").touch()
         return skip
 
+    def control_rect(self, window, control, timeout=10):
+        """The last logged rectangle (x0, y0, x1, y1) of control number `control` of the dialog `window`."""
+        pattern = re.compile(rf"^control dialog={window.hwnd} id={control} x=(-?\d+) y=(-?\d+) w=(\d+) h=(\d+) ")
+
+        def rect():
+            found = [m for m in map(pattern.match, self.lines()) if m]
+            if not found:
+                return None
+            x, y, w, h = (int(found[-1][i]) for i in range(1, 5))
+            return x, y, x + w, y + h
+
+        return wait_until(rect, timeout, lambda: f"no control {control} logged for window {window.hwnd}")
+
     def published(self):
         """The targets the tool published, in order (the driver's answers 0 and requests left out)."""
         return [int(state.split()[1][2:]) for state in self.index_states()

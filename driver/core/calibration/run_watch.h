@@ -21,9 +21,10 @@ inline constexpr std::int32_t kIdleRunLimitMs = 60000;
 // What the watch knows of one kind of run (the point run or the touch-button run).
 struct WatchedRun {
   bool active = false;          // active at the last check
-  bool toolSeen = false;        // its driving program was there at a check during this run
+  bool toolSeen = false;        // its driving program was there at a check during this run, or just before
   std::int32_t index = 0;       // its index at the last check
   TimeStamp lastProgress{};     // when the run began or its index last changed
+  bool toolThere = false;       // the driving program was there at the last check, run or not
 };
 
 struct RunWatch {
