@@ -25,31 +25,20 @@ bool DriverHasBoard(AdjustPlatform& platform, const AdjustOperations& operations
   }
 }
 
-// Holds the point-run event for a pass, from before its chooser until after its last StopAdjust.
-class RunEventHeld {
- public:
-  explicit RunEventHeld(AdjustPlatform& platform) : platform_(platform) { platform_.HoldRunEvent(); }
-  ~RunEventHeld() { platform_.ReleaseRunEvent(); }
-  RunEventHeld(const RunEventHeld&) = delete;
-  RunEventHeld& operator=(const RunEventHeld&) = delete;
-
- private:
-  AdjustPlatform& platform_;
-};
-
 // One pass: the chooser, the adjust type, the target window, and StopAdjust whatever ended the window;
 // after a saved calibration the check, whose "Calibrate again" runs the targets of the same count once
 // more. A cancelled chooser skips the pass and leaves the shared state alone; so does an OK without a
 // count the driver can lay out (the dialog's standard OK, from Enter, carries none). A run that timed
 // out ends the tool: nobody is at the board.
 PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations, const PassScreen& screen) {
-  const RunEventHeld held(platform);
   const ChooserResult choice = platform.RunChooser(screen);
   if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
   for (;;) {
     operations.SetAdjustType(velno::EncodeAdjustType(choice.count, screen.flag));
+    platform.HoldRunEvent();
     const TargetOutcome outcome = platform.RunTargetWindow(screen, choice.count, operations);
     operations.StopAdjust();
+    platform.ReleaseRunEvent();
     if (outcome == TargetOutcome::TimedOut) return PassOutcome::EndTool;
     if (outcome != TargetOutcome::Saved) return PassOutcome::Continue;
     if (platform.RunCheck(screen, choice.count) == CheckOutcome::Done) return PassOutcome::Continue;

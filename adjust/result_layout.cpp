@@ -42,7 +42,8 @@ Group TextBlock(const TextSize& verdict, const TextSize& figures, std::int32_t w
 
 Group ButtonRow(const TextSize& button, std::int32_t width) {
   const std::int32_t left = (width - 2 * button.width - kBetweenButtons) / 2;
-  return {{At(left, 0, button.width, button.height), At(left + button.width + kBetweenButtons, 0, button.width, button.height)},
+  const std::int32_t second = left + button.width + kBetweenButtons;
+  return {{At(left, 0, button.width, button.height), At(second, 0, button.width, button.height)},
           width,
           button.height};
 }
@@ -70,7 +71,8 @@ std::optional<std::vector<ScreenRect>> Place(const Group& group, std::int32_t wi
       bool free = true;
       for (const ScreenRect& part : group.parts) {
         const ScreenRect placed = Moved(part, x, y);
-        free = free && std::none_of(taken.begin(), taken.end(), [&](const ScreenRect& t) { return Overlap(placed, t); });
+        const auto hits = [&](const ScreenRect& t) { return Overlap(placed, t); };
+        free = free && std::none_of(taken.begin(), taken.end(), hits);
         parts.push_back(placed);
       }
       if (free) {
@@ -140,13 +142,15 @@ ResultLayout LayOutResult(std::int32_t width, std::int32_t height, const std::ve
     tries.push_back({Single(t.verdict), Single(t.figures), Single(button), Single(button)});
   }
 
+  const auto layout = [](const std::vector<ScreenRect>& parts) {
+    return ResultLayout{parts[0], parts[1], parts[2], parts[3]};
+  };
   for (const auto& groups : tries) {
-    if (const auto parts = PlaceAll(groups, width, height, obstacles)) return {(*parts)[0], (*parts)[1], (*parts)[2], (*parts)[3]};
+    if (const auto parts = PlaceAll(groups, width, height, obstacles)) return layout(*parts);
   }
   // No room anywhere (a window far smaller than any classroom screen): the first try, over the crosses.
   const auto parts = PlaceAll(tries.front(), width, height, {});
-  if (parts) return {(*parts)[0], (*parts)[1], (*parts)[2], (*parts)[3]};
-  return {};
+  return parts ? layout(*parts) : ResultLayout{};
 }
 
 }  // namespace adjust

@@ -8,7 +8,9 @@ namespace adjust {
 TickAction StepOnTick(const TickInput& tick, std::uint32_t k, std::uint32_t count) {
   if (tick.handOffSignalled) return {TickStep::Close};
   if (!tick.ownTimer) return {TickStep::Wait};
-  if (tick.driverIndex == 0) return k + 1 > count ? TickAction{TickStep::Finish} : TickAction{TickStep::ShowNext, k + 1};
+  if (tick.driverIndex == 0) {
+    return k + 1 > count ? TickAction{TickStep::Finish} : TickAction{TickStep::ShowNext, k + 1};
+  }
   const std::uint32_t again = velno::TargetAskedAgain(tick.driverIndex);
   if (again >= 1 && again <= count) {
     // Target 1 asked for while the last shows: the whole pass again, as after a refused grid.

@@ -9,7 +9,7 @@ namespace velno {
 
 inline constexpr const wchar_t* kServiceStopEventName = L"Global\\Brelmar_Service";
 inline constexpr const wchar_t* kAdjustHandOffEventName = L"Local\\Brelmar_Adjust_Event";
-inline constexpr const wchar_t* kPointRunEventName = L"Local\\Brelmar_Adjust_Run";              // the calibration tool's
-inline constexpr const wchar_t* kButtonRunEventName = L"Local\\Brelmar_ButtonAdjust_Run";  // a touch-button set-up's
+inline constexpr const wchar_t* kPointRunEventName = L"Local\\Brelmar_Adjust_Run";          // the calibration tool
+inline constexpr const wchar_t* kButtonRunEventName = L"Local\\Brelmar_ButtonAdjust_Run";   // a touch-button set-up
 
 }  // namespace velno

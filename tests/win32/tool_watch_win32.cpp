@@ -133,7 +133,9 @@ int wmain(int argc, wchar_t** argv) {
       if (!dialogs.count(window)) LogLine(description.substr(0, description.find(' ')).insert(0, "gone "));
     }
     std::map<HWND, std::string> controls;
-    for (const auto& [window, description] : dialogs) EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    for (const auto& [window, description] : dialogs) {
+      EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    }
     for (const auto& [control, description] : controls) {
       const auto before = controlsShown.find(control);
       if (before == controlsShown.end() || before->second != description) LogLine("control " + description);

@@ -199,7 +199,8 @@ void CompileHoldUntilFile(const Arguments& args, Compiler& c) {
 }
 
 void CompileTapAtFile(const Arguments& args, Compiler& c) {
-  const int reports = std::max(1, static_cast<int>(static_cast<long long>(args.Milliseconds(1, "MS")) * c.State().rateHz / 1000));
+  const long long milliseconds = args.Milliseconds(1, "MS");
+  const int reports = std::max(1, static_cast<int>(milliseconds * c.State().rateHz / 1000));
   c.Emit(args.Line(), TapAtFile{std::string(args.Word(0)), OptionalTimeout(args, 2), reports, c.ReportGap()});
 }
 

@@ -86,7 +86,10 @@ AxisSteps StepsAlongAxes(const Grid& grid) {
       }
     }
   }
-  return {std::isfinite(x) ? std::max(x, unmeasured) : unmeasured, std::isfinite(y) ? std::max(y, unmeasured) : unmeasured};
+  const auto atLeastLowest = [unmeasured](double step) {
+    return std::isfinite(step) ? std::max(step, unmeasured) : unmeasured;
+  };
+  return {atLeastLowest(x), atLeastLowest(y)};
 }
 
 bool Close(const AxisSteps& steps, BoardPoint a, BoardPoint b) {

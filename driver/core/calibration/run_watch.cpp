@@ -12,22 +12,17 @@ struct RunOperations {
 };
 
 void CheckRun(WatchedRun& run, const RunOperations& operations, bool toolRunning, TimeStamp now) {
-  const bool toolWasThere = run.toolThere;
   if (operations.isActive() == 0) {
     run = WatchedRun{};
-    run.toolThere = toolRunning;
     return;
   }
   const std::int32_t index = operations.currentIndex();
   if (!run.active) {
-    // A program there at the last check, before its run began, drives it: killed before this check, it
-    // has gone all the same.
-    run = WatchedRun{true, toolWasThere, index, now, toolRunning};
+    run = WatchedRun{true, false, index, now};
   } else if (index != run.index) {
     run.index = index;
     run.lastProgress = now;
   }
-  run.toolThere = toolRunning;
   if (toolRunning) run.toolSeen = true;
   // A run driven through the library by a program that holds no run event is ended only when idle.
   const bool toolGone = run.toolSeen && !toolRunning;
@@ -48,7 +43,8 @@ void WatchRuns(Clock& clock, ToolPresence& tool, const SharedState& sharedState,
   watch.lastCheck = now;
   CheckRun(watch.point, {sharedState.IsAdjusting, sharedState.GetAdjustCurrentIndex, sharedState.StopAdjust},
            tool.RunToolPresent(CaptureRun::Point), now);
-  CheckRun(watch.button, {sharedState.IsButtonAdjusting, sharedState.GetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust},
+  CheckRun(watch.button,
+           {sharedState.IsButtonAdjusting, sharedState.GetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust},
            tool.RunToolPresent(CaptureRun::Button), now);
 }
 

@@ -2,7 +2,8 @@
 // crashed; each kind of run has its own, tool_presence.h), and any run that has gone 60 s without a
 // measurement or an index change. Without that the board's reports would go to the run for ever and the
 // pen would be dead. A board's reader checks after every pass (an empty read takes about 1.1 s), so a
-// program's end is noticed within about 1.4 s also while the pen rests off the board.
+// program's end is noticed within about 1.4 s also while the pen rests off the board, once a check has
+// seen the program during its run.
 #pragma once
 
 #include <cstdint>
@@ -21,10 +22,9 @@ inline constexpr std::int32_t kIdleRunLimitMs = 60000;
 // What the watch knows of one kind of run (the point run or the touch-button run).
 struct WatchedRun {
   bool active = false;          // active at the last check
-  bool toolSeen = false;        // its driving program was there at a check during this run, or just before
+  bool toolSeen = false;        // its driving program was there at a check during this run
   std::int32_t index = 0;       // its index at the last check
   TimeStamp lastProgress{};     // when the run began or its index last changed
-  bool toolThere = false;       // the driving program was there at the last check, run or not
 };
 
 struct RunWatch {

@@ -148,7 +148,7 @@ TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
   // A driver that finds the board a moment after the tool starts (both started at logon): the chooser.
   FakePlatform driverStarting;
   EXPECT_EQ(RunTool(driverStarting, L"Adjust_single_standard.exe", 3),
-            (Calls{"create event", "hold run", "chooser 0 0", "release run", "close event"}));
+            (Calls{"create event", "chooser 0 0", "close event"}));
   EXPECT_EQ(driverStarting.paused_ms, 300u);
 
   // The plain name shows nothing, whether a driver has the board or not.
@@ -161,7 +161,7 @@ TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
   // copy that hands off to a running one leaves that one's run alone.
   FakePlatform afterAKill;
   EXPECT_EQ(RunTool(afterAKill, L"Adjust_single_standard.exe", 0, 1),
-            (Calls{"create event", "StopAdjust", "hold run", "chooser 0 0", "release run", "close event"}));
+            (Calls{"create event", "StopAdjust", "chooser 0 0", "close event"}));
   EXPECT_EQ(RunTool(running, L"Adjust_single_standard.exe", 0, 1), (Calls{"create event", "signal event", "close event"}));
 }
 
@@ -169,23 +169,22 @@ TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   FakePlatform standard;
   standard.choices = {{true, 9}};
   EXPECT_EQ(RunTool(standard, L"Adjust_single_standard.exe"),
-            (Calls{"create event", "hold run", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0",
-                   "StopAdjust", "release run", "close event"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
+                   "close event"}));
 
   // An event that could not be created is neither signalled nor closed; the passes still run.
   FakePlatform withoutEvent;
   withoutEvent.event = HandOffEvent::Unavailable;
   withoutEvent.choices = {{true, 4}};
   EXPECT_EQ(RunTool(withoutEvent, L"Adjust_single_standard.exe"),
-            (Calls{"create event", "hold run", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0",
-                   "StopAdjust", "release run"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "hold run", "targets 4 on 0 0,0,0,0", "StopAdjust", "release run"}));
 
   // One monitor: the standard pass runs in full, the extended one reports and ends the tool.
   FakePlatform oneMonitor;
   oneMonitor.choices = {{true, 4}};
   EXPECT_EQ(RunTool(oneMonitor, L"Adjust_standard_extend_double.exe"),
-            (Calls{"create event", "hold run", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0",
-                   "StopAdjust", "release run", "monitors", "notice no extend screen", "close event"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "hold run", "targets 4 on 0 0,0,0,0", "StopAdjust", "release run",
+                   "monitors", "notice no extend screen", "close event"}));
 
   // A failed enumeration is no extended screen either, and later passes are skipped.
   FakePlatform enumerationFails;
@@ -199,15 +198,13 @@ TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   twoMonitors.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{1280, 0, 2560, 1024}, false}};
   twoMonitors.choices = {{false, 0}, {true, 16}};
   EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
-            (Calls{"create event", "monitors", "hold run", "chooser 1 1280", "release run", "monitors", "hold run",
-                   "chooser 1 1280", "SetAdjustType 65552", "targets 16 on 1 1280,0,2560,1024", "StopAdjust",
-                   "release run", "close event"}));
+            (Calls{"create event", "monitors", "chooser 1 1280", "monitors", "chooser 1 1280", "SetAdjustType 65552",
+                   "hold run", "targets 16 on 1 1280,0,2560,1024", "StopAdjust", "release run", "close event"}));
   twoMonitors.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{0, 1024, 1280, 2048}, false}};
   twoMonitors.choices = {{true, 0}, {true, 25}};
   EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
-            (Calls{"create event", "monitors", "hold run", "chooser 2 0", "release run", "monitors", "hold run",
-                   "chooser 2 0", "SetAdjustType 131097", "targets 25 on 2 0,1024,1280,2048", "StopAdjust",
-                   "release run", "close event"}));
+            (Calls{"create event", "monitors", "chooser 2 0", "monitors", "chooser 2 0", "SetAdjustType 131097",
+                   "hold run", "targets 25 on 2 0,1024,1280,2048", "StopAdjust", "release run", "close event"}));
 }
 
 TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
@@ -218,18 +215,18 @@ TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
   again.outcomes = {TargetOutcome::Saved, TargetOutcome::Saved, TargetOutcome::Saved};
   again.checks = {CheckOutcome::CalibrateAgain, CheckOutcome::Done};
   EXPECT_EQ(RunTool(again, L"Adjust_standard_extend_double.exe"),
-            (Calls{"create event", "hold run", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0",
-                   "StopAdjust", "check 9 on 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
-                   "check 9 on 0 0", "release run", "monitors", "hold run", "chooser 1 1280", "SetAdjustType 65540",
-                   "targets 4 on 1 1280,0,2560,1024", "StopAdjust", "check 4 on 1 1280", "release run", "close event"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
+                   "check 9 on 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run", "check 9 on 0 0",
+                   "monitors", "chooser 1 1280", "SetAdjustType 65540", "hold run", "targets 4 on 1 1280,0,2560,1024",
+                   "StopAdjust", "release run", "check 4 on 1 1280", "close event"}));
 
   // A run nobody touched ends the tool: no check, and the second pass does not start.
   FakePlatform timedOut;
   timedOut.choices = {{true, 9}, {true, 9}};
   timedOut.outcomes = {TargetOutcome::TimedOut};
   EXPECT_EQ(RunTool(timedOut, L"Adjust_standard_double.exe"),
-            (Calls{"create event", "hold run", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0",
-                   "StopAdjust", "release run", "close event"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
+                   "close event"}));
 }
 
 }  // namespace

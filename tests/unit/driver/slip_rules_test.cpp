@@ -85,7 +85,8 @@ std::optional<BoardPoint> BoardAt(const Mount& m, double fx, double fy) {
   if (m.mirrorY) v = 1 - v;
   if (m.turned) std::tie(u, v) = std::pair{v, 1 - u};
   if (u < 0 || u > 1 || v < 0 || v > 1) return std::nullopt;
-  return BoardPoint{static_cast<std::int32_t>(std::lround(u * 32767)), static_cast<std::int32_t>(std::lround(v * 32767))};
+  const auto units = [](double share) { return static_cast<std::int32_t>(std::lround(share * 32767)); };
+  return BoardPoint{units(u), units(v)};
 }
 
 // A place of the grid of `shape`: column and row, in steps between targets.
@@ -150,7 +151,9 @@ class Board {
   // One touch: pen down, ten steady reports on the place (their mean is the place), pen up.
   void Touch(BoardPoint p) {
     Feed(testing::PenDown(std::min(p.x + 40, 32767), p.y));
-    for (int i = 0; i < kSamplesPerMeasurement; ++i) Feed(testing::PenDown(p.x + (i % 2) * 2 - 1, p.y + 1 - (i % 2) * 2));
+    for (int i = 0; i < kSamplesPerMeasurement; ++i) {
+      Feed(testing::PenDown(p.x + (i % 2) * 2 - 1, p.y + 1 - (i % 2) * 2));
+    }
     Feed(testing::PenUp(p.x, p.y));
   }
 
@@ -214,7 +217,7 @@ TEST(SlipRules, EveryMountTakesEveryGenuineTouchAtTheFirstTry) {
       const GridShape& shape = *FindGridShape(count);
       for (std::int32_t k = 1; k <= static_cast<std::int32_t>(count); ++k) {
         const auto [col, row] = PlaceOf(shape, k);
-        ASSERT_TRUE(GridPlace(mount, shape, col, row)) << mount.name << ": target " << k << " of " << count << " off the board";
+        ASSERT_TRUE(GridPlace(mount, shape, col, row)) << mount.name << ": target " << k << " of " << count;
       }
       const PassResult pass = Calibrate(GenuineTouches(mount, shape));
       EXPECT_TRUE(pass.saved && pass.genuine && pass.touches == static_cast<int>(count))
@@ -226,8 +229,9 @@ TEST(SlipRules, EveryMountTakesEveryGenuineTouchAtTheFirstTry) {
 TEST(SlipRules, OneSlipAnywhereCostsAtMostTwoMoreTouchesOfATargetAndIsNeverSaved) {
   const Slip kSlips[] = {Slip::SecondTouchOnTheLast, Slip::DoneTarget, Slip::LaterTarget, Slip::BetweenTargets,
                          Slip::WrongSide, Slip::Palm};
-  const char* kSlipNames[] = {"", "second touch on the last target", "touch on a done target", "touch on a later target",
-                              "touch between targets", "touch on the wrong side", "palm"};
+  const char* kSlipNames[] = {"",         "second touch on the last target", "touch on a done target",
+                              "touch on a later target", "touch between targets", "touch on the wrong side",
+                              "palm"};
   for (const Mount& mount : kMounts) {
     for (const std::uint32_t count : kCounts) {
       const GridShape& shape = *FindGridShape(count);
