@@ -10,10 +10,10 @@
   seconds (a screenshot has many more dark pixels there than before), the tool ends 30 s after the driver
   took the target, and the driver keeps the calibration it had;
 - the tool killed during a run: the driver ends the run within 2 s, the pen resting on the board since the
-  run gives nothing until it lifts, and strokes map through the calibration the driver had; killed again
-  with the pen off the board, the run ends within 2 s too; killed once more and started again at once, the
-  new copy's chooser takes the pen as the pointer (the board presses "9 Points" and the targets show); a
-  run started through the library by another program and then left alone ends 60 s after it began."""
+  run gives nothing until it lifts, and strokes map through the calibration the driver had; a run started
+  through the library by another program and then left alone ends 60 s after it began; a tool killed
+  with the pen off the board has its run ended within 2 s too; and one killed and started again at once
+  gives the pen to the new copy's chooser as the pointer (the board presses "9 Points", the targets show)."""
 
 import os
 import signal
@@ -24,7 +24,7 @@ from calibration_session import CalibrationSession, board_position, grid_targets
 from pen_driver_session import write_settings
 from receiver import MOUSE_KINDS
 from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, IDCANCEL, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT,
-                          NO_DRIVER_TEXT, ToolSession, target_points)
+                          NO_DRIVER_TEXT, ToolSession, target_points, write_place)
 from wine_harness import WineFixture, check, run_test, wait_for_line, wait_until
 
 TOOL = "Adjust_single_standard.exe"
@@ -195,10 +195,7 @@ def restart_then_press_nine_points(wine, tool, press):
     chooser = tool.wait_window(CHOOSER_TITLE, skip=seen)
     x0, y0, x1, y1 = tool.control_rect(chooser, COUNT_BUTTONS[9])
     width, height = wine.screen
-    place = board_position((x0 + x1) * 65536 // (2 * width), (y0 + y1) * 65536 // (2 * height))
-    part = press.with_suffix(".part")
-    part.write_text(f"{place[0]} {place[1]}\n")
-    os.replace(part, press)
+    write_place(press, board_position((x0 + x1) * 65536 // (2 * width), (y0 + y1) * 65536 // (2 * height)))
     # The targets of the nine points the pen chose show.
     wait_for_line(tool.watch_log, r"^index k=1 adjusting=1 type=9 ", timeout=10, program=tool.watch, skip=seen)
     tool.click("", IDCANCEL)  # as Esc does
@@ -218,13 +215,13 @@ def killed_tool_and_abandoned_run():
         # The pen touches target 1 and rests there while the tool is killed, 2 s longer, then lifts and
         # writes. The board stays to the end, so that its reader watches the runs.
         x, y = positions[0]
-        # Then target 1 of another run touched and lifted before that tool is killed, and a press where the
-        # test sees "9 Points".
+        # After the library's run: target 1 of another run touched and lifted before that tool is killed,
+        # and a press where the test sees "9 Points".
         idle, press = wine.run_dir / "idle", wine.run_dir / "press-9"
         session.start_board([f"wait-file {shown} 60000", "mark touch-1", f"down {x} {y}",
                              f"hold-until-file {x} {y} {killed} 60000", "mark killed", f"hold {x} {y} 2000",
                              f"up {x} {y}", *stroke_lines(positions, "verify"),
-                             f"wait-file {idle}-shown 60000", f"down {x} {y}", f"hold-until-file {x} {y} {idle}-taken",
+                             f"wait-file {idle}-shown 120000", f"down {x} {y}", f"hold-until-file {x} {y} {idle}-taken",
                              f"up {x} {y}", "mark idle-lifted", f"tap-at-file {press} 150 120000", "pause 120000"])
         session.start_driver()
         program, _ = start_four_point_run(tool)
@@ -249,10 +246,6 @@ def killed_tool_and_abandoned_run():
                   and e.t_us < verify and (e.kind != "mousemove" or e.position != pointer)]
         check(not astray, f"pointer input from the pen that came down during the run: {astray}")
 
-        idle_run_ms = kill_with_the_pen_off_the_board(tool, session, idle)
-        check(idle_run_ms <= 2000, f"with the pen off the board, the run ended {idle_run_ms:.0f} ms after the kill")
-        restart_then_press_nine_points(wine, tool, press)
-
         # A run another program starts through the library, with no tool, is left alone.
         seen = len(tool.lines())
         control = wine.run_windows("velno_control.exe", "SetAdjustType", "4", "StartAdjust")
@@ -260,6 +253,9 @@ def killed_tool_and_abandoned_run():
         started_us = state_time(tool, seen, "index k=1 adjusting=1", timeout=10)
         abandoned_s = (state_time(tool, seen, "index k=0 adjusting=0", timeout=90) - started_us) / 1e6
         check(59 <= abandoned_s <= 64, f"the abandoned run ended {abandoned_s:.1f} s after it began")
+        idle_run_ms = kill_with_the_pen_off_the_board(tool, session, idle)
+        check(idle_run_ms <= 2000, f"with the pen off the board, the run ended {idle_run_ms:.0f} ms after the kill")
+        restart_then_press_nine_points(wine, tool, press)
         print(f"tool killed: its run ended {killed_run_ms:.0f} ms later ({idle_run_ms:.0f} ms with the pen off the "
               f"board); a run left alone ended after {abandoned_s:.1f} s")
         session.board.stop()

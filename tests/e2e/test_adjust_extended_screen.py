@@ -13,14 +13,13 @@ figures and both buttons on the projector and off them. Then strokes land on the
 of the targets. On the right, the projector then changes to 1024 x 768 while the driver runs, and the strokes
 follow it."""
 
-import os
 import re
 import subprocess
 
 from calibration_session import CalibrationSession, cursor_changes, cursor_positions, stroke_lines
 from pen_driver_session import start_board_sim
 from tool_session import (BLACK, CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, GREEN, GREY,
-                          IDCANCEL, RED, RESOURCE_IDS, Screenshot, ToolSession, target_points, touch_until_next_target)
+                          IDCANCEL, RED, RESOURCE_IDS, ToolSession, target_points, touch_until_next_target, write_place)
 from wine_harness import WineFixture, check, check_eventually, run_test, wait_for_line, windows_path
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "Adjust_single_extend.exe", "tool_watch.exe", "post_command.exe"]
@@ -133,13 +132,6 @@ def x_offset(side, size):
     return size[0] if side == "left-of" else 0
 
 
-def write_place(signals, name, position):
-    """Names a board position for the board's tap-at-file (written whole, then renamed into place)."""
-    part = signals / f"{name}.part"
-    part.write_text(f"{position[0]} {position[1]}\n")
-    os.replace(part, signals / name)
-
-
 def check_the_check(wine, tool, signals, side, size, skip):
     """Runs the check after the pass (its window new after the first `skip` lines of the watcher's log): each
     cross is found on a screenshot and touched where the board sees it; then the result screen is looked at."""
@@ -154,15 +146,12 @@ def check_the_check(wine, tool, signals, side, size, skip):
         x, y = cross_on_screen(shot, area)
         crosses.append((x, y))
         fx, fy = (x - area[0] + 0.5) / size[0], (y - area[1] + 0.5) / size[1]
-        write_place(signals, f"cross-{c}", keystoned_board_position(fx, fy))
+        write_place(signals / f"cross-{c}", keystoned_board_position(fx, fy))
     result = tool.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*Good)(?=[^"]*Largest error)[^"]*', skip=skip)
     controls = {}
-    for line in tool.lines()[skip:]:
-        match = re.match(rf"^control dialog={result.hwnd} id=(\d+) x=(-?\d+) y=(-?\d+) w=(\d+) h=(\d+) ", line)
-        if match and int(match[1]) in RESULT_CONTROLS.values():
-            x, y, w, h = (int(match[i]) for i in range(2, 6))
-            controls[int(match[1])] = (x + shift, y, x + shift + w, y + h)
-    check(len(controls) == 4, f"result screen controls: {controls}")
+    for name, control in RESULT_CONTROLS.items():
+        x0, y0, x1, y1 = tool.control_rect(result, control)
+        controls[name] = (x0 + shift, y0, x1 + shift, y1)
     tool.check_screen(result_screen_problem(controls, crosses, area), *screen)
     subprocess.run(["import", "-window", "root", "-display", wine.display, str(wine.logs / f"result-{side}.png")],
                    check=True, timeout=30, env=wine.env)

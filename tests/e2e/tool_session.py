@@ -11,6 +11,7 @@ buttons from outside, and screenshots read the target window's pixels.
         tool.wait_index(1)
 """
 
+import os
 import re
 import subprocess
 import time
@@ -76,6 +77,13 @@ def touch_until_next_target(positions, signals, tag=""):
     return script
 
 
+def write_place(path, position):
+    """Names a board position for the board's tap-at-file: written whole, then renamed into place."""
+    part = path.with_name(path.name + ".part")
+    part.write_text(f"{position[0]} {position[1]}\n")
+    os.replace(part, path)
+
+
 def touch_as_planned(plan, signals, tag=""):
     """The board's touches in turn, `plan` a list of (board position, taken): touch i waits for the signal
     file <tag>go-i, which the test makes once the tool shows the target it is for (ToolSession.let_touches_go).
@@ -88,50 +96,6 @@ def touch_as_planned(plan, signals, tag=""):
                    f"hold-until-file {x} {y} {after} 60000" if taken else f"hold {x} {y} 300",
                    f"up {x} {y}", f"mark {tag}lifted-{i}"]
     return script
-
-
-def check_cross_fractions(count):
-    """The check's five crosses as fractions of the screen, as the tool places them (check_crosses.h): the
-    nearest unused grid cell to the middle, then to the middles of the four quarters; with fewer than five
-    cells, each cell goes to the place nearest it and midpoints between neighbouring targets make up the rest."""
-    rows, columns = {4: (2, 2), 6: (2, 3), 9: (3, 3), 12: (3, 4), 16: (4, 4), 20: (4, 5), 25: (5, 5)}[count]
-    places = [(0.5, 0.5), (0.25, 0.25), (0.75, 0.25), (0.25, 0.75), (0.75, 0.75)]
-
-    def target(column, row):
-        return ((30 / (columns - 1) * column + 1) / 32, (30 / (rows - 1) * row + 1) / 32)
-
-    def mid(a, b):
-        return ((a[0] + b[0]) / 2, (a[1] + b[1]) / 2)
-
-    def nearest(to, candidates, used):
-        free = [i for i in range(len(candidates)) if not used[i]]
-        return min(free, key=lambda i: (candidates[i][0] - to[0]) ** 2 + (candidates[i][1] - to[1]) ** 2)
-
-    cells = [mid(target(c, r), target(c + 1, r + 1)) for c in range(columns - 1) for r in range(rows - 1)]
-    crosses = [None] * 5
-    if len(cells) >= 5:
-        used = [False] * len(cells)
-        for p, place in enumerate(places):
-            i = nearest(place, cells, used)
-            used[i], crosses[p] = True, cells[i]
-        return crosses
-    taken = [False] * 5
-    for cell in cells:
-        p = nearest(cell, places, taken)
-        taken[p], crosses[p] = True, cell
-    midpoints = []
-    for c in range(columns):
-        for r in range(rows):
-            if r + 1 < rows:
-                midpoints.append(mid(target(c, r), target(c, r + 1)))
-            if c + 1 < columns:
-                midpoints.append(mid(target(c, r), target(c + 1, r)))
-    used = [False] * len(midpoints)
-    for p, place in enumerate(places):
-        if not taken[p]:
-            i = nearest(place, midpoints, used)
-            used[i], crosses[p] = True, midpoints[i]
-    return crosses
 
 
 def check_cross_pixels(width, height):

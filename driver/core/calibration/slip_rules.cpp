@@ -3,8 +3,8 @@
 namespace velno {
 namespace {
 
-// The first point taken whose leaving out makes the rest fit with the measurement refused twice; target 1
-// when no single point does (then the pass starts again).
+// The first point (0-based) taken whose leaving out makes the rest fit with the measurement refused twice;
+// point 0 when no single point does (then the pass starts again).
 std::int32_t FirstSlip(const GridShape& shape, const PassPoints& with, std::int32_t refused) {
   for (std::int32_t q = 0; q < static_cast<std::int32_t>(shape.pointCount); ++q) {
     if (q == refused || !with.measured[q]) continue;
