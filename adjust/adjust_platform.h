@@ -59,6 +59,11 @@ class AdjustPlatform {
   virtual void SignalHandOffEvent() = 0;
   virtual void CloseHandOffEvent() = 0;
 
+  // The point run's event (kernel_object_names.h), held from before a target window starts a run until
+  // after the run is stopped: the driver ends a run whose tool has gone.
+  virtual void HoldRunEvent() = 0;
+  virtual void ReleaseRunEvent() = 0;
+
   // Loads "Velno.DLL" by file name; false when it cannot be loaded.
   virtual bool LoadSharedState() = 0;
   virtual void* FindOperation(const char* name) = 0;

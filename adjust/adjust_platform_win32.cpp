@@ -1,4 +1,4 @@
-// The Win32 side of the tool's seam: the hand-off event, Velno.DLL, the serial-port map, the monitors,
+// The Win32 side of the tool's seam: the hand-off and run events, Velno.DLL, the serial-port map, the monitors,
 // the message boxes and the dialogs.
 #include "adjust_platform_win32.h"
 
@@ -37,6 +37,15 @@ void Win32AdjustPlatform::SignalHandOffEvent() { SetEvent(handOff_); }
 void Win32AdjustPlatform::CloseHandOffEvent() {
   CloseHandle(handOff_);
   handOff_ = nullptr;
+}
+
+void Win32AdjustPlatform::HoldRunEvent() {
+  runEvent_ = CreateEventW(nullptr, TRUE, FALSE, velno::kPointRunEventName);
+}
+
+void Win32AdjustPlatform::ReleaseRunEvent() {
+  if (runEvent_ != nullptr) CloseHandle(runEvent_);
+  runEvent_ = nullptr;
 }
 
 // Loaded for the rest of the process: the bound operations are used until the end.

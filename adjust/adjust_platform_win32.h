@@ -14,6 +14,8 @@ class Win32AdjustPlatform : public AdjustPlatform {
   HandOffEvent CreateHandOffEvent() override;
   void SignalHandOffEvent() override;
   void CloseHandOffEvent() override;
+  void HoldRunEvent() override;
+  void ReleaseRunEvent() override;
   bool LoadSharedState() override;
   void* FindOperation(const char* name) override;
   std::vector<std::wstring> SerialDeviceNames() override;
@@ -28,6 +30,7 @@ class Win32AdjustPlatform : public AdjustPlatform {
  private:
   HINSTANCE instance_;
   HANDLE handOff_ = nullptr;
+  HANDLE runEvent_ = nullptr;
   HMODULE library_ = nullptr;
 };
 

@@ -35,8 +35,10 @@ PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations
   if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
   for (;;) {
     operations.SetAdjustType(velno::EncodeAdjustType(choice.count, screen.flag));
+    platform.HoldRunEvent();
     const TargetOutcome outcome = platform.RunTargetWindow(screen, choice.count, operations);
     operations.StopAdjust();
+    platform.ReleaseRunEvent();
     if (outcome == TargetOutcome::TimedOut) return PassOutcome::EndTool;
     if (outcome != TargetOutcome::Saved) return PassOutcome::Continue;
     if (platform.RunCheck(screen, choice.count) == CheckOutcome::Done) return PassOutcome::Continue;
@@ -76,10 +78,14 @@ void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath) {
   const bool bound = platform.LoadSharedState() &&
                      BindAdjustOperations([&](const char* name) { return platform.FindOperation(name); }, operations);
   if (bound) {
+    // No other copy runs, so a run still active is one an earlier tool left behind when it was killed,
+    // and the pen stays with it until the driver notices: it ends before anything shows.
+    if (handOff == HandOffEvent::Created && operations.IsAdjusting() != 0) operations.StopAdjust();
     const PassList passes = PassesForProgramPath(programPath);
+    const bool anyPass = passes[0] != ScreenKind::None || passes[1] != ScreenKind::None;
     if (CountBoardPorts(platform.SerialDeviceNames()) == 0) {
       platform.ShowNotice(Notice::NoBoard);
-    } else if (!DriverHasBoard(platform, operations)) {
+    } else if (anyPass && !DriverHasBoard(platform, operations)) {
       // No driver runs, or it has not found the board: no target would ever be taken.
       platform.ShowNotice(Notice::NoDriverBoard);
     } else {

@@ -103,23 +103,4 @@ Pixel CheckCrossPoint(std::uint32_t i, std::uint32_t count, std::int32_t width, 
   return {static_cast<std::int32_t>(width * f.x), static_cast<std::int32_t>(height * f.y)};
 }
 
-std::int32_t ResultBandTop(const std::array<Pixel, kCheckCrosses>& crosses, std::int32_t height,
-                           std::int32_t bandHeight, std::int32_t clearance) {
-  std::vector<std::int32_t> rows;
-  for (const Pixel& cross : crosses) rows.push_back(cross.y);
-  std::sort(rows.begin(), rows.end());
-  std::int32_t bestTop = 0;
-  std::int32_t bestSize = std::numeric_limits<std::int32_t>::min();
-  std::int32_t top = 0;  // the window's top edge needs no clearance
-  for (std::size_t i = 0; i <= rows.size(); ++i) {
-    const std::int32_t bottom = i < rows.size() ? rows[i] - clearance : height;
-    if (bottom - top > bestSize) {
-      bestTop = top;
-      bestSize = bottom - top;
-    }
-    if (i < rows.size()) top = rows[i] + clearance;
-  }
-  return std::max(0, bestTop + (bestSize - bandHeight) / 2);
-}
-
 }  // namespace adjust

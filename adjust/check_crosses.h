@@ -21,10 +21,4 @@ std::array<Fraction2, kCheckCrosses> CheckCrossFractions(std::uint32_t count);
 // Cross i's point in a window of width x height pixels, truncated as the targets are.
 Pixel CheckCrossPoint(std::uint32_t i, std::uint32_t count, std::int32_t width, std::int32_t height);
 
-// The top of the band of `bandHeight` pixels that the result screen's words and buttons take across the
-// window: centred in the widest vertical gap between the crosses, each kept `clearance` pixels clear, so
-// no cross hides behind them (the first of equal gaps, from the top).
-std::int32_t ResultBandTop(const std::array<Pixel, kCheckCrosses>& crosses, std::int32_t height,
-                           std::int32_t bandHeight, std::int32_t clearance);
-
 }  // namespace adjust

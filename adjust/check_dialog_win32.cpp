@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "check_progress.h"
 #include "check_verdict.h"
@@ -14,21 +15,16 @@
 #include "dialogs_win32.h"
 #include "monitor_cover_win32.h"
 #include "resource_ids.h"
+#include "result_layout.h"
 
 namespace adjust {
 namespace {
 
 using velno::ClientRect;
 
-constexpr int kCrossArm = 24;
-constexpr int kCrossClearance = kCrossArm + 2;  // the arms, and the error written beside a cross
+constexpr int kCrossArm = kCheckCrossArm;
 constexpr int kPromptWidth = 640;
 constexpr int kPromptHeight = 30;
-constexpr int kLineHeight = 28;
-constexpr int kButtonWidth = 320;
-constexpr int kButtonHeight = 96;
-// The verdict, the figures and the buttons; it fits between the rows of crosses on a screen of 768 lines.
-constexpr int kResultBandHeight = 2 * kLineHeight + 8 + 16 + kButtonHeight;
 constexpr COLORREF kCrossColour = RGB(0, 0, 0);
 constexpr COLORREF kLandedColour = RGB(224, 12, 20);
 constexpr COLORREF kGoodColour = RGB(20, 131, 5);
@@ -62,20 +58,71 @@ void ShowCross(HWND dialog, const CheckWindow& window) {
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
+std::wstring ErrorLabel(const CheckWindow& window, std::uint32_t i) {
+  return std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
+}
+
+// Where the error beside cross i goes, measured in the text font.
+ScreenRect LabelRect(HWND dialog, const CheckWindow& window, std::uint32_t i) {
+  const std::wstring label = ErrorLabel(window, i);
+  HDC dc = GetDC(dialog);
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
+  SIZE size{};
+  GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+  SelectObject(dc, oldFont);
+  ReleaseDC(dialog, dc);
+  const RECT client = ClientRect(dialog);
+  return ErrorLabelRect(window.crosses[i], {size.cx, size.cy}, client.right, client.bottom);
+}
+
+// The size of `text` in the text font, wrapped at word breaks to at most maxWidth pixels.
+TextSize MeasureWrapped(HWND dialog, const CheckWindow& window, const std::wstring& text, std::int32_t maxWidth) {
+  HDC dc = GetDC(dialog);
+  const HGDIOBJ oldFont = SelectObject(dc, window.textFont.get());
+  RECT bounds{0, 0, maxWidth, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+  SelectObject(dc, oldFont);
+  ReleaseDC(dialog, dc);
+  return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// What the result screen must leave clear: each cross's arms and the error written beside it.
+std::vector<ScreenRect> CrossesAndLabels(HWND dialog, const CheckWindow& window) {
+  std::vector<ScreenRect> taken;
+  for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
+    const Pixel cross = window.crosses[i];
+    taken.push_back({cross.x - kCrossArm, cross.y - kCrossArm, cross.x + kCrossArm + 1, cross.y + kCrossArm + 1});
+    taken.push_back(LabelRect(dialog, window, i));
+  }
+  return taken;
+}
+
+void Move(HWND dialog, int control, const ScreenRect& r) {
+  Move(dialog, control, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
 void ShowResult(HWND dialog, CheckWindow& window) {
   const RECT client = ClientRect(dialog);
   window.verdict = JudgeCheck(window.crosses, window.progress.landed, client.right);
   ShowWindow(GetDlgItem(dialog, IDC_CHECK_PROMPT), SW_HIDE);
-  // The verdict, the figures and the buttons, one under the other, between the crosses.
-  const int top = ResultBandTop(window.crosses, client.bottom, kResultBandHeight, kCrossClearance);
-  const int textWidth = client.right * 9 / 10;
-  Move(dialog, IDC_CHECK_VERDICT, (client.right - textWidth) / 2, top, textWidth, kLineHeight);
-  Move(dialog, IDC_CHECK_FIGURES, (client.right - textWidth) / 2, top + kLineHeight + 8, textWidth, kLineHeight);
-  const int buttonsTop = top + kResultBandHeight - kButtonHeight;
-  Move(dialog, IDC_CHECK_DONE, client.right / 2 - kButtonWidth - 20, buttonsTop, kButtonWidth, kButtonHeight);
-  Move(dialog, IDC_CHECK_AGAIN, client.right / 2 + 20, buttonsTop, kButtonWidth, kButtonHeight);
-  SetDlgItemTextW(dialog, IDC_CHECK_VERDICT, VerdictText(window.verdict).c_str());
-  SetDlgItemTextW(dialog, IDC_CHECK_FIGURES, FiguresText(window.verdict).c_str());
+  const std::wstring verdict = VerdictText(window.verdict);
+  const std::wstring figures = FiguresText(window.verdict);
+  const ResultLayout layout = LayOutResult(
+      client.right, client.bottom, CrossesAndLabels(dialog, window),
+      [&](std::int32_t maxWidth) { return MeasureWrapped(dialog, window, verdict, maxWidth); },
+      [&](std::int32_t maxWidth) { return MeasureWrapped(dialog, window, figures, maxWidth); });
+  Move(dialog, IDC_CHECK_VERDICT, layout.verdict);
+  Move(dialog, IDC_CHECK_FIGURES, layout.figures);
+  Move(dialog, IDC_CHECK_DONE, layout.done);
+  Move(dialog, IDC_CHECK_AGAIN, layout.again);
+  // "Calibrate again" fits a smaller button in the text's font.
+  const bool small = layout.done.right - layout.done.left < kLargeButtonWidth;
+  for (const int control : {IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
+    SendDlgItemMessageW(dialog, control, WM_SETFONT,
+                        reinterpret_cast<WPARAM>((small ? window.textFont : window.buttonFont).get()), FALSE);
+  }
+  SetDlgItemTextW(dialog, IDC_CHECK_VERDICT, verdict.c_str());
+  SetDlgItemTextW(dialog, IDC_CHECK_FIGURES, figures.c_str());
   for (const int control : {IDC_CHECK_VERDICT, IDC_CHECK_FIGURES, IDC_CHECK_DONE, IDC_CHECK_AGAIN}) {
     ShowWindow(GetDlgItem(dialog, control), SW_SHOW);
   }
@@ -158,10 +205,9 @@ void Paint(HWND dialog, const CheckWindow& window) {
     DrawLine(dc, window.crosses[i], landed[i]);
     Ellipse(dc, landed[i].x - 4, landed[i].y - 4, landed[i].x + 5, landed[i].y + 5);
     SetTextColor(dc, kCrossColour);
-    const std::wstring label =
-        std::to_wstring(i + 1) + L": " + std::to_wstring(std::lround(window.verdict.errors[i])) + L" px";
-    TextOutW(dc, window.crosses[i].x + kCrossArm + 6, window.crosses[i].y + 4, label.c_str(),
-             static_cast<int>(label.size()));
+    const std::wstring label = ErrorLabel(window, i);
+    const ScreenRect at = LabelRect(dialog, window, i);
+    TextOutW(dc, at.left, at.top, label.c_str(), static_cast<int>(label.size()));
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldPen);

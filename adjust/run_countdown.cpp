@@ -16,4 +16,8 @@ std::wstring RefusedGridText() {
          L"Please start again at the first target.";
 }
 
+std::wstring TouchAgainText() {
+  return L"One touch was not on its target. Please touch the red target again, then go on as before.";
+}
+
 }  // namespace adjust

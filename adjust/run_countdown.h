@@ -20,4 +20,7 @@ std::wstring CountdownText(std::uint32_t seconds);
 // Shown on the target window after the driver refused the finished grid, until a target is taken.
 std::wstring RefusedGridText();
 
+// Shown on the target window when the driver asks for an earlier target again, until a target is taken.
+std::wstring TouchAgainText();
+
 }  // namespace adjust

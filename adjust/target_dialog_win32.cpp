@@ -110,12 +110,13 @@ void MadeProgress(HWND dialog, TargetWindow& window) {
   ShowCountdown(dialog, window, 0);
 }
 
-void ShowRefusedNote(HWND dialog, const TargetWindow& window) {
+void ShowNote(HWND dialog, const TargetWindow& window, const std::wstring& text) {
   const RECT client = ClientRect(dialog);
   // Between the rows of every grid, a little above the middle.
-  SetWindowPos(window.refusedNote, nullptr, (client.right - kNoteWidth) / 2, client.bottom * 38 / 100 - kNoteHeight / 2,
-               kNoteWidth, kNoteHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowTextW(window.refusedNote, RefusedGridText().c_str());
+  const int width = std::min(kNoteWidth, static_cast<int>(client.right) - 20);
+  SetWindowPos(window.refusedNote, nullptr, (client.right - width) / 2, client.bottom * 38 / 100 - kNoteHeight / 2,
+               width, kNoteHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextW(window.refusedNote, text.c_str());
   ShowWindow(window.refusedNote, SW_SHOWNA);
 }
 
@@ -158,7 +159,8 @@ void OnTimer(HWND dialog, TargetWindow& window, WPARAM timerId) {
   const std::int32_t index = !handOff && ownTimer ? window.operations->GetAdjustCurrentIndex() : -1;
   const auto sinceProgress =
       static_cast<std::uint32_t>(std::min<ULONGLONG>(GetTickCount64() - window.progressAt, kRunTimeoutMs));
-  switch (StepOnTick({handOff, ownTimer, index, sinceProgress}, window.k, window.count)) {
+  const TickAction action = StepOnTick({handOff, ownTimer, index, sinceProgress}, window.k, window.count);
+  switch (action.step) {
     case TickStep::Finish:
       window.outcome = TargetOutcome::Saved;
       [[fallthrough]];
@@ -170,18 +172,18 @@ void OnTimer(HWND dialog, TargetWindow& window, WPARAM timerId) {
       velno::EndModal(dialog, 0);
       break;
     case TickStep::ShowNext:
-      ++window.k;
-      window.operations->SetAdjustCurrentIndex(static_cast<std::int32_t>(window.k));
-      ShowWindow(window.refusedNote, SW_HIDE);
-      MadeProgress(dialog, window);
-      ShowTarget(dialog, window);
-      break;
+    case TickStep::ShowAgain:
     case TickStep::RestartPass:
-      // The driver has set index 1 itself and kept the previous calibration; the run goes on.
-      window.k = 1;
+      // Published before it shows: the driver measures target k only once the index names it.
+      window.k = action.target;
+      window.operations->SetAdjustCurrentIndex(static_cast<std::int32_t>(window.k));
       MadeProgress(dialog, window);
       ShowTarget(dialog, window);
-      ShowRefusedNote(dialog, window);
+      if (action.step == TickStep::ShowNext) {
+        ShowWindow(window.refusedNote, SW_HIDE);
+      } else {
+        ShowNote(dialog, window, action.step == TickStep::RestartPass ? RefusedGridText() : TouchAgainText());
+      }
       break;
     case TickStep::Wait:
       if (ownTimer) ShowCountdown(dialog, window, sinceProgress);

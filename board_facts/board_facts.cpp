@@ -17,6 +17,8 @@ constexpr std::array<GridShape, 7> kGridShapes{{
     {25, 5, 5},
 }};
 
+constexpr std::uint32_t kAskAgainFlag = 0x80;  // above every target, within the library's 255
+
 double TargetFraction(std::uint32_t k, std::int32_t pointsAlong) { return (30.0 / (pointsAlong - 1) * k + 1) / 32; }
 
 wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
@@ -54,6 +56,13 @@ std::int32_t EncodeAdjustType(std::uint32_t pointCount, std::int32_t screenFlag)
 AdjustType DecodeAdjustType(std::int32_t word) {
   const auto bits = static_cast<std::uint32_t>(word);
   return {bits & 0xFFFF, static_cast<std::int32_t>(bits >> 16)};
+}
+
+std::int32_t AskAgainIndex(std::uint32_t target) { return static_cast<std::int32_t>(kAskAgainFlag | target); }
+
+std::uint32_t TargetAskedAgain(std::int32_t index) {
+  const auto bits = static_cast<std::uint32_t>(index);
+  return (bits & ~0x7Fu) == kAskAgainFlag ? bits & 0x7F : 0;
 }
 
 }  // namespace velno

@@ -1,4 +1,4 @@
-// Whether the calibration tool runs: it holds its named hand-off event from start to end.
+// Whether the program that drives a capture run is there: it holds the run's named event.
 #include <windows.h>
 
 #include "driver_platform_win32.h"
@@ -6,8 +6,8 @@
 
 namespace velno {
 
-bool Win32ToolPresence::AdjustToolRunning() {
-  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kAdjustHandOffEventName);
+bool Win32ToolPresence::RunToolPresent(CaptureRun run) {
+  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, run == CaptureRun::Point ? kPointRunEventName : kButtonRunEventName);
   if (event == nullptr) return false;
   CloseHandle(event);
   return true;

@@ -86,7 +86,7 @@ class Win32EventLog : public EventLog {
 
 class Win32ToolPresence : public ToolPresence {
  public:
-  bool AdjustToolRunning() override;
+  bool RunToolPresent(CaptureRun run) override;
 };
 
 // One of each role, for the driver process.

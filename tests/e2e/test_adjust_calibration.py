@@ -6,7 +6,11 @@ result screen says "Good" with a largest error of at most 2 px. "Calibrate again
 once more; this time the board touches cross 3 40 px to the right of it, and the result names cross 3.
 "Done" ends the tool, config.ini holds the nine points, and later strokes land within a pixel of their
 targets. While target 3 shows, a screenshot has green crosses on targets 1-2, the red marker with the
-hand on target 3 and grey crosses on 4-9."""
+hand on target 3 and grey crosses on 4-9.
+Each pass has a slip, and the board then touches whatever target shows where it is: in the first, target 5's
+place touched while target 4 shows (the driver takes it, refuses target 5 twice, asks for target 4 again: 12
+touches); in the second, a palm in the middle of the lower right cell while target 2 shows (refused at once).
+Neither slip reaches the calibration."""
 
 import re
 import time
@@ -14,8 +18,7 @@ import time
 from calibration_session import (CalibrationSession, expected_settings, grid_targets, parse_settings,
                                  stroke_lines, strokes_at_receiver, target_pixel)
 from tool_session import (BLACK, CHECK_AGAIN, CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, DISC, GREEN, GREY,
-                          RED, WHITE, ToolSession, check_cross_pixels, target_points, touch_crosses,
-                          touch_until_next_target)
+                          RED, WHITE, ToolSession, check_cross_pixels, target_points, touch_as_planned, touch_crosses)
 from wine_harness import WineFixture, check, run_test
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "Adjust_single_standard.exe", "tool_watch.exe",
@@ -67,15 +70,36 @@ def cross_board_positions(screen, off_by=None):
     return positions
 
 
-def run_targets(tool, signals, tag, skip, screen=None):
-    """The nine targets of one pass, each let touched as it shows; a screenshot check at target 3 when
-    `screen` is given. Then, once the run has ended and the check shows, the pen on target 9 is lifted.
+# The targets shown, touch by touch, and whether the driver takes each touch: target 5's place touched while
+# target 4 shows is taken, the genuine touches of target 5 are refused twice, and the driver asks for 4 again.
+LATER_TARGET_SHOWN = [1, 2, 3, 4, 5, 5, 4, 5, 6, 7, 8, 9]
+LATER_TARGET_TAKEN = [True, True, True, True, False, False, True, True, True, True, True, True]
+# A palm far from every target (the middle of the lower right cell) while target 2 shows: refused at once.
+PALM_SHOWN = [1, 2, 2, 3, 4, 5, 6, 7, 8, 9]
+PALM_TAKEN = [True, False, True, True, True, True, True, True, True, True]
+
+
+def later_target_plan(positions):
+    touches = [positions[k - 1] for k in LATER_TARGET_SHOWN]
+    touches[3] = positions[4]
+    return list(zip(touches, LATER_TARGET_TAKEN))
+
+
+def palm_plan(positions, palm):
+    touches = [positions[k - 1] for k in PALM_SHOWN]
+    touches[1] = palm
+    return list(zip(touches, PALM_TAKEN))
+
+
+def run_targets(tool, session, signals, tag, skip, shown, taken, screen=None):
+    """The touches of one pass, each let go when the tool shows its target; a screenshot check at target 3
+    when `screen` is given. Then, once the run has ended and the check shows, the pen on target 9 is lifted.
     Returns the place in the watcher's log from which the check's window is new."""
-    for k in range(1, 10):
-        tool.wait_index(k, skip=skip)
-        if k == 3 and screen is not None:
+    def on_shown(_, target):
+        if target == 3 and screen is not None:
             tool.check_screen(target_three_of_nine_problem(*screen), *screen)
-        (signals / f"{tag}shown-{k}").touch()
+
+    tool.let_touches_go(session.board_log, shown, taken, signals, tag, skip, on_shown)
     skip = tool.mark()
     tool.wait_window(CHECK_TITLE, skip=skip)
     (signals / f"{tag}ended").touch()
@@ -85,6 +109,7 @@ def run_targets(tool, signals, tag, skip, screen=None):
 def main():
     targets = grid_targets(9)
     positions = [board_position(*target) for target in targets]
+    palm = board_position(round(23.5 / 32 * 65536), round(23.5 / 32 * 65536))
 
     with WineFixture("adjust_calibration", binaries=BINARIES) as wine:
         signals = wine.run_dir / "signals"
@@ -94,9 +119,9 @@ def main():
         screen = session.screen
         tool = ToolSession(wine)
         tool.start_watch()
-        session.start_board([*touch_until_next_target(positions, signals),
+        session.start_board([*touch_as_planned(later_target_plan(positions), signals),
                              *touch_crosses(cross_board_positions(screen), signals, "first-"),
-                             *touch_until_next_target(positions, signals, "again-"),
+                             *touch_as_planned(palm_plan(positions, palm), signals, "again-"),
                              *touch_crosses(cross_board_positions(screen, off_by=(3, 40)), signals, "again-"),
                              f"wait-file {signals / 'tool-ended'} 60000", "pause 300",
                              *stroke_lines(positions, "verify")])
@@ -108,7 +133,8 @@ def main():
         chooser = tool.wait_window(CHOOSER_TITLE)
         check(chooser.focus == COUNT_BUTTONS[4], f"focus on control {chooser.focus}, not on 4 Points")
         tool.click(CHOOSER_TITLE, COUNT_BUTTONS[9])
-        result = tool.run_check(signals, "first-", run_targets(tool, signals, "", 0, screen))
+        result = tool.run_check(signals, "first-",
+                                run_targets(tool, session, signals, "", 0, LATER_TARGET_SHOWN, LATER_TARGET_TAKEN, screen))
         calibration_s = time.monotonic() - started
         result_ms = (result.t_us - session.board_mark_time("first-cross-5 lift")) / 1000
         largest = re.search(r"Largest error (\d+) px", result.texts)
@@ -117,7 +143,8 @@ def main():
 
         skip = tool.mark()
         tool.click(CHECK_TITLE, CHECK_AGAIN)
-        result = tool.run_check(signals, "again-", run_targets(tool, signals, "again-", skip))
+        result = tool.run_check(signals, "again-",
+                                run_targets(tool, session, signals, "again-", skip, PALM_SHOWN, PALM_TAKEN))
         off = re.search(r"Not good: at cross 3 the pen landed (\d+) px away", result.texts)
         check(off and 38 <= int(off[1]) <= 42, f"second check: {result.texts!r}")
         tool.click(CHECK_TITLE, CHECK_DONE)
@@ -126,7 +153,11 @@ def main():
         session.wait_for_board(timeout=60)
 
         states = tool.index_states()
-        check(_published_in_order(states), f"published states: {states}")
+        published = tool.published()
+        check(published == _published(LATER_TARGET_SHOWN, LATER_TARGET_TAKEN) + _published(PALM_SHOWN, PALM_TAKEN),
+              f"published targets: {published}")
+        check([s for s in states if "k=132 " in s] == ["index k=132 adjusting=1 type=9"]
+              and states[-1].startswith("index k=0 adjusting=0"), f"published states: {states}")
         _, keys = parse_settings(session.settings_path.read_bytes())
         expected = expected_settings(positions, extend_screen_flag=0)
         check(keys == expected, f"config.ini keys:\n{keys}\nexpected:\n{expected}")
@@ -140,10 +171,9 @@ def main():
           f"largest error of the strokes after it: {error} px")
 
 
-def _published_in_order(states):
-    """The tool published 1..9 in order, each after the driver's 0, and stopped the run at the end: twice."""
-    published = [int(s.split()[1][2:]) for s in states if "adjusting=1" in s and not s.startswith("index k=0 ")]
-    return published == list(range(1, 10)) * 2 and states[-1].startswith("index k=0 adjusting=0")
+def _published(shown, taken):
+    """The targets the tool publishes for a plan: each target it shows anew (not again after a refusal)."""
+    return [k for i, k in enumerate(shown) if i == 0 or taken[i - 1] or shown[i - 1] != k]
 
 
 if __name__ == "__main__":

@@ -11,7 +11,9 @@
   took the target, and the driver keeps the calibration it had;
 - the tool killed during a run: the driver ends the run within 2 s, the pen resting on the board since the
   run gives nothing until it lifts, and strokes map through the calibration the driver had; a run started
-  through the library by another program and then left alone ends 60 s after it began."""
+  through the library by another program and then left alone ends 60 s after it began; a tool killed
+  with the pen off the board has its run ended within 2 s too; and one killed and started again at once
+  gives the pen to the new copy's chooser as the pointer (the board presses "9 Points", the targets show)."""
 
 import os
 import signal
@@ -21,8 +23,8 @@ import time
 from calibration_session import CalibrationSession, board_position, grid_targets, stroke_lines
 from pen_driver_session import write_settings
 from receiver import MOUSE_KINDS
-from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT, NO_DRIVER_TEXT,
-                          ToolSession, target_points)
+from tool_session import (BLACK, CHOOSER_TITLE, COUNT_BUTTONS, IDCANCEL, IDOK, MESSAGE_TITLE, NO_BOARD_TEXT,
+                          NO_DRIVER_TEXT, ToolSession, target_points, write_place)
 from wine_harness import WineFixture, check, run_test, wait_for_line, wait_until
 
 TOOL = "Adjust_single_standard.exe"
@@ -153,6 +155,53 @@ def state_time(tool, seen, prefix, timeout):
     return wait_until(found, timeout, lambda: f"no {prefix!r} in {tool.lines()[seen:]}")
 
 
+def start_run_again(tool):
+    """The tool started once more, 4 Points picked: returns it once target 1 shows."""
+    seen = len(tool.lines())
+    program = tool.start(TOOL)
+    tool.wait_window(CHOOSER_TITLE, skip=seen)
+    tool.click(CHOOSER_TITLE, COUNT_BUTTONS[4])
+    tool.wait_index(1, skip=seen)
+    return program
+
+
+def kill_with_the_pen_off_the_board(tool, session, idle):
+    """A run started, its target 1 touched and the pen lifted, then its tool killed: how long until the
+    driver ended the run (ms)."""
+    program = start_run_again(tool)
+    seen = len(tool.lines())
+    idle.with_name(f"{idle.name}-shown").touch()
+    tool.wait_index(2, skip=seen)
+    idle.with_name(f"{idle.name}-taken").touch()
+    wait_for_line(session.board_log, r" event mark idle-lifted$", timeout=20, program=session.board)
+    seen = len(tool.lines())
+    os.killpg(program.pid, signal.SIGKILL)
+    program.wait(timeout=10)
+    killed_us = time.monotonic_ns() // 1000
+    return (state_time(tool, seen, "index k=0 adjusting=0", timeout=10) - killed_us) / 1000
+
+
+def restart_then_press_nine_points(wine, tool, press):
+    """A run's tool killed and started again within 0.5 s: the board presses "9 Points" on the new chooser
+    (through the calibration the driver has), and the nine targets show."""
+    program = start_run_again(tool)
+    os.killpg(program.pid, signal.SIGKILL)
+    program.wait(timeout=10)
+    killed = time.monotonic()
+    seen = len(tool.lines())
+    again = tool.start(TOOL, name="restarted")
+    restarted_s = time.monotonic() - killed
+    check(restarted_s < 0.5, f"started again {restarted_s:.2f} s after the kill")
+    chooser = tool.wait_window(CHOOSER_TITLE, skip=seen)
+    x0, y0, x1, y1 = tool.control_rect(chooser, COUNT_BUTTONS[9])
+    width, height = wine.screen
+    write_place(press, board_position((x0 + x1) * 65536 // (2 * width), (y0 + y1) * 65536 // (2 * height)))
+    # The targets of the nine points the pen chose show.
+    wait_for_line(tool.watch_log, r"^index k=1 adjusting=1 type=9 ", timeout=10, program=tool.watch, skip=seen)
+    tool.click("", IDCANCEL)  # as Esc does
+    again.wait(timeout=10)
+
+
 def killed_tool_and_abandoned_run():
     targets = grid_targets(9)
     positions = [board_position(*target) for target in targets]
@@ -166,9 +215,14 @@ def killed_tool_and_abandoned_run():
         # The pen touches target 1 and rests there while the tool is killed, 2 s longer, then lifts and
         # writes. The board stays to the end, so that its reader watches the runs.
         x, y = positions[0]
+        # After the library's run: target 1 of another run touched and lifted before that tool is killed,
+        # and a press where the test sees "9 Points".
+        idle, press = wine.run_dir / "idle", wine.run_dir / "press-9"
         session.start_board([f"wait-file {shown} 60000", "mark touch-1", f"down {x} {y}",
                              f"hold-until-file {x} {y} {killed} 60000", "mark killed", f"hold {x} {y} 2000",
-                             f"up {x} {y}", *stroke_lines(positions, "verify"), "pause 120000"])
+                             f"up {x} {y}", *stroke_lines(positions, "verify"),
+                             f"wait-file {idle}-shown 120000", f"down {x} {y}", f"hold-until-file {x} {y} {idle}-taken",
+                             f"up {x} {y}", "mark idle-lifted", f"tap-at-file {press} 150 120000", "pause 120000"])
         session.start_driver()
         program, _ = start_four_point_run(tool)
         shown.touch()
@@ -199,7 +253,11 @@ def killed_tool_and_abandoned_run():
         started_us = state_time(tool, seen, "index k=1 adjusting=1", timeout=10)
         abandoned_s = (state_time(tool, seen, "index k=0 adjusting=0", timeout=90) - started_us) / 1e6
         check(59 <= abandoned_s <= 64, f"the abandoned run ended {abandoned_s:.1f} s after it began")
-        print(f"tool killed: its run ended {killed_run_ms:.0f} ms later; a run left alone ended after {abandoned_s:.1f} s")
+        idle_run_ms = kill_with_the_pen_off_the_board(tool, session, idle)
+        check(idle_run_ms <= 2000, f"with the pen off the board, the run ended {idle_run_ms:.0f} ms after the kill")
+        restart_then_press_nine_points(wine, tool, press)
+        print(f"tool killed: its run ended {killed_run_ms:.0f} ms later ({idle_run_ms:.0f} ms with the pen off the "
+              f"board); a run left alone ended after {abandoned_s:.1f} s")
         session.board.stop()
 
 

@@ -11,11 +11,12 @@ buttons from outside, and screenshots read the target window's pixels.
         tool.wait_index(1)
 """
 
+import os
 import re
 import subprocess
 import time
 
-from wine_harness import SOURCE_ROOT, check, check_eventually, read_lines, wait_for_line, windows_path
+from wine_harness import SOURCE_ROOT, check, check_eventually, read_lines, wait_for_line, wait_until, windows_path
 
 
 def resource_ids(header=SOURCE_ROOT / "adjust" / "resource_ids.h"):
@@ -73,6 +74,27 @@ def touch_until_next_target(positions, signals, tag=""):
         after = f"{tag}shown-{k + 1}" if k < len(positions) else f"{tag}ended"
         script += [f"wait-file {signals / f'{tag}shown-{k}'} 60000", f"mark {tag}touch-{k}", f"down {x} {y}",
                    f"hold-until-file {x} {y} {signals / after} 60000", f"up {x} {y}"]
+    return script
+
+
+def write_place(path, position):
+    """Names a board position for the board's tap-at-file: written whole, then renamed into place."""
+    part = path.with_name(path.name + ".part")
+    part.write_text(f"{position[0]} {position[1]}\n")
+    os.replace(part, path)
+
+
+def touch_as_planned(plan, signals, tag=""):
+    """The board's touches in turn, `plan` a list of (board position, taken): touch i waits for the signal
+    file <tag>go-i, which the test makes once the tool shows the target it is for (ToolSession.let_touches_go).
+    One the driver takes rests there until the next may go (<tag>go-(i+1); after the last, <tag>ended); one it
+    refuses lifts after 300 ms (marked "<tag>lifted-i")."""
+    script = []
+    for i, ((x, y), taken) in enumerate(plan, 1):
+        after = signals / (f"{tag}go-{i + 1}" if i < len(plan) else f"{tag}ended")
+        script += [f"wait-file {signals / f'{tag}go-{i}'} 60000", f"mark {tag}touch-{i}", f"down {x} {y}",
+                   f"hold-until-file {x} {y} {after} 60000" if taken else f"hold {x} {y} 300",
+                   f"up {x} {y}", f"mark {tag}lifted-{i}"]
     return script
 
 
@@ -162,6 +184,49 @@ class ToolSession:
         # The verdict and the figures are two texts set one after the other: wait for both.
         return self.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*(Good|Not good))(?=[^"]*Largest error)[^"]*',
                                 timeout=timeout, skip=skip)
+
+    def wait_shown(self, k, skip):
+        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log;
+        returns the place just after that line."""
+        pattern = re.compile(rf"^index k={k} adjusting=1 ")
+
+        def found():
+            lines = self.lines()
+            return next((i + 1 for i in range(skip, len(lines)) if pattern.match(lines[i])), None)
+
+        return wait_until(found, 30, lambda: f"target {k} not shown after line {skip}: {self.lines()[skip:][-10:]}")
+
+    def let_touches_go(self, board_log, targets, taken, signals, tag="", skip=0, on_shown=None):
+        """Lets the touches of touch_as_planned go, touch i once the tool shows targets[i - 1]: published anew,
+        or, after a refused touch of the same target, once that touch has lifted. on_shown(i, target) runs
+        just before a touch goes. Returns the place in the watcher's log after the last target shown."""
+        for i, target in enumerate(targets, 1):
+            if i > 1 and not taken[i - 2] and targets[i - 2] == target:
+                wait_for_line(board_log, rf" event mark {tag}lifted-{i - 1}$", timeout=30)
+            else:
+                skip = self.wait_shown(target, skip)
+            if on_shown is not None:
+                on_shown(i, target)
+            (signals / f"{tag}go-{i}").touch()
+        return skip
+
+    def control_rect(self, window, control, timeout=10):
+        """The last logged rectangle (x0, y0, x1, y1) of control number `control` of the dialog `window`."""
+        pattern = re.compile(rf"^control dialog={window.hwnd} id={control} x=(-?\d+) y=(-?\d+) w=(\d+) h=(\d+) ")
+
+        def rect():
+            found = [m for m in map(pattern.match, self.lines()) if m]
+            if not found:
+                return None
+            x, y, w, h = (int(found[-1][i]) for i in range(1, 5))
+            return x, y, x + w, y + h
+
+        return wait_until(rect, timeout, lambda: f"no control {control} logged for window {window.hwnd}")
+
+    def published(self):
+        """The targets the tool published, in order (the driver's answers 0 and requests left out)."""
+        return [int(state.split()[1][2:]) for state in self.index_states()
+                if "adjusting=1" in state and 0 < int(state.split()[1][2:]) < 0x80]
 
     def index_states(self):
         return [line.rsplit(" t_us=", 1)[0] for line in self.lines() if line.startswith("index ")]

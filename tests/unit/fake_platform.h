@@ -91,8 +91,9 @@ class RecordingEventLog : public EventLog {
 
 class FakeToolPresence : public ToolPresence {
  public:
-  bool AdjustToolRunning() override { return running; }
-  bool running = false;
+  bool RunToolPresent(CaptureRun run) override { return run == CaptureRun::Point ? pointTool : buttonTool; }
+  bool pointTool = false;
+  bool buttonTool = false;
 };
 
 struct FakePlatform {

@@ -6,6 +6,7 @@
 //   device found=1 t_us=...            (GetDeviceState: 1 while the driver has a board)
 //   window hwnd=0x1234 title="Adjusting" x=0 y=0 w=1280 h=1024 focus=1007 texts="No extend screen" t_us=...
 //   gone hwnd=0x1234 t_us=...
+//   control dialog=0x1234 id=1009 x=700 y=420 w=246 h=60 t_us=...   (each visible child but the icons)
 // focus is the control number of the window thread's focus (0: none); texts are the texts of the visible
 // static controls that are not icons, joined by '|'. Text is UTF-8. t_us as in linux_monotonic_clock.h.
 #include <windows.h>
@@ -72,6 +73,21 @@ std::string Describe(HWND window) {
          Utf8(texts) + "\"";
 }
 
+BOOL CALLBACK CollectControl(HWND child, LPARAM data) {
+  const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+  if (!IsWindowVisible(child) || icon) return TRUE;
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  char head[64];
+  std::snprintf(head, sizeof head, "dialog=%#llx",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetParent(child))));
+  (*reinterpret_cast<std::map<HWND, std::string>*>(data))[child] =
+      std::string(head) + " id=" + std::to_string(GetDlgCtrlID(child)) + " x=" + std::to_string(rect.left) +
+      " y=" + std::to_string(rect.top) + " w=" + std::to_string(rect.right - rect.left) +
+      " h=" + std::to_string(rect.bottom - rect.top);
+  return TRUE;
+}
+
 BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
@@ -100,6 +116,7 @@ int wmain(int argc, wchar_t** argv) {
   std::string lastIndex;
   std::string lastDevice;
   std::map<HWND, std::string> shown;
+  std::map<HWND, std::string> controlsShown;
   for (;;) {
     const std::string now = "index k=" + std::to_string(index()) + " adjusting=" + std::to_string(adjusting()) +
                             " type=" + std::to_string(type());
@@ -115,6 +132,15 @@ int wmain(int argc, wchar_t** argv) {
     for (const auto& [window, description] : shown) {
       if (!dialogs.count(window)) LogLine(description.substr(0, description.find(' ')).insert(0, "gone "));
     }
+    std::map<HWND, std::string> controls;
+    for (const auto& [window, description] : dialogs) {
+      EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    }
+    for (const auto& [control, description] : controls) {
+      const auto before = controlsShown.find(control);
+      if (before == controlsShown.end() || before->second != description) LogLine("control " + description);
+    }
+    controlsShown = std::move(controls);
     shown = std::move(dialogs);
     Sleep(2);
   }

@@ -49,6 +49,16 @@ struct WaitForFile {
   friend bool operator==(const WaitForFile&, const WaitForFile&) = default;
 };
 
+// Waits until the file `path` exists, then touches where it says ("X Y" in board units): `reports`
+// pen-down reports `gap` apart, then a pen-up there. Lets a test touch what it has seen on the screen.
+struct TapAtFile {
+  std::string path;
+  milliseconds timeout;
+  int reports;
+  microseconds gap;
+  friend bool operator==(const TapAtFile&, const TapAtFile&) = default;
+};
+
 // Drops bytes sent earlier that the host has not read yet.
 struct FlushUnread {
   friend bool operator==(const FlushUnread&, const FlushUnread&) = default;
@@ -74,7 +84,8 @@ struct Mark {
 };
 
 using Action =
-    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, WaitForFile, FlushUnread, SetAnswerMode, Unplug, Replug, Mark>;
+    std::variant<SendBytes, Pause, WaitHandshake, WaitBytes, WaitForFile, TapAtFile, FlushUnread, SetAnswerMode, Unplug,
+                 Replug, Mark>;
 
 struct BoardAction {
   int line;  // script line it came from, 1-based

@@ -198,6 +198,12 @@ void CompileHoldUntilFile(const Arguments& args, Compiler& c) {
   c.State().lastPen = at;
 }
 
+void CompileTapAtFile(const Arguments& args, Compiler& c) {
+  const long long milliseconds = args.Milliseconds(1, "MS");
+  const int reports = std::max(1, static_cast<int>(milliseconds * c.State().rateHz / 1000));
+  c.Emit(args.Line(), TapAtFile{std::string(args.Word(0)), OptionalTimeout(args, 2), reports, c.ReportGap()});
+}
+
 const ScriptCommand kCommands[] = {
     {"down", "X Y", 2, 2, true, "pen-down report (lead 0xFA) at X Y; X and Y are board units 0..32767",
      [](const Arguments& a, Compiler& c) { c.SendPen(a.Line(), Pen::Down, a.PositionAt(0)); }},
@@ -213,6 +219,11 @@ const ScriptCommand kCommands[] = {
      "pen-down reports at X Y at the report rate (at least one) until the file PATH exists, e.g. until a test "
      "has seen the next calibration target; fails the run after TIMEOUT_MS (default 30000)",
      CompileHoldUntilFile},
+    {"tap-at-file", "PATH MS [TIMEOUT_MS]", 2, 3, true,
+     "wait until the file PATH exists, then pen-down reports for MS milliseconds (at least one) at the place it "
+     "holds ('X Y'), and a pen-up there: a touch on what a test has seen on the screen; fails the run after "
+     "TIMEOUT_MS (default 30000) or when the file holds no place",
+     CompileTapAtFile},
     {"press", "N", 1, 1, true, "hardware button N (0..15) pressed: lead 0xA1+N, zeros, checksum",
      [](const Arguments& a, Compiler& c) { CompileButton(a, c, true); }},
     {"release", "N", 1, 1, true, "hardware button N (0..15) released: lead 0xC1+N, zeros, checksum",

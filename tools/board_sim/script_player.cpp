@@ -1,9 +1,12 @@
 #include "script_player.h"
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <thread>
 #include <type_traits>
+
+#include "report_encoder.h"
 
 namespace board_sim {
 
@@ -71,6 +74,22 @@ class Player {
       }
     } while (Clock::now() < deadline);
     return Fail(PlayOutcome::WaitTimedOut, "wait-file-timeout");
+  }
+
+  bool Do(const TapAtFile& tap) {
+    if (!Do(WaitForFile{tap.path, tap.timeout, {}, microseconds(0)})) return false;
+    int x = -1;
+    int y = -1;
+    std::ifstream(tap.path) >> x >> y;
+    if (x < 0 || x > kMaxBoardCoordinate || y < 0 || y > kMaxBoardCoordinate) {
+      return Fail(PlayOutcome::WaitTimedOut, "tap-at-file-no-place");
+    }
+    const Report down = EncodePenReport(Pen::Down, x, y);
+    for (int i = 0; i < tap.reports; ++i) {
+      if (!Do(SendBytes{{down.begin(), down.end()}, tap.gap})) return false;
+    }
+    const Report up = EncodePenReport(Pen::Up, x, y);
+    return Do(SendBytes{{up.begin(), up.end()}, tap.gap});
   }
 
   bool Do(const FlushUnread&) {

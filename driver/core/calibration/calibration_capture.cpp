@@ -8,7 +8,6 @@
 #include "board_facts.h"
 #include "calibration/calibration_grid.h"
 #include "calibration/projective_mapping.h"
-#include "calibration/slip_rules.h"
 
 namespace velno {
 namespace {
@@ -59,54 +58,69 @@ std::optional<BoardPoint> TakeSample(CaptureWindow& window, bool penWasDown, std
 }
 
 // The tables hold indices 1 to 64. A measurement taken while the index is 0 (the tool has not moved on
-// since the last acknowledgement) or above 64 has no entry: it is dropped without an acknowledgement and
-// the tool stays where it is. Since completion needs the index to equal the count, a count above 64 never
-// completes and never reaches the 64-entry tables of the board.
+// since the last answer), above 64, or while it asks for a target again has no entry: it is dropped
+// unanswered and the tool stays where it is. Since completion needs the index to equal the count, a count
+// above 64 never completes and never reaches the 64-entry tables of the board.
 bool HasEntry(std::int32_t index) { return index >= 1 && index <= kMaxPoints; }
 
-enum class PointStored { No, Acknowledged, LastOfPass };
+// One run's index word in the library.
+struct RunIndex {
+  SharedState::Get isActive;
+  SharedState::Set setIndex;
+  SharedState::Get stop;
+};
 
-// Stores a measurement of the point run as entry k - 1 for its current index k, unless it is a slip,
-// which is dropped unanswered. A stored measurement before the last is acknowledged with index 0; for the
-// last (k equals the count) the pass's points are copied to `pass` and the caller answers.
-PointStored StorePoint(const SharedState& sharedState, CaptureTables& tables, BoardPoint mean, std::uint32_t count,
-                       std::array<BoardPoint, kMaxPoints>& pass) {
-  const std::int32_t index = sharedState.GetAdjustCurrentIndex();
-  if (!HasEntry(index)) return PointStored::No;
-  const bool last = static_cast<std::uint32_t>(index) == count;
-  {
-    // Both boards' readers may complete measurements at once; the check and the copy must see whole entries.
-    std::lock_guard lock(tables.lock);
-    // Target 1 begins a pass: what an earlier pass measured is not compared with.
-    if (index == 1) tables.pointsMeasured.reset();
-    if (IsSlip(count, tables.points, tables.pointsMeasured, index, mean)) return PointStored::No;
-    tables.points[index - 1] = mean;
-    tables.pointsMeasured.set(index - 1);
-    if (last) {
-      std::copy_n(tables.points.begin(), index, pass.begin());
-      tables.pointsMeasured.reset();
-    }
-  }
-  if (last) return PointStored::LastOfPass;
-  sharedState.SetAdjustCurrentIndex(0);
-  return PointStored::Acknowledged;
+RunIndex PointRun(const SharedState& sharedState) {
+  return {sharedState.IsAdjusting, sharedState.SetAdjustCurrentIndex, sharedState.StopAdjust};
 }
 
-// Stores a touch-button place as entry k - 1 for the button run's current index k and acknowledges it
-// with index 0. When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is
+// Answers the tool, unless the run has ended meanwhile: the library marks a run active on any index it
+// is given, so an answer into an ended run would start it again with nobody to finish it, and the pen
+// would stay with the capture. A stop that comes between the check and the answer leaves the previous
+// index 0 (a target the driver answers is never 0): the stop is made again.
+void Answer(const RunIndex& run, std::int32_t index) {
+  if (run.isActive() == 0) return;
+  if (run.setIndex(index) == 0) run.stop();
+}
+
+// Stores a touch-button place as entry k - 1 for the button run's current index k and answers it with
+// index 0. When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is
 // returned.
 bool StoreButtonPlace(const SharedState& sharedState, CaptureTables& tables, BoardPoint mean, std::uint32_t count,
                       std::array<BoardPoint, kMaxPoints>& destination) {
+  std::lock_guard lock(tables.lock);
   const std::int32_t index = sharedState.GetButtonAdjustCurrentIndex();
   if (!HasEntry(index)) return false;
   const bool last = static_cast<std::uint32_t>(index) == count;
-  {
-    std::lock_guard lock(tables.lock);
-    tables.buttons[index - 1] = mean;
-    if (last) std::copy_n(tables.buttons.begin(), index, destination.begin());
-  }
-  sharedState.SetButtonAdjustCurrentIndex(0);
+  tables.buttons[index - 1] = mean;
+  if (last) std::copy_n(tables.buttons.begin(), index, destination.begin());
+  Answer({sharedState.IsButtonAdjusting, sharedState.SetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust}, 0);
   return last;
+}
+
+// The end of a pass: the new calibration is made aside, and the board keeps the one it has unless the new
+// grid solves. Answers 0 when the run is over, or asks for target 1 again when the grid was refused.
+PointRunStep CompletePass(const RunIndex& run, const PassPoints& taken, std::uint32_t pointCount,
+                          std::int32_t screenFlag, CalibrationBlock& calibration) {
+  CalibrationBlock candidate = calibration;
+  std::copy_n(taken.points.begin(), pointCount, candidate.rawPoints.begin());
+  candidate.adjustType = pointCount;
+  if (LayoutGrid(candidate) != 0) {
+    // Not a grid this driver knows: the run ends with nothing to calibrate with.
+    Answer(run, 0);
+    return PointRunStep::Measuring;
+  }
+  candidate.calibrated = true;
+  SolveCellTransforms(candidate);
+  if (!candidate.calibrated) {
+    // Refused as degenerate: the tool shows target 1 again and the pass starts over.
+    Answer(run, AskAgainIndex(1));
+    return PointRunStep::Refused;
+  }
+  candidate.extendScreenFlag = screenFlag;
+  calibration = candidate;
+  Answer(run, 0);
+  return PointRunStep::Completed;
 }
 
 }  // namespace
@@ -117,29 +131,31 @@ PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables,
 
   const std::optional<BoardPoint> mean = TakeSample(window, penWasDown, x, y, penDown);
   if (!mean) return PointRunStep::Measuring;
-  std::array<BoardPoint, kMaxPoints> pass;
-  if (StorePoint(sharedState, tables, *mean, pointCount, pass) != PointStored::LastOfPass) return PointRunStep::Measuring;
-
-  // The new calibration is made aside: the board keeps the one it has unless the new grid solves.
-  CalibrationBlock candidate = calibration;
-  std::copy_n(pass.begin(), pointCount, candidate.rawPoints.begin());
-  candidate.adjustType = pointCount;
-  if (LayoutGrid(candidate) != 0) {
-    // Not a grid this driver knows: the run ends with nothing to calibrate with.
-    sharedState.SetAdjustCurrentIndex(0);
+  // Both boards' readers may complete measurements at once: one at a time reads the index, judges and
+  // answers, so the other finds the index answered and drops its measurement.
+  std::lock_guard lock(tables.lock);
+  const std::int32_t index = sharedState.GetAdjustCurrentIndex();
+  if (!HasEntry(index)) return PointRunStep::Measuring;
+  if (index == 1) BeginPass(tables.pass);
+  const RunIndex run = PointRun(sharedState);
+  const PassAnswer answer = JudgeMeasurement(pointCount, tables.pass, index, *mean);
+  switch (answer.step) {
+    case PassStep::Refuse:
+      return PointRunStep::Measuring;
+    case PassStep::AskAgain:
+      Answer(run, AskAgainIndex(static_cast<std::uint32_t>(answer.target)));
+      return PointRunStep::Measuring;
+    case PassStep::Take:
+      break;
+  }
+  if (static_cast<std::uint32_t>(index) != pointCount) {
+    Answer(run, 0);
     return PointRunStep::Measuring;
   }
-  candidate.calibrated = true;
-  SolveCellTransforms(candidate);
-  if (!candidate.calibrated) {
-    // Refused as degenerate: the tool, waiting for 0, sees target 1 again and starts the pass over.
-    sharedState.SetAdjustCurrentIndex(1);
-    return PointRunStep::Refused;
-  }
-  candidate.extendScreenFlag = screenFlag;
-  calibration = candidate;
-  sharedState.SetAdjustCurrentIndex(0);
-  return PointRunStep::Completed;
+  // The table keeps the points; the pass is over.
+  const PassPoints taken = tables.pass.taken;
+  BeginPass(tables.pass);
+  return CompletePass(run, taken, pointCount, screenFlag, calibration);
 }
 
 bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,

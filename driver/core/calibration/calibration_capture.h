@@ -1,7 +1,9 @@
 // Measuring where the pen touched each calibration target or touch-button place while a run is active.
 // The tool shows target k and waits; the pen rests on it for ten reports within 73 board units of where
 // it came down; the driver stores their mean as entry k - 1 and answers with index 0. In a point run a
-// slip (slip_rules.h) gets no answer: the target stays and the pen has to be lifted and put down again.
+// slip (slip_rules.h) gets no answer: the target stays and the pen has to be lifted and put down again;
+// and when a slip was taken, the driver asks for the target from which the pass is to be done again. No
+// answer goes into a run that has ended.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +25,8 @@ inline constexpr std::int32_t kSamplesPerMeasurement = 10;
 enum class PointRunStep { Measuring, Completed, Refused };
 
 // A point run: after the last target the calibration holds the new grid, solved, and index 0 answers
-// (Completed). A grid refused as degenerate leaves the calibration as it was, forgets the pass and answers
-// with index 1, so the run stays on and the tool starts the pass again (Refused).
+// (Completed). A grid refused as degenerate leaves the calibration as it was, forgets the pass and asks
+// for target 1 again (board_facts.h), so the run stays on and the tool starts the pass again (Refused).
 PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                           CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown);
 // A touch-button run: after the last place the list holds the new touch buttons and true is returned

@@ -2,17 +2,16 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <mutex>
 
-#include "common/board_point.h"
 #include "calibration/calibration_block.h"
+#include "calibration/slip_rules.h"
+#include "common/board_point.h"
 
 namespace velno {
 
 struct CaptureTables {
-  std::array<BoardPoint, kMaxPoints> points{};   // entry k - 1: calibration target k
-  std::bitset<kMaxPoints> pointsMeasured;         // the entries of points measured in the pass under way
+  CalibrationPass pass;                          // taken.points entry k - 1: calibration target k
   std::array<BoardPoint, kMaxPoints> buttons{};  // entry k - 1: touch button k
   std::mutex lock;  // two boards' readers may complete measurements at once
 };

@@ -1,5 +1,6 @@
 #include "calibration/matrix8.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -66,6 +67,33 @@ double Determinant8(Matrix8& a) {
     }
   }
   return swaps % 2 == 0 ? product : -product;
+}
+
+std::optional<std::array<double, 8>> SolveLinear8(Matrix8 a, std::array<double, 8> b) {
+  double largest = 0.0;
+  for (const double value : a) largest = std::max(largest, std::fabs(value));
+  const double smallestPivot = largest * 1e-12;
+  for (int i = 0; i < kSize; ++i) {
+    int pivot = i;
+    for (int row = i + 1; row < kSize; ++row) {
+      if (std::fabs(At(a, row, i)) > std::fabs(At(a, pivot, i))) pivot = row;
+    }
+    if (!(std::fabs(At(a, pivot, i)) > smallestPivot)) return std::nullopt;
+    SwapRows(a, i, pivot);
+    std::swap(b[i], b[pivot]);
+    for (int row = i + 1; row < kSize; ++row) {
+      const double m = At(a, row, i) / At(a, i, i);
+      for (int col = i; col < kSize; ++col) At(a, row, col) -= m * At(a, i, col);
+      b[row] -= m * b[i];
+    }
+  }
+  std::array<double, 8> x{};
+  for (int i = kSize - 1; i >= 0; --i) {
+    double sum = b[i];
+    for (int col = i + 1; col < kSize; ++col) sum -= At(a, i, col) * x[col];
+    x[i] = sum / At(a, i, i);
+  }
+  return x;
 }
 
 }  // namespace velno

@@ -18,24 +18,17 @@ void CheckRun(WatchedRun& run, const RunOperations& operations, bool toolRunning
   }
   const std::int32_t index = operations.currentIndex();
   if (!run.active) {
-    // A measurement acknowledged just as the last check ended its run sets index 0 and with it marks
-    // the run active again: that is no new run, it ends at once.
-    if (run.endedByWatch && index == 0) {
-      operations.stop();
-      return;
-    }
-    run = WatchedRun{true, false, false, index, now};
+    run = WatchedRun{true, false, index, now};
   } else if (index != run.index) {
     run.index = index;
     run.lastProgress = now;
   }
   if (toolRunning) run.toolSeen = true;
-  // A run that another program drives through the library, with no tool, is ended only when idle.
+  // A run driven through the library by a program that holds no run event is ended only when idle.
   const bool toolGone = run.toolSeen && !toolRunning;
   if (toolGone || ElapsedMilliseconds(run.lastProgress, now) >= kIdleRunLimitMs) {
     operations.stop();
     run = WatchedRun{};
-    run.endedByWatch = true;
   }
 }
 
@@ -48,10 +41,11 @@ void WatchRuns(Clock& clock, ToolPresence& tool, const SharedState& sharedState,
   if (watch.checked && ElapsedMilliseconds(watch.lastCheck, now) < kRunWatchEveryMs) return;
   watch.checked = true;
   watch.lastCheck = now;
-  const bool toolRunning = tool.AdjustToolRunning();
-  CheckRun(watch.point, {sharedState.IsAdjusting, sharedState.GetAdjustCurrentIndex, sharedState.StopAdjust}, toolRunning, now);
-  CheckRun(watch.button, {sharedState.IsButtonAdjusting, sharedState.GetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust},
-           toolRunning, now);
+  CheckRun(watch.point, {sharedState.IsAdjusting, sharedState.GetAdjustCurrentIndex, sharedState.StopAdjust},
+           tool.RunToolPresent(CaptureRun::Point), now);
+  CheckRun(watch.button,
+           {sharedState.IsButtonAdjusting, sharedState.GetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust},
+           tool.RunToolPresent(CaptureRun::Button), now);
 }
 
 }  // namespace velno

@@ -1,6 +1,9 @@
-// Ends capture runs that nobody will finish: a run whose calibration tool has gone (ended, killed,
-// crashed), and any run that has gone 60 s without a measurement or an index change. Without that the
-// board's reports would go to the run for ever and the pen would be dead.
+// Ends capture runs that nobody will finish: a run whose driving program has gone (ended, killed,
+// crashed; each kind of run has its own, tool_presence.h), and any run that has gone 60 s without a
+// measurement or an index change. Without that the board's reports would go to the run for ever and the
+// pen would be dead. A board's reader checks after every pass (an empty read takes about 1.1 s), so a
+// program's end is noticed within about 1.4 s also while the pen rests off the board, once a check has
+// seen the program during its run.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +22,7 @@ inline constexpr std::int32_t kIdleRunLimitMs = 60000;
 // What the watch knows of one kind of run (the point run or the touch-button run).
 struct WatchedRun {
   bool active = false;          // active at the last check
-  bool toolSeen = false;        // the calibration tool ran at a check during this run
-  bool endedByWatch = false;    // the last check ended it
+  bool toolSeen = false;        // its driving program was there at a check during this run
   std::int32_t index = 0;       // its index at the last check
   TimeStamp lastProgress{};     // when the run began or its index last changed
 };

@@ -1,14 +1,17 @@
-// Whether the calibration tool runs: it holds its hand-off event (kernel_object_names.h) for its whole life.
+// Whether the program that drives a capture run is there: it holds the run's named event
+// (kernel_object_names.h) from before it starts the run until after it has stopped it.
 #pragma once
 
 namespace velno {
+
+enum class CaptureRun { Point, Button };
 
 class ToolPresence {
  public:
   virtual ~ToolPresence() = default;
 
-  // True while the tool's hand-off event can be opened by name.
-  virtual bool AdjustToolRunning() = 0;
+  // True while the run's event can be opened by name.
+  virtual bool RunToolPresent(CaptureRun run) = 0;
 };
 
 }  // namespace velno

@@ -14,6 +14,7 @@
 #include "point_count_choice.h"
 #include "program_name.h"
 #include "resource_ids.h"
+#include "result_layout.h"
 #include "run_countdown.h"
 #include "screen_layout.h"
 #include "target_layout.h"
@@ -141,33 +142,40 @@ TEST(AdjustTargets, HandSwitchesSidesAfterHalfTheCount) {
   EXPECT_EQ(right.handTopLeft, (Pixel{1860 - 77, 33 - 17}));
 }
 
-TEST(AdjustTargetTimer, HandOffWinsThenTheDriversZeroAdvances) {
+TEST(AdjustTargetTimer, HandOffWinsThenTheDriversAnswerIsFollowed) {
+  using enum TickStep;
+  const auto again = [](std::uint32_t target) { return velno::AskAgainIndex(target); };
   const struct {
     TickInput tick;
     std::uint32_t k;
     std::uint32_t count;
-    TickStep step;
+    TickAction action;
   } cases[] = {
-      {{false, true, 3}, 3, 9, TickStep::Wait},
-      {{false, true, 0}, 3, 9, TickStep::ShowNext},
-      {{false, true, 0}, 9, 9, TickStep::Finish},
-      {{true, true, 0}, 3, 9, TickStep::Close},
-      {{true, false, 3}, 3, 9, TickStep::Close},
-      {{false, false, 0}, 3, 9, TickStep::Wait},
-      // Index 1 after the last target: the driver refused the grid. Before the last it is no answer.
-      {{false, true, 1}, 9, 9, TickStep::RestartPass},
-      {{false, true, 1}, 4, 4, TickStep::RestartPass},
-      {{false, true, 1}, 3, 9, TickStep::Wait},
+      {{false, true, 3}, 3, 9, {Wait}},
+      {{false, true, 0}, 3, 9, {ShowNext, 4}},
+      {{false, true, 0}, 9, 9, {Finish}},
+      {{true, true, 0}, 3, 9, {Close}},
+      {{true, false, 3}, 3, 9, {Close}},
+      {{false, false, 0}, 3, 9, {Wait}},
+      // The driver asks for a target again: an earlier one after a slip it took; target 1 after the last
+      // is the pass again, as after a refused grid. A target the run has not, or a plain index, is no request.
+      {{false, true, again(4)}, 5, 9, {ShowAgain, 4}},
+      {{false, true, again(1)}, 4, 9, {ShowAgain, 1}},
+      {{false, true, again(1)}, 9, 9, {RestartPass, 1}},
+      {{false, true, again(1)}, 4, 4, {RestartPass, 1}},
+      {{false, true, again(10)}, 5, 9, {Wait}},
+      {{false, true, 1}, 9, 9, {Wait}},
       // Nobody touches: the run ends 30 s after the last target taken, unless one is taken on that tick.
-      {{false, true, 9, 29999}, 9, 9, TickStep::Wait},
-      {{false, true, 9, 30000}, 9, 9, TickStep::TimeOut},
-      {{false, true, 0, 30000}, 3, 9, TickStep::ShowNext},
-      {{false, true, 1, 30000}, 9, 9, TickStep::RestartPass},
-      {{true, true, 3, 30000}, 3, 9, TickStep::Close},
+      {{false, true, 9, 29999}, 9, 9, {Wait}},
+      {{false, true, 9, 30000}, 9, 9, {TimeOut}},
+      {{false, true, 0, 30000}, 3, 9, {ShowNext, 4}},
+      {{false, true, again(1), 30000}, 9, 9, {RestartPass, 1}},
+      {{true, true, 3, 30000}, 3, 9, {Close}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.step, StepOnTick(c.tick, c.k, c.count))
-        << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress;
+    const TickAction action = StepOnTick(c.tick, c.k, c.count);
+    EXPECT_TRUE(action == c.action) << c.k << " " << c.tick.driverIndex << " " << c.tick.msSinceProgress << ": step "
+                                    << static_cast<int>(action.step) << ", target " << action.target;
   }
 }
 
@@ -217,18 +225,63 @@ TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
   }
 }
 
-TEST(AdjustCheck, ResultBandLeavesEveryCrossClear) {
-  constexpr std::int32_t kBand = 176;
-  constexpr std::int32_t kClearance = 26;
-  for (const auto& [width, height] : {std::pair{1280, 1024}, std::pair{1024, 768}, std::pair{1920, 1080}}) {
+// Text as a 22-pixel bold font sets it, about 12 pixels a character and 28 a line, wrapped at spaces.
+MeasureText Wrapped(const std::wstring& text) {
+  return [text](std::int32_t maxWidth) {
+    constexpr std::int32_t kChar = 12;
+    constexpr std::int32_t kLine = 28;
+    std::int32_t lines = 1, widest = 0, line = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+      const std::size_t end = std::min(text.find(L' ', start), text.size());
+      const auto word = static_cast<std::int32_t>(end - start) * kChar;
+      if (line > 0 && line + kChar + word > maxWidth) {
+        ++lines;
+        line = word;
+      } else {
+        line += (line > 0 ? kChar : 0) + word;
+      }
+      widest = std::max(widest, line);
+      start = end + 1;
+    }
+    return TextSize{widest, lines * kLine};
+  };
+}
+
+bool Overlap(const ScreenRect& a, const ScreenRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST(AdjustCheck, ResultScreenFitsEveryClassroomScreenClearOfTheCrossesAndTheirErrors) {
+  CheckVerdict worst{{888, 888, 888, 888, 888}, 888, 888.8, 19.2, false, 2};
+  const std::wstring verdict = VerdictText(worst);
+  const std::wstring figures = FiguresText(worst);
+  const std::pair<std::int32_t, std::int32_t> screens[] = {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768},
+                                                           {1280, 1024}, {1920, 1080}};
+  for (const auto& [width, height] : screens) {
     for (const std::uint32_t count : {4u, 6u, 9u, 12u, 16u, 20u, 25u}) {
-      std::array<Pixel, kCheckCrosses> crosses{};
-      for (std::uint32_t i = 0; i < kCheckCrosses; ++i) crosses[i] = CheckCrossPoint(i, count, width, height);
-      const std::int32_t top = ResultBandTop(crosses, height, kBand, kClearance);
-      EXPECT_TRUE(top >= 0 && top + kBand <= height) << count << " on " << width << "x" << height;
-      for (const Pixel& cross : crosses) {
-        EXPECT_TRUE(cross.y + kClearance <= top || cross.y - kClearance >= top + kBand)
-            << count << " on " << width << "x" << height << ": cross at " << cross.y << ", band at " << top;
+      std::vector<ScreenRect> crosses;
+      for (std::uint32_t i = 0; i < kCheckCrosses; ++i) {
+        const Pixel c = CheckCrossPoint(i, count, width, height);
+        crosses.push_back({c.x - 24, c.y - 24, c.x + 25, c.y + 25});
+        const ScreenRect label = ErrorLabelRect(c, {9 * 12, 28}, width, height);  // "3: 888 px"
+        EXPECT_TRUE(label.left >= 0 && label.top >= 0 && label.right <= width && label.bottom <= height) << count;
+        crosses.push_back(label);
+      }
+      const ResultLayout layout = LayOutResult(width, height, crosses, Wrapped(verdict), Wrapped(figures));
+      const ScreenRect parts[] = {layout.verdict, layout.figures, layout.done, layout.again};
+      const std::string where = std::to_string(count) + " points on " + std::to_string(width) + "x" + std::to_string(height);
+      for (std::size_t i = 0; i < 4; ++i) {
+        const ScreenRect& r = parts[i];
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height) << where << ", part " << i;
+        for (const ScreenRect& cross : crosses) EXPECT_FALSE(Overlap(r, cross)) << where << ", part " << i;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(r, parts[j])) << where << ", parts " << j << " and " << i;
+      }
+      for (const auto& [r, text] : {std::pair{layout.verdict, verdict}, std::pair{layout.figures, figures}}) {
+        EXPECT_GE(r.bottom - r.top, Wrapped(text)(r.right - r.left).height) << where << ": text cut off";
+      }
+      for (const ScreenRect& button : {layout.done, layout.again}) {
+        EXPECT_TRUE(button.right - button.left >= 200 && button.bottom - button.top >= 80) << where << ": button too small";
       }
     }
   }

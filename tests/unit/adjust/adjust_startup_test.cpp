@@ -34,6 +34,8 @@ constexpr char kOther[] = "other";
 
 int g_readsWithoutBoard = 0;  // GetDeviceState answers 0 this many times, then 1 (the driver has a board)
 std::int32_t DeviceState() { return g_readsWithoutBoard-- > 0 ? 0 : 1; }
+std::int32_t g_runActive = 0;  // IsAdjusting: a run an earlier copy left behind
+std::int32_t RunActive() { return g_runActive; }
 
 struct FakePlatform : AdjustPlatform {
   HandOffEvent event = HandOffEvent::Created;
@@ -53,6 +55,8 @@ struct FakePlatform : AdjustPlatform {
   }
   void SignalHandOffEvent() override { g_calls.push_back("signal event"); }
   void CloseHandOffEvent() override { g_calls.push_back("close event"); }
+  void HoldRunEvent() override { g_calls.push_back("hold run"); }
+  void ReleaseRunEvent() override { g_calls.push_back("release run"); }
   bool LoadSharedState() override { return library; }
   void* FindOperation(const char* name) override {
     looked_up.push_back(name);
@@ -60,6 +64,7 @@ struct FakePlatform : AdjustPlatform {
     if (std::string(name) == kStop) return reinterpret_cast<void*>(&Get<kStop>);
     if (std::string(name) == kSetType) return reinterpret_cast<void*>(&Set<kSetType>);
     if (std::string(name) == "GetDeviceState") return reinterpret_cast<void*>(&DeviceState);
+    if (std::string(name) == "IsAdjusting") return reinterpret_cast<void*>(&RunActive);
     return reinterpret_cast<void*>(&Get<kOther>);
   }
   std::vector<std::wstring> SerialDeviceNames() override { return devices; }
@@ -103,9 +108,10 @@ struct FakePlatform : AdjustPlatform {
 
 using Calls = std::vector<std::string>;
 
-Calls RunTool(FakePlatform& platform, const wchar_t* path, int readsWithoutBoard = 0) {
+Calls RunTool(FakePlatform& platform, const wchar_t* path, int readsWithoutBoard = 0, std::int32_t runActive = 0) {
   g_calls.clear();
   g_readsWithoutBoard = readsWithoutBoard;
+  g_runActive = runActive;
   RunAdjust(platform, path);
   return g_calls;
 }
@@ -145,15 +151,25 @@ TEST(AdjustStartup, EndsEarlyAndSilentlyOrWithTheBoardMessage) {
             (Calls{"create event", "chooser 0 0", "close event"}));
   EXPECT_EQ(driverStarting.paused_ms, 300u);
 
+  // The plain name shows nothing, whether a driver has the board or not.
   FakePlatform plainName;
   EXPECT_EQ(RunTool(plainName, L"C:\\Velno\\Adjust.exe"), (Calls{"create event", "close event"}));
+  EXPECT_EQ(RunTool(plainName, L"C:\\Velno\\Adjust.exe", 1000), (Calls{"create event", "close event"}));
+  EXPECT_EQ(plainName.paused_ms, 0u);
+
+  // A run still active when the only copy starts was left by a copy that was killed: it ends first. A
+  // copy that hands off to a running one leaves that one's run alone.
+  FakePlatform afterAKill;
+  EXPECT_EQ(RunTool(afterAKill, L"Adjust_single_standard.exe", 0, 1),
+            (Calls{"create event", "StopAdjust", "chooser 0 0", "close event"}));
+  EXPECT_EQ(RunTool(running, L"Adjust_single_standard.exe", 0, 1), (Calls{"create event", "signal event", "close event"}));
 }
 
 TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   FakePlatform standard;
   standard.choices = {{true, 9}};
   EXPECT_EQ(RunTool(standard, L"Adjust_single_standard.exe"),
-            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
                    "close event"}));
 
   // An event that could not be created is neither signalled nor closed; the passes still run.
@@ -161,13 +177,13 @@ TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   withoutEvent.event = HandOffEvent::Unavailable;
   withoutEvent.choices = {{true, 4}};
   EXPECT_EQ(RunTool(withoutEvent, L"Adjust_single_standard.exe"),
-            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0", "StopAdjust"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "hold run", "targets 4 on 0 0,0,0,0", "StopAdjust", "release run"}));
 
   // One monitor: the standard pass runs in full, the extended one reports and ends the tool.
   FakePlatform oneMonitor;
   oneMonitor.choices = {{true, 4}};
   EXPECT_EQ(RunTool(oneMonitor, L"Adjust_standard_extend_double.exe"),
-            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "targets 4 on 0 0,0,0,0", "StopAdjust",
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 4", "hold run", "targets 4 on 0 0,0,0,0", "StopAdjust", "release run",
                    "monitors", "notice no extend screen", "close event"}));
 
   // A failed enumeration is no extended screen either, and later passes are skipped.
@@ -183,12 +199,12 @@ TEST(AdjustStartup, PassesAnnounceTheCountAndStopAfterEveryTargetWindow) {
   twoMonitors.choices = {{false, 0}, {true, 16}};
   EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
             (Calls{"create event", "monitors", "chooser 1 1280", "monitors", "chooser 1 1280", "SetAdjustType 65552",
-                   "targets 16 on 1 1280,0,2560,1024", "StopAdjust", "close event"}));
+                   "hold run", "targets 16 on 1 1280,0,2560,1024", "StopAdjust", "release run", "close event"}));
   twoMonitors.monitors = std::vector<MonitorInfo>{{{0, 0, 1280, 1024}, true}, {{0, 1024, 1280, 2048}, false}};
   twoMonitors.choices = {{true, 0}, {true, 25}};
   EXPECT_EQ(RunTool(twoMonitors, L"Adjust_extend_double.exe"),
             (Calls{"create event", "monitors", "chooser 2 0", "monitors", "chooser 2 0", "SetAdjustType 131097",
-                   "targets 25 on 2 0,1024,1280,2048", "StopAdjust", "close event"}));
+                   "hold run", "targets 25 on 2 0,1024,1280,2048", "StopAdjust", "release run", "close event"}));
 }
 
 TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
@@ -199,17 +215,17 @@ TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
   again.outcomes = {TargetOutcome::Saved, TargetOutcome::Saved, TargetOutcome::Saved};
   again.checks = {CheckOutcome::CalibrateAgain, CheckOutcome::Done};
   EXPECT_EQ(RunTool(again, L"Adjust_standard_extend_double.exe"),
-            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
-                   "check 9 on 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust", "check 9 on 0 0",
-                   "monitors", "chooser 1 1280", "SetAdjustType 65540", "targets 4 on 1 1280,0,2560,1024",
-                   "StopAdjust", "check 4 on 1 1280", "close event"}));
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
+                   "check 9 on 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run", "check 9 on 0 0",
+                   "monitors", "chooser 1 1280", "SetAdjustType 65540", "hold run", "targets 4 on 1 1280,0,2560,1024",
+                   "StopAdjust", "release run", "check 4 on 1 1280", "close event"}));
 
   // A run nobody touched ends the tool: no check, and the second pass does not start.
   FakePlatform timedOut;
   timedOut.choices = {{true, 9}, {true, 9}};
   timedOut.outcomes = {TargetOutcome::TimedOut};
   EXPECT_EQ(RunTool(timedOut, L"Adjust_standard_double.exe"),
-            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "targets 9 on 0 0,0,0,0", "StopAdjust",
+            (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
                    "close event"}));
 }
 

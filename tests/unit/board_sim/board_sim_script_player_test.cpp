@@ -185,6 +185,18 @@ TEST_F(BoardSimScriptPlayer, HoldUntilFileRepeatsTheReportUntilTheFileAppears) {
   for (std::size_t i = 0; i + 6 < got.size(); i += 6) EXPECT_TRUE(std::equal(down.begin(), down.end(), &got[i])) << i;
   EXPECT_TRUE(std::equal(up.begin(), up.end(), got.end() - 6));
 
+  // A touch where a file says, once it is there: the test names the place after the script began.
+  const fs::path place = dir_ / "place";
+  std::ofstream(place) << "300 400\n";
+  ASSERT_EQ(Play(ParseBoardScript("rate 200\ntap-at-file " + place.string() + " 20 5000\n")).outcome,
+            PlayOutcome::Finished);
+  const Bytes tap = ReadUntilQuiet(host_, 200ms);
+  const Report at = EncodePenReport(Pen::Down, 300, 400);
+  ASSERT_EQ(tap.size(), 5 * 6u);
+  EXPECT_TRUE(std::equal(at.begin(), at.end(), tap.begin()));
+  const Report lift = EncodePenReport(Pen::Up, 300, 400);
+  EXPECT_TRUE(std::equal(lift.begin(), lift.end(), tap.end() - 6));
+
   const PlayResult timedOut = Play(ParseBoardScript("wait-file " + (dir_ / "never").string() + " 50\n"));
   EXPECT_EQ(timedOut.outcome, PlayOutcome::WaitTimedOut);
   EXPECT_EQ(LogOf("event").back().second, "wait-file-timeout line=1");

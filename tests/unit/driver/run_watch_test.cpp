@@ -12,7 +12,7 @@ namespace velno {
 namespace {
 
 // What happens at a step, before the watch checks.
-enum class Happens { Nothing, ToolStarts, ToolGone, PointRunStarts, ButtonRunStarts, NextIndex, Acknowledged };
+enum class Happens { Nothing, ToolStarts, ToolGone, ButtonToolStarts, ButtonToolGone, PointRunStarts, ButtonRunStarts, NextIndex };
 
 // At a time something happens, then the watch checks (at most every 250 ms): the runs left active.
 struct Step {
@@ -24,20 +24,20 @@ struct Step {
 
 using enum Happens;
 const std::vector<std::vector<Step>> kStories = {
-    // The tool's runs end at the first check after the tool has gone.
+    // A run ends at the first check after the program driving it has gone, and only that run.
     {{0, ToolStarts, false, false}, {300, PointRunStarts, true, false}, {600, ButtonRunStarts, true, true},
-     {900, ToolGone, false, false}},
-    // A run driven through the library without a tool keeps going while its index moves.
+     {900, ToolGone, false, true}},
+    {{0, ButtonToolStarts, false, false}, {300, ButtonRunStarts, false, true}, {600, PointRunStarts, true, true},
+     {900, ButtonToolGone, true, false}},
+    // A run driven through the library without a run event keeps going while its index moves.
     {{0, PointRunStarts, true, false}, {59000, NextIndex, true, false}, {118000, NextIndex, true, false},
      {177000, Nothing, true, false}},
     // Any run left alone ends after 60 s.
     {{0, PointRunStarts, true, false}, {30000, ButtonRunStarts, true, true}, {59750, Nothing, true, true},
      {60000, Nothing, false, true}, {90000, Nothing, false, false}},
-    // An acknowledgement racing with the end marks the run active again: it ends at once. A run begun
-    // later is watched afresh.
+    // A run begun after one ended is watched afresh: its tool's start counts, not the last one's end.
     {{0, ToolStarts, false, false}, {300, PointRunStarts, true, false}, {900, ToolGone, false, false},
-     {905, Acknowledged, true, false}, {1200, Nothing, false, false}, {1500, PointRunStarts, true, false},
-     {2000, Nothing, true, false}},
+     {1200, PointRunStarts, true, false}, {1500, ToolStarts, true, false}, {2000, Nothing, true, false}},
 };
 
 TEST(RunWatch, RunsEndWhenTheirToolHasGoneOrAfterAMinuteWithoutProgress) {
@@ -50,12 +50,13 @@ TEST(RunWatch, RunsEndWhenTheirToolHasGoneOrAfterAMinuteWithoutProgress) {
     for (const Step& step : kStories[story]) {
       clock.nowMs = step.atMs;
       switch (step.what) {
-        case ToolStarts: tool.running = true; break;
-        case ToolGone: tool.running = false; break;
+        case ToolStarts: tool.pointTool = true; break;
+        case ToolGone: tool.pointTool = false; break;
+        case ButtonToolStarts: tool.buttonTool = true; break;
+        case ButtonToolGone: tool.buttonTool = false; break;
         case PointRunStarts: sharedState.StartAdjust(); break;
         case ButtonRunStarts: sharedState.StartButtonAdjust(); break;
         case NextIndex: sharedState.SetAdjustCurrentIndex(sharedState.GetAdjustCurrentIndex() + 1); break;
-        case Acknowledged: sharedState.SetAdjustCurrentIndex(0); break;
         case Nothing: break;
       }
       WatchRuns(clock, tool, sharedState, watch);
