@@ -14,9 +14,6 @@ constexpr std::uint32_t kFallbackGridPoints = 16;
 // What a missing coordinate or screen flag reads as.
 constexpr std::int32_t kMissingCoordinate = 260;
 constexpr std::int32_t kMissingScreenFlag = 260;
-// Thresholds that read as 0 take these.
-constexpr std::int32_t kDefaultGestureBrush = 2500;
-constexpr std::int32_t kDefaultGestureErase = 25000;
 // A "num_buttons" of this or more loads no touch buttons.
 constexpr std::uint32_t kTouchButtonLoadLimit = 64;
 
@@ -51,13 +48,21 @@ std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(c
 
 }  // namespace
 
-void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration) {
+std::int32_t ReadGestureBrush(SettingsStore& store) {
   const std::int32_t brush = Read(store, L"GestureBrush", 0);
-  sharedState.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
-  const std::int32_t erase = Read(store, L"GestureErase", 0);
-  sharedState.SetGestureErase(erase == 0 ? kDefaultGestureErase : erase);
+  return brush == 0 ? kDefaultGestureBrush : brush;
+}
 
-  const auto pointCount = static_cast<std::uint32_t>(Read(store, L"AdjustType", 0));
+std::int32_t ReadGestureErase(SettingsStore& store) {
+  const std::int32_t erase = Read(store, L"GestureErase", 0);
+  return erase == 0 ? kDefaultGestureErase : erase;
+}
+
+void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration) {
+  sharedState.SetGestureBrush(ReadGestureBrush(store));
+  sharedState.SetGestureErase(ReadGestureErase(store));
+
+  const auto pointCount = static_cast<std::uint32_t>(Read(store, kPointCountKey, 0));
   calibration.adjustType = pointCount;
   if (LayoutGrid(calibration) != 0) {
     // Not a grid this driver knows: uncalibrated on the 16-point grid, whatever else the file says.
@@ -66,7 +71,7 @@ void LoadSettings(SettingsStore& store, const SharedState& sharedState, Calibrat
     LayoutGrid(calibration);
     return;
   }
-  calibration.extendScreenFlag = Read(store, L"extendScreenFlag", kMissingScreenFlag);
+  calibration.extendScreenFlag = Read(store, kScreenFlagKey, kMissingScreenFlag);
   calibration.calibrated = true;
   // The cell centres follow when the transforms are solved from these points.
   for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(store, L"Point", k);
@@ -88,8 +93,8 @@ void SaveSettings(SettingsStore& store, const SharedState& sharedState, const Ca
   // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
   // the next start finds no more calibration than there is.
   if (calibration.calibrated) {
-    Write(save, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
-    Write(save, L"extendScreenFlag", calibration.extendScreenFlag);
+    Write(save, kPointCountKey, static_cast<std::int32_t>(calibration.adjustType));
+    Write(save, kScreenFlagKey, calibration.extendScreenFlag);
     for (std::uint32_t k = 1; k <= TableCount(calibration.adjustType); ++k) {
       WritePoint(save, L"Point", k, calibration.rawPoints[k - 1]);
     }
