@@ -14,6 +14,7 @@
 #include "platform/driver_platform.h"
 #include "platform/shared_state.h"
 #include "report_path.h"
+#include "settings/live_settings.h"
 
 namespace velno {
 
@@ -32,6 +33,7 @@ struct Driver {
   CaptureTables capture;
   RunWatch runWatch;
   ButtonActionTable buttonActions = DefaultButtonActions();
+  LiveSettings settings;  // the teacher's: read once the library is bound, changed by the settings window
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,
@@ -40,7 +42,8 @@ struct Driver {
                                     platform.log,
                                     sharedState,
                                     capture,
-                                    buttonActions};
+                                    buttonActions,
+                                    settings.rightClickAfterMs};
 };
 
 }  // namespace velno

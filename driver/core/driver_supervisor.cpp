@@ -75,11 +75,13 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
 
 }  // namespace
 
-void RunDriver(Driver& driver) {
+void RunDriver(Driver& driver, const std::function<void()>& windowsStart) {
   const DriverPlatform& platform = driver.platform;
   if (!platform.library.BindSharedState(driver.sharedState)) return;
   if (!platform.stop.OpenStopEvent()) return;
   for (BoardContext& board : driver.boards) ClearLink(driver.linkLock, board.link);
+  StartSettings(platform.settings, platform.log, driver.sharedState, driver.settings);
+  if (windowsStart) windowsStart();
 
   std::array<ThreadHandle, kBoardSlots> started{};
   if (!platform.stop.StopEventSignalled()) {

@@ -20,6 +20,7 @@ enum class LogEvent : std::uint32_t {
   SettingsNotWritten = 0xC000006C,  // 108: file, the error
   LinkUnhealthy = 0x8000006D,       // 109: port, dropped reports, all reports
   DriverNotEnded = 0x8000006E,      // 110, by the package's helper: the program file
+  SettingsRefused = 0x80000078,     // 120: the values of the section "Velno" read as their defaults
 };
 
 enum class LogSeverity { Information, Warning, Error };
