@@ -8,6 +8,7 @@ std::optional<LinkHealthWarning> CountReport(LinkHealth& health, std::uint64_t n
   if (nowMs - *health.minuteStartMs >= kLinkHealthMinuteMs) {
     const bool unhealthy =
         std::uint64_t{health.dropped} * 100 > std::uint64_t{health.reports} * kUnhealthyDroppedPerHundred;
+    health.unreliable = unhealthy;
     const bool warnedLately = health.lastWarningMs && nowMs - *health.lastWarningMs < kLinkHealthWarningGapMs;
     if (unhealthy && !warnedLately) {
       warning = LinkHealthWarning{health.dropped, health.reports};

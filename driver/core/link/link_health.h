@@ -18,6 +18,7 @@ struct LinkHealth {
   std::uint32_t reports = 0;                   // kept and dropped, this minute
   std::uint32_t dropped = 0;
   std::optional<std::uint64_t> lastWarningMs;
+  bool unreliable = false;  // the last minute closed was unhealthy, whether or not it was warned of
 };
 
 // An unhealthy minute's counts, to be logged.

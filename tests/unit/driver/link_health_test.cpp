@@ -22,12 +22,14 @@ TEST(LinkHealth, WarnsOfAMinuteWithMoreThanOnePercentDroppedAtMostOnceAnHour) {
     const char* name;
     std::vector<std::uint32_t> droppedPerMinute;  // of 1000 reports a minute
     std::vector<std::uint64_t> warnedAt;
+    bool unreliableAtEnd;  // what the driver's icon shows: the last minute, warned of or not
   } cases[] = {
-      {"1 % dropped is healthy", {10, 10, 0}, {}},
-      {"just over 1 %: warned as the next minute begins", {11, 0}, {kMinute}},
-      {"a bad minute, then healthy ones", {50, 0, 0}, {kMinute}},
-      {"bad minute after bad minute: one warning in the hour", std::vector<std::uint32_t>(60, 200), {kMinute}},
-      {"still bad an hour later: warned again", std::vector<std::uint32_t>(61, 200), {kMinute, 61 * kMinute}},
+      {"1 % dropped is healthy", {10, 10, 0}, {}, false},
+      {"just over 1 %: warned as the next minute begins", {11, 0}, {kMinute}, false},
+      {"a bad minute, then healthy ones", {50, 0, 0}, {kMinute}, false},
+      {"healthy minutes, then a bad one", {0, 0, 50}, {3 * kMinute}, true},
+      {"bad minute after bad minute: one warning in the hour", std::vector<std::uint32_t>(60, 200), {kMinute}, true},
+      {"still bad an hour later: warned again", std::vector<std::uint32_t>(61, 200), {kMinute, 61 * kMinute}, true},
   };
   for (const auto& c : cases) {
     LinkHealth health;
@@ -38,6 +40,7 @@ TEST(LinkHealth, WarnsOfAMinuteWithMoreThanOnePercentDroppedAtMostOnceAnHour) {
     const std::uint64_t end = c.droppedPerMinute.size() * kMinute;
     if (CountReport(health, end, false)) warnedAt.push_back(end);  // closes the last minute
     EXPECT_EQ(warnedAt, c.warnedAt) << c.name;
+    EXPECT_EQ(health.unreliable, c.unreliableAtEnd) << c.name;
   }
 }
 
