@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -138,6 +139,9 @@ std::wstring Win32SettingsStore::ReadText(const std::wstring& section, const std
 }
 
 void Win32SettingsStore::Save(const std::vector<SettingWrite>& writes) {
+  // One save at a time in the process: the settings window's and a reader's at the end of a calibration.
+  static std::mutex saving;
+  std::lock_guard lock(saving);
   for (const SettingWrite& write : writes) {
     const bool written =
         MakeUnicodeSettingsFile(g_settingsPath) &&

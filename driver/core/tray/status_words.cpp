@@ -20,10 +20,4 @@ StatusWords DescribeStatus(const DriverStatus& status) {
   return {IconPicture::Ready, L"Whiteboard ready (" + PortList(status) + L")"};
 }
 
-std::wstring AboutText(std::wstring_view version, const DriverStatus& status) {
-  return L"Velno whiteboard driver, version " + std::wstring(version) + L"\r\n\r\n" + DescribeStatus(status).tooltip +
-         L"\r\n\r\nWhat the driver did, and why a board did not work: Event Viewer, Windows Logs, Application, "
-         L"source \"VelnoDriver\".";
-}
-
 }  // namespace velno

@@ -1,8 +1,7 @@
-// The driver's state in the teacher's words: the icon's picture and tooltip, and the About window.
+// The driver's state in the teacher's words: the icon's picture and tooltip, which the About window shows too.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "tray/driver_status.h"
 
@@ -19,8 +18,5 @@ struct StatusWords {
 
 // A calibration run comes first, then a link that drops reports, then whether a board answers.
 StatusWords DescribeStatus(const DriverStatus& status);
-
-// The About window's text: the version, the state, and where IT finds the driver's events.
-std::wstring AboutText(std::wstring_view version, const DriverStatus& status);
 
 }  // namespace velno
