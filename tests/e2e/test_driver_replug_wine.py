@@ -3,8 +3,9 @@
 published again and strokes arrive again. The board stays unplugged, and later plugged, until the test
 has seen the state it waits for. The driver's icon follows: added as "Looking for the whiteboard…",
 its words (which the About window, open all along, shows too) name the port, say "Looking…" while the
-board is out and the port again once it is back; it comes back on "TaskbarCreated"; the unplug brings
-one notification, and five more unplugs in 20 s none. Last, a click on the icon's menu opens About.
+board is out and the port again once it is back; it comes back on "TaskbarCreated"; the board found as
+the driver starts is no news, the unplug and the replug bring a notification each, and five more unplugs
+in 20 s at most one each. Last, a click on the icon's menu opens About.
 Prints how long each step took."""
 
 import re
@@ -77,10 +78,9 @@ def main():
         check_strokes(events, [before, after], screen)
         added = tray_trace(wine, r'add text L"(.*)"')
         check(added[:1] == ["Looking for the whiteboard\\2026"], f"the icon was added with {added[:1]}")
-        # A notification is a change of the icon with NIF_INFO (0x10) alone: found, then lost, and not the
-        # board found again within the minute.
+        # A notification is a change of the icon with NIF_INFO (0x10) alone: lost, then found again.
         notices = len(tray_trace(wine, r"modify_icon .* flags=10\b"))
-        check(notices == 2, f"{notices} notifications, not the found and the lost one: {added}")
+        check(notices == 2, f"{notices} notifications, not the lost and the found one: {added}")
         check_eventually(lambda: "Whiteboard disconnected: check the USB cable (COM5)." in tray_trace(
             wine, r'add text L"(.*)"'), 30, lambda: f"no lost notification: {tray_trace(wine, r'add text L(.*)')}")
 

@@ -25,14 +25,17 @@ bool MayShow(std::optional<std::uint64_t>& last, std::uint64_t nowMs) {
 
 std::vector<StatusNotice> TakeNotices(NoticeGate& gate, const DriverStatus& status, std::uint64_t nowMs) {
   std::vector<StatusNotice> notices;
+  if (!gate.firstLookMs) gate.firstLookMs = nowMs;
   const auto lost = FirstMissingFrom(gate.ports, status.ports);
   const auto found = FirstMissingFrom(status.ports, gate.ports);
+  const bool starting = !gate.boardSeen && nowMs - *gate.firstLookMs < kQuietStartMs;
+  gate.boardSeen = gate.boardSeen || !status.ports.empty();
   gate.ports = status.ports;
   if (lost && MayShow(gate.lastLostMs, nowMs)) {
     notices.push_back({NoticeKind::BoardLost, L"Whiteboard disconnected",
                        L"Whiteboard disconnected: check the USB cable (" + *lost + L")."});
   }
-  if (found && MayShow(gate.lastFoundMs, nowMs)) {
+  if (found && !starting && MayShow(gate.lastFoundMs, nowMs)) {
     notices.push_back({NoticeKind::BoardFound, L"Whiteboard ready", L"The whiteboard is connected on " + *found + L"."});
   }
   return notices;
