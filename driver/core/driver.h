@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "actions/button_actions.h"
@@ -34,6 +35,9 @@ struct Driver {
   RunWatch runWatch;
   ButtonActionTable buttonActions = DefaultButtonActions();
   LiveSettings settings;  // the teacher's: read once the library is bound, changed by the settings window
+  // Hears that what the driver's icon shows may have changed (a board found or lost, a link's health, a
+  // calibration run). Set before RunDriver; called on any of its threads, so it must never block.
+  std::function<void()> statusChanged;
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,

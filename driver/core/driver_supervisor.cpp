@@ -7,6 +7,7 @@
 #include "calibration/settings_file.h"
 #include "link/board_connection.h"
 #include "shared_block.h"
+#include "status_snapshot.h"
 
 namespace velno {
 namespace {
@@ -69,6 +70,7 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     boardPresent = true;
     platform.clock.Sleep(kReaderStartSleepMs);
     driver.sharedState.SetDeviceState(kDeviceConnected);
+    NotifyStatus(driver);
   }
   if (!boardPresent) driver.sharedState.SetDeviceState(0);
 }

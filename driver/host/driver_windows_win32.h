@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 
 #include "driver.h"
@@ -25,11 +26,14 @@ class DriverWindows {
   void Start();
   // Takes the icon away and ends the thread, waiting for it a moment.
   void Stop();
+  // The driver's statusChanged: the icon looks at the driver again. Posts, so that no pen thread waits.
+  void StatusChanged();
 
  private:
   Driver& driver_;
   Win32ToolStarter& toolStarter_;
   HANDLE thread_ = nullptr;
+  std::atomic<HWND> window_{nullptr};  // the icon's window, once made
 };
 
 // "VelnoDriver.exe /settings": asks the driver of this session to open its settings window. False when no

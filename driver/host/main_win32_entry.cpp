@@ -35,6 +35,7 @@ int DispatchCommandLine() {
       auto* platform = new velno::Win32DriverPlatform;
       auto* driver = new velno::Driver(platform->Roles());
       auto* windows = new velno::DriverWindows(*driver, *new velno::Win32ToolStarter);
+      driver->statusChanged = [windows] { windows->StatusChanged(); };
       velno::RunDriver(*driver, [windows] { windows->Start(); });
       windows->Stop();  // the icon goes with the driver
       ExitProcess(0);

@@ -1,11 +1,13 @@
 // The driver's icon in the notification area: a hidden window on a thread of its own that keeps the
 // icon's picture and tooltip in step with the driver, shows the found and lost notifications, opens the
-// menu on a click (or a pen's press-and-hold) and carries out its items. The icon comes back when
-// Explorer starts again ("TaskbarCreated"), and a first add that fails (Explorer not ready at logon) is
-// tried again on every tick.
+// menu on a click (or a pen's press-and-hold) and carries out its items. It looks at the driver when the
+// driver says something changed, so an idle driver costs nothing more. The icon comes back when Explorer
+// starts again ("TaskbarCreated"), and a first add that fails (Explorer not ready at logon) is tried again
+// every two seconds until it works.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <cwchar>
 #include <iterator>
 #include <optional>
@@ -21,10 +23,9 @@ namespace velno {
 namespace {
 
 constexpr UINT kIconId = 1;
-constexpr UINT_PTR kStatusTimerId = 1;
-// How often the icon looks at the driver's state: fast enough for a teacher plugging the board in,
-// seldom enough to cost nothing while the driver waits.
-constexpr UINT kStatusPeriodMs = 500;
+constexpr UINT kStatusChanged = WM_APP + 2;
+constexpr UINT_PTR kRetryTimerId = 1;
+constexpr UINT kRetryPeriodMs = 2000;
 constexpr DWORD kStopWaitMs = 2000;
 
 struct IconWindow {
@@ -101,10 +102,14 @@ void ShowNotice(HWND window, const StatusNotice& notice) {
   Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-// One look at the driver: the icon added if it is wanted and not there yet, its picture and tooltip when
-// the state's words changed, and the notifications the state calls for.
-void Tick(HWND window, IconWindow& icon) {
-  if (icon.iconWanted && !icon.iconShown) AddIcon(window, icon);
+// One look at the driver: the icon added if it is wanted and not there yet (tried again on a timer until
+// it is), its picture and tooltip when the state's words changed, and the notifications the state calls for.
+void Look(HWND window, IconWindow& icon) {
+  if (icon.iconWanted && !icon.iconShown) {
+    AddIcon(window, icon);
+    if (!icon.iconShown) SetTimer(window, kRetryTimerId, kRetryPeriodMs, nullptr);
+  }
+  if (icon.iconShown) KillTimer(window, kRetryTimerId);
   const DriverStatus status = ReadDriverStatus(icon.driver);
   const StatusWords words = DescribeStatus(status);
   if (icon.iconShown && words != icon.shownWords) {
@@ -164,7 +169,7 @@ void OpenWindow(bool& open, const wchar_t* title, const std::function<void()>& r
 void SettingsChanged(HWND window, IconWindow& icon, const TeacherSettings& settings) {
   icon.iconWanted = settings.showIcon;
   if (!icon.iconWanted && icon.iconShown) RemoveIcon(window, icon);
-  if (icon.iconWanted && !icon.iconShown) AddIcon(window, icon);
+  Look(window, icon);
 }
 
 void Carry(HWND window, IconWindow& icon, MenuCommand command) {
@@ -206,15 +211,16 @@ LRESULT CALLBACK IconProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (icon == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   if (message == icon->taskbarCreated) {
     // Explorer started again and lost every icon: add ours anew.
-    if (icon->iconWanted) {
-      RemoveIcon(window, *icon);
-      AddIcon(window, *icon);
-    }
+    RemoveIcon(window, *icon);
+    Look(window, *icon);
     return 0;
   }
   switch (message) {
+    case kStatusChanged:
+      Look(window, *icon);
+      return 0;
     case WM_TIMER:
-      if (wParam == kStatusTimerId) Tick(window, *icon);
+      if (wParam == kRetryTimerId) Look(window, *icon);
       return 0;
     case kIconCallback:
       if (OpensMenu(lParam)) ShowMenu(window, *icon);
@@ -226,7 +232,7 @@ LRESULT CALLBACK IconProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      KillTimer(window, kStatusTimerId);
+      KillTimer(window, kRetryTimerId);
       RemoveIcon(window, *icon);
       PostQuitMessage(0);
       return 0;
@@ -238,6 +244,7 @@ LRESULT CALLBACK IconProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 struct ThreadStart {
   Driver& driver;
   Win32ToolStarter& toolStarter;
+  std::atomic<HWND>& window;
   HDESK desktop;
 };
 
@@ -260,8 +267,9 @@ DWORD WINAPI RunWindows(LPVOID parameter) {
   HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kDriverWindowClass, L"Velno", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 instance, &icon);
   if (window == nullptr) return 1;
-  Tick(window, icon);
-  SetTimer(window, kStatusTimerId, kStatusPeriodMs, nullptr);
+  // Known before the first look: a change from then on is posted, one before it is seen by that look.
+  start.window.store(window);
+  Look(window, icon);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
@@ -283,20 +291,20 @@ DriverWindows::DriverWindows(Driver& driver, Win32ToolStarter& toolStarter)
 void DriverWindows::Start() {
   // Session 0 has no one at its desktop: the service's processes show nothing.
   if (thread_ != nullptr || InSessionZero()) return;
-  auto* start = new ThreadStart{driver_, toolStarter_, GetThreadDesktop(GetCurrentThreadId())};
+  auto* start = new ThreadStart{driver_, toolStarter_, window_, GetThreadDesktop(GetCurrentThreadId())};
   thread_ = CreateThread(nullptr, 0, RunWindows, start, 0, nullptr);
   if (thread_ == nullptr) delete start;
 }
 
+void DriverWindows::StatusChanged() {
+  if (HWND window = window_.load()) PostMessageW(window, kStatusChanged, 0, 0);
+}
+
 void DriverWindows::Stop() {
   if (thread_ == nullptr) return;
-  const DWORD threadId = GetThreadId(thread_);
   // The window may not exist yet (or failed): the thread's queue hears the quit either way.
-  HWND window = nullptr;
-  while ((window = FindWindowExW(nullptr, window, kDriverWindowClass, nullptr)) != nullptr) {
-    if (GetWindowThreadProcessId(window, nullptr) == threadId) PostMessageW(window, WM_CLOSE, 0, 0);
-  }
-  PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+  if (HWND window = window_.exchange(nullptr)) PostMessageW(window, WM_CLOSE, 0, 0);
+  PostThreadMessageW(GetThreadId(thread_), WM_QUIT, 0, 0);
   WaitForSingleObject(thread_, kStopWaitMs);
   CloseHandle(thread_);
   thread_ = nullptr;
