@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_platform.h"
 #include "tray/icon_menu.h"
 #include "tray/status_notices.h"
 #include "tray/status_words.h"
@@ -74,12 +75,6 @@ class RecordingToolStarter : public ToolStarter {
   bool stillRunning = false;
 };
 
-class FakeToolPresence : public ToolPresence {
- public:
-  bool AdjustToolRunning() override { return running; }
-  bool running = false;
-};
-
 TEST(IconMenu, TheSecondScreensItemsNeedOneAndNothingStartsTwice) {
   const auto enabled = [](const MenuConditions& conditions) {
     std::vector<bool> flags;
@@ -103,7 +98,7 @@ TEST(IconMenu, TheSecondScreensItemsNeedOneAndNothingStartsTwice) {
   };
   for (const auto& launch : launches) {
     RecordingToolStarter starter;
-    FakeToolPresence tool;
+    testing::FakeToolPresence tool;
     EXPECT_EQ(StartToolFor(starter, tool, launch.command), ToolStart::Started);
     EXPECT_EQ(starter.started, std::vector<std::wstring>{launch.started});
   }
@@ -111,7 +106,7 @@ TEST(IconMenu, TheSecondScreensItemsNeedOneAndNothingStartsTwice) {
   // Not while a tool runs, be it one this menu started that has not yet shown itself, or one from the
   // Start menu; a tool that is missing is a failure to report.
   RecordingToolStarter starter;
-  FakeToolPresence tool;
+  testing::FakeToolPresence tool;
   starter.stillRunning = true;
   StartToolFor(starter, tool, MenuCommand::CalibrateThisScreen);
   EXPECT_EQ(StartToolFor(starter, tool, MenuCommand::CheckCalibration), ToolStart::AlreadyRunning);
