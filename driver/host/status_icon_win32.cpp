@@ -79,7 +79,7 @@ void AddIcon(HWND window, IconWindow& icon) {
   data.uFlags = NIF_MESSAGE;
   data.uCallbackMessage = kIconCallback;
   PutWords(data, icon, words);
-  if (!Shell_NotifyIconW(NIM_ADD, &data)) return;  // tried again on the next tick
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) return;  // Look tries again
   data.uVersion = NOTIFYICON_VERSION_4;
   Shell_NotifyIconW(NIM_SETVERSION, &data);
   icon.iconShown = true;
@@ -102,20 +102,23 @@ void ShowNotice(HWND window, const StatusNotice& notice) {
   Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-// One look at the driver: the icon added if it is wanted and not there yet (tried again on a timer until
-// it is), its picture and tooltip when the state's words changed, and the notifications the state calls for.
+// One look at the driver: the icon added if it is wanted and not there yet, its picture and tooltip when
+// the state's words changed, and the notifications the state calls for. What the shell refused (Explorer
+// not ready at logon, or busy) is tried again on a timer until the icon shows what it should.
 void Look(HWND window, IconWindow& icon) {
-  if (icon.iconWanted && !icon.iconShown) {
-    AddIcon(window, icon);
-    if (!icon.iconShown) SetTimer(window, kRetryTimerId, kRetryPeriodMs, nullptr);
-  }
-  if (icon.iconShown) KillTimer(window, kRetryTimerId);
+  if (icon.iconWanted && !icon.iconShown) AddIcon(window, icon);
   const DriverStatus status = ReadDriverStatus(icon.driver);
   const StatusWords words = DescribeStatus(status);
   if (icon.iconShown && words != icon.shownWords) {
     NOTIFYICONDATAW data = IconData(window);
     PutWords(data, icon, words);
     if (Shell_NotifyIconW(NIM_MODIFY, &data)) icon.shownWords = words;
+  }
+  const bool upToDate = icon.iconShown ? icon.shownWords == words : !icon.iconWanted;
+  if (upToDate) {
+    KillTimer(window, kRetryTimerId);
+  } else {
+    SetTimer(window, kRetryTimerId, kRetryPeriodMs, nullptr);
   }
   // Taken also while the icon is hidden, so that showing it again brings no old news.
   for (const StatusNotice& notice : TakeNotices(icon.notices, status, GetTickCount64())) {
