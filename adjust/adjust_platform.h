@@ -85,6 +85,12 @@ class AdjustPlatform {
 
   // The check after a saved pass: five crosses on the pass's screen, then the result screen.
   virtual CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) = 0;
+
+  // A number of the calibration section of the driver's settings file beside the tool (never written
+  // here); defaultValue when the file, the section or the key is missing.
+  virtual std::int32_t ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) = 0;
+  // Says that there is no calibration to check yet and offers to calibrate; true for "Calibrate".
+  virtual bool OfferCalibration() = 0;
 };
 
 }  // namespace adjust

@@ -7,6 +7,7 @@
 #include "dialogs_win32.h"
 #include "kernel_object_names.h"
 #include "serial_comm_win32.h"
+#include "settings_file_names.h"
 
 namespace adjust {
 namespace {
@@ -20,6 +21,15 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
         {{r.left, r.top, r.right, r.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
   }
   return TRUE;  // the whole enumeration: the last non-primary monitor wins
+}
+
+// The driver's settings file: the tool is installed in the driver's folder.
+std::wstring SettingsFileBesideTool() {
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  std::wstring path = program;
+  path.erase(path.find_last_of(L"\\/") + 1);
+  return path + velno::kSettingsFileName;
 }
 
 }  // namespace
@@ -103,5 +113,12 @@ TargetOutcome Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std
 CheckOutcome Win32AdjustPlatform::RunCheck(const PassScreen& screen, std::uint32_t count) {
   return RunCheckDialog(instance_, screen, count, handOff_);
 }
+
+std::int32_t Win32AdjustPlatform::ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) {
+  return static_cast<std::int32_t>(
+      GetPrivateProfileIntW(velno::kCalibrationSection, key, defaultValue, SettingsFileBesideTool().c_str()));
+}
+
+bool Win32AdjustPlatform::OfferCalibration() { return RunNoCalibrationDialog(instance_); }
 
 }  // namespace adjust

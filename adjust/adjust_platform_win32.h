@@ -26,6 +26,8 @@ class Win32AdjustPlatform : public AdjustPlatform {
   TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,
                                 const AdjustOperations& operations) override;
   CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) override;
+  std::int32_t ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) override;
+  bool OfferCalibration() override;
 
  private:
   HINSTANCE instance_;

@@ -4,6 +4,8 @@
 #include "board_ports.h"
 #include "point_count_choice.h"
 #include "program_name.h"
+#include "saved_calibration.h"
+#include "settings_file_names.h"
 
 namespace adjust {
 namespace {
@@ -25,35 +27,63 @@ bool DriverHasBoard(AdjustPlatform& platform, const AdjustOperations& operations
   }
 }
 
-// One pass: the chooser, the adjust type, the target window, and StopAdjust whatever ended the window;
-// after a saved calibration the check, whose "Calibrate again" runs the targets of the same count once
-// more. A cancelled chooser skips the pass and leaves the shared state alone; so does an OK without a
-// count the driver can lay out (the dialog's standard OK, from Enter, carries none). A run that timed
-// out ends the tool: nobody is at the board.
-PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations, const PassScreen& screen) {
-  const ChooserResult choice = platform.RunChooser(screen);
-  if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
+// The adjust type, the target window, and StopAdjust whatever ended the window; after a saved
+// calibration the check, whose "Calibrate again" runs the targets of the same count once more. A run
+// that timed out ends the tool: nobody is at the board.
+PassOutcome RunTargetsAndChecks(AdjustPlatform& platform, const AdjustOperations& operations,
+                                const PassScreen& screen, std::uint32_t count) {
   for (;;) {
-    operations.SetAdjustType(velno::EncodeAdjustType(choice.count, screen.flag));
+    operations.SetAdjustType(velno::EncodeAdjustType(count, screen.flag));
     platform.HoldRunEvent();
-    const TargetOutcome outcome = platform.RunTargetWindow(screen, choice.count, operations);
+    const TargetOutcome outcome = platform.RunTargetWindow(screen, count, operations);
     operations.StopAdjust();
     platform.ReleaseRunEvent();
     if (outcome == TargetOutcome::TimedOut) return PassOutcome::EndTool;
     if (outcome != TargetOutcome::Saved) return PassOutcome::Continue;
-    if (platform.RunCheck(screen, choice.count) == CheckOutcome::Done) return PassOutcome::Continue;
+    if (platform.RunCheck(screen, count) == CheckOutcome::Done) return PassOutcome::Continue;
   }
 }
 
-PassOutcome RunExtendedPass(AdjustPlatform& platform, const AdjustOperations& operations) {
-  // Searched afresh for every extended pass, so a second one sees the monitors as they are then.
+// One pass: the chooser, then the targets and their checks. A cancelled chooser skips the pass and
+// leaves the shared state alone; so does an OK without a count the driver can lay out (the dialog's
+// standard OK, from Enter, carries none).
+PassOutcome RunPass(AdjustPlatform& platform, const AdjustOperations& operations, const PassScreen& screen) {
+  const ChooserResult choice = platform.RunChooser(screen);
+  if (!choice.ok || !IsSupportedCount(choice.count)) return PassOutcome::Continue;
+  return RunTargetsAndChecks(platform, operations, screen, choice.count);
+}
+
+// The extended monitor, searched afresh every time so that a second pass sees the monitors as they are
+// then; without one the teacher is told and the tool ends.
+std::optional<PassScreen> ExtendedScreen(AdjustPlatform& platform) {
   const auto monitors = platform.Monitors();
   const auto extend = monitors ? FindExtendScreen(*monitors) : std::nullopt;
   if (!extend) {
     platform.ShowNotice(Notice::NoExtendScreen);
-    return PassOutcome::EndTool;
+    return std::nullopt;
   }
-  return RunPass(platform, operations, PassScreen{extend->flag, extend->rect});
+  return PassScreen{extend->flag, extend->rect};
+}
+
+PassOutcome RunExtendedPass(AdjustPlatform& platform, const AdjustOperations& operations) {
+  const auto screen = ExtendedScreen(platform);
+  return screen ? RunPass(platform, operations, *screen) : PassOutcome::EndTool;
+}
+
+// "Check the calibration": the check of the saved calibration on the screen it was made for, without
+// calibrating; its "Calibrate again" runs that screen's targets. With no calibration saved the
+// teacher is told so and may calibrate this screen.
+void RunCheckMode(AdjustPlatform& platform, const AdjustOperations& operations) {
+  const auto saved = SavedCalibrationOf(platform.ReadCalibrationNumber(velno::kPointCountKey, 0),
+                                        platform.ReadCalibrationNumber(velno::kScreenFlagKey, 0));
+  if (!saved) {
+    if (platform.OfferCalibration()) RunPass(platform, operations, PassScreen{});
+    return;
+  }
+  const auto screen = saved->screenFlag == 0 ? PassScreen{} : ExtendedScreen(platform);
+  if (screen && platform.RunCheck(*screen, saved->pointCount) == CheckOutcome::CalibrateAgain) {
+    RunTargetsAndChecks(platform, operations, *screen, saved->pointCount);
+  }
 }
 
 void RunPasses(AdjustPlatform& platform, const AdjustOperations& operations, const PassList& passes) {
@@ -67,7 +97,7 @@ void RunPasses(AdjustPlatform& platform, const AdjustOperations& operations, con
 
 }  // namespace
 
-void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath) {
+void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath, bool checkCalibration) {
   const HandOffEvent handOff = platform.CreateHandOffEvent();
   if (handOff == HandOffEvent::AlreadyExisted) {
     platform.SignalHandOffEvent();
@@ -85,9 +115,11 @@ void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath) {
     const bool anyPass = passes[0] != ScreenKind::None || passes[1] != ScreenKind::None;
     if (CountBoardPorts(platform.SerialDeviceNames()) == 0) {
       platform.ShowNotice(Notice::NoBoard);
-    } else if (anyPass && !DriverHasBoard(platform, operations)) {
+    } else if ((anyPass || checkCalibration) && !DriverHasBoard(platform, operations)) {
       // No driver runs, or it has not found the board: no target would ever be taken.
       platform.ShowNotice(Notice::NoDriverBoard);
+    } else if (checkCalibration) {
+      RunCheckMode(platform, operations);
     } else {
       RunPasses(platform, operations, passes);
     }

@@ -21,4 +21,7 @@ TargetOutcome RunTargetDialog(HINSTANCE instance, const PassScreen& screen, std:
 // as "Done" after 30 s without a touch or when `handOff` (may be null) is signalled.
 CheckOutcome RunCheckDialog(HINSTANCE instance, const PassScreen& screen, std::uint32_t count, HANDLE handOff);
 
+// The message that there is no calibration to check yet (IDD_NO_CALIBRATION); true for "Calibrate".
+bool RunNoCalibrationDialog(HINSTANCE instance);
+
 }  // namespace adjust

@@ -1,4 +1,5 @@
-// Adjust.exe: the calibration tool. Its mode comes from its program name; it takes no arguments.
+// Adjust.exe: the calibration tool. Its mode comes from its program name; "/check" checks the saved
+// calibration instead.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -6,15 +7,18 @@
 
 #include "adjust_platform_win32.h"
 #include "adjust_startup.h"
+#include "program_name.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The program path as the standard command-line splitting gives it, quotes removed.
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   const std::wstring programPath = words != nullptr && count > 0 ? words[0] : L"";
+  bool checkCalibration = false;
+  for (int i = 1; i < count; ++i) checkCalibration = checkCalibration || adjust::IsCheckSwitch(words[i]);
   LocalFree(words);
 
   adjust::Win32AdjustPlatform platform(instance);
-  adjust::RunAdjust(platform, programPath);
+  adjust::RunAdjust(platform, programPath, checkCalibration);
   return 0;
 }

@@ -1,5 +1,10 @@
 #include "program_name.h"
 
+#include <algorithm>
+#include <cwctype>
+
+#include "tool_programs.h"
+
 namespace adjust {
 namespace {
 
@@ -25,6 +30,13 @@ PassList PassesForProgramPath(std::wstring_view programPath) {
     if (programPath.find(mode.word) != std::wstring_view::npos) return mode.passes;
   }
   return {ScreenKind::None, ScreenKind::None};
+}
+
+bool IsCheckSwitch(std::wstring_view word) {
+  const std::wstring_view expected = velno::kCheckCalibrationSwitch;
+  return std::equal(word.begin(), word.end(), expected.begin(), expected.end(), [](wchar_t a, wchar_t b) {
+    return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
+  });
 }
 
 }  // namespace adjust

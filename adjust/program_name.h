@@ -16,4 +16,8 @@ using PassList = std::array<ScreenKind, 2>;
 // (case-sensitively, anywhere in the path, tried in their fixed order) decides; no word, no pass.
 PassList PassesForProgramPath(std::wstring_view programPath);
 
+// Whether a word after the program path asks for the check of the saved calibration ("/check", in any
+// case); under any of the five names, it then checks instead of calibrating.
+bool IsCheckSwitch(std::wstring_view word);
+
 }  // namespace adjust

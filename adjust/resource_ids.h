@@ -45,3 +45,8 @@
 #define IDC_CHECK_FIGURES 203
 #define IDC_CHECK_DONE 204
 #define IDC_CHECK_AGAIN 205
+
+// The message that there is no calibration to check yet: its text and its "Calibrate" button.
+#define IDD_NO_CALIBRATION 210
+#define IDC_NO_CALIBRATION_TEXT 211
+#define IDC_NO_CALIBRATION_CALIBRATE 212

@@ -8,7 +8,8 @@ chooser and the board touches each target where the keystone puts it (a PNG scre
 window is saved); then the tool's check shows its five crosses and the board touches each where the
 keystone puts it (a PNG screenshot of the result screen is saved). Act 2: the board writes the word
 through the keystone, and the calibration straightens it; a PNG screenshot of the canvas is saved, with
-a picture of where the pen touched the board, and a summary printed. Ends by itself and leaves no process behind.
+a picture of where the pen touched the board, and a summary printed. Act 3: the driver's icon: PNGs of its
+menu, of About clicked in it, and of the settings window. Ends by itself and leaves no process behind.
 """
 
 import argparse
@@ -25,10 +26,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from calibration_session import grid_targets  # noqa: E402
 from keystone import KEYSTONE_CORNERS, keystone  # noqa: E402
-from pen_driver_session import PenDriverSession  # noqa: E402
+from pen_driver_session import PenDriverSession, icon_window  # noqa: E402
 from pen_path_model import PEN_DOWN, PEN_UP, pointer_events  # noqa: E402
 from tool_session import (CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, RED, ToolSession,  # noqa: E402
-                          check_cross_pixels, target_points, touch_crosses, touch_until_next_target)
+                          check_cross_pixels, resource_ids, target_points, touch_crosses, touch_until_next_target)
 from wine_harness import WineFixture, read_lines, wait_for_line, windows_path  # noqa: E402
 from word_strokes import densify, stroke_script, word_polylines  # noqa: E402
 
@@ -38,12 +39,21 @@ RATE_HZ = 60
 LEFT, TOP, LETTER_W, LETTER_H, GAP, STEP = 420, 1300, 520, 1300, 160, 14
 POINTS = 9
 SHOWN_TARGET = 5  # the target on show in the saved screenshot of the target window
+DRIVER_IDS = resource_ids(ROOT / "driver" / "host" / "driver_resource_ids.h")
 KEYSTONE_TEXT = ", ".join(f"({x}, {y})" for x, y in KEYSTONE_CORNERS)
 
 
 def stamped(path, kind):
     """t_us of the lines of the given kind, in order."""
     return [int(line.split()[1].split("=")[1]) for line in read_lines(path) if line.startswith(kind + " ")]
+
+
+def shoot(wine, path, line, margin=0):
+    """A PNG of the screen around the window of one of tool_watch's lines."""
+    x, y, w, h = map(int, re.search(r" x=(-?\d+) y=(-?\d+) w=(\d+) h=(\d+) ", line).groups())
+    crop = f"{w + 2 * margin}x{h + 2 * margin}+{max(x - margin, 0)}+{max(y - margin, 0)}"
+    subprocess.run(["import", "-window", "root", "-display", wine.display, "-crop", crop, "+repage", str(path)],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30, env=wine.env)
 
 
 def draw_board_input(path, strokes, touches, width, height):
@@ -72,6 +82,7 @@ def main():
     targets_png = out.with_name(out.stem + "-targets.png")
     check_png = out.with_name(out.stem + "-check.png")
     board_png = out.with_name(out.stem + "-board.png")
+    menu_png, about_png, settings_png = (out.with_name(f"{out.stem}-{name}.png") for name in ("menu", "about", "settings"))
 
     board_position = keystone()
     # The word on the screen, densified there, and the board positions the keystone turns it into.
@@ -80,7 +91,7 @@ def main():
     touches = [board_position(x / 65536, y / 65536) for x, y in grid_targets(POINTS)]
 
     with WineFixture("demo", binaries=["VelnoDriver.exe", "Velno.dll", "canvas.exe", "Adjust_single_standard.exe",
-                                       "tool_watch.exe", "post_command.exe"]) as wine:
+                                       "tool_watch.exe", "post_command.exe", "icon_window.exe"]) as wine:
         signals = wine.run_dir / "signals"
         signals.mkdir()
         width, height = wine.screen
@@ -166,12 +177,29 @@ def main():
                    if line.startswith("lbuttondown ")]
         wanted = [(points[1][0] * 16 * width >> 16, points[1][1] * 16 * height >> 16) for points in screen_strokes]
         offsets = [max(abs(px - wx), abs(py - wy)) for (px, py), (wx, wy) in zip(presses, wanted)]
+
+        # Act 3: the driver's icon: its menu where the pen last was, About clicked in it, the settings window.
+        skip = tool.mark()
+        icon_window(wine, "open-menu")
+        menu = wait_for_line(tool.watch_log, r"^menu ", timeout=20, program=tool.watch, skip=skip)
+        shoot(wine, menu_png, menu, margin=40)
+        x, y, w, h = map(int, re.search(r" x=(\d+) y=(\d+) w=(\d+) h=(\d+) ", menu).groups())
+        wine.xdotool("mousemove", x + w // 2, y + h - 6, "click", "1")
+        about = tool.wait_window("About Velno", skip=skip)
+        shoot(wine, about_png, f" x={about.x} y={about.y} w={about.w} h={about.h} ")
+        tool.click("About Velno", 1)
+        icon_window(wine, "command", "Settings")
+        tool.wait_window("Velno settings", skip=skip)
+        tool.click("Velno settings", DRIVER_IDS["IDC_SETTINGS_FIRST_PAGE"] + 1)
+        settings = tool.wait_window("Velno settings", texts_pattern=".*Brush.*", skip=skip)
+        shoot(wine, settings_png, f" x={settings.x} y={settings.y} w={settings.w} h={settings.h} ")
     draw_board_input(board_png, strokes, touches, width, height)
 
     print(f"PNG: {out}")
     print(f"PNG of the target window (target {SHOWN_TARGET} of {POINTS}): {targets_png}")
     print(f"PNG of where the pen touched the board, placed as an uncalibrated driver would: {board_png}")
     print(f"PNG of the check's result screen: {check_png}")
+    print(f"PNGs of the icon's menu, About and the settings window: {menu_png}, {about_png}, {settings_png}")
     print(f"calibration: {POINTS} points through a keystone (screen corners at board {KEYSTONE_TEXT}), "
           f"{calibrated_s:.1f} s from the tool's start to the check's result")
     print(f"check after the calibration: {result.texts.split('|')[0]!r} (largest error "

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "actions/button_actions.h"
@@ -15,6 +16,7 @@
 #include "platform/driver_platform.h"
 #include "platform/shared_state.h"
 #include "report_path.h"
+#include "settings/live_settings.h"
 
 namespace velno {
 
@@ -35,6 +37,10 @@ struct Driver {
   ButtonActionTable buttonActions = DefaultButtonActions();
   // The platform's event log behind the limits of repeated events; every part of the driver logs here.
   LimitedEventLog log{platform.log, [this] { return platform.clock.ReadMonotonicMs(); }};
+  LiveSettings settings;  // the teacher's: read once the library is bound, changed by the settings window
+  // Hears that what the driver's icon shows may have changed (a board found or lost, a link's health, a
+  // calibration run). Set before RunDriver; called on any of its threads, so it must never block.
+  std::function<void()> statusChanged;
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,
@@ -43,7 +49,8 @@ struct Driver {
                                     log,
                                     sharedState,
                                     capture,
-                                    buttonActions};
+                                    buttonActions,
+                                    settings.rightClickAfterMs};
 };
 
 }  // namespace velno

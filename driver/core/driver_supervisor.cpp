@@ -7,6 +7,7 @@
 #include "calibration/settings_file.h"
 #include "link/board_connection.h"
 #include "shared_block.h"
+#include "status_snapshot.h"
 
 namespace velno {
 namespace {
@@ -69,17 +70,20 @@ void PollSlots(Driver& driver, std::array<ThreadHandle, kBoardSlots>& started) {
     boardPresent = true;
     platform.clock.Sleep(kReaderStartSleepMs);
     driver.sharedState.SetDeviceState(kDeviceConnected);
+    NotifyStatus(driver);
   }
   if (!boardPresent) driver.sharedState.SetDeviceState(0);
 }
 
 }  // namespace
 
-void RunDriver(Driver& driver) {
+void RunDriver(Driver& driver, const std::function<void()>& windowsStart) {
   const DriverPlatform& platform = driver.platform;
   if (!platform.library.BindSharedState(driver.sharedState)) return;
   if (!platform.stop.OpenStopEvent()) return;
   for (BoardContext& board : driver.boards) ClearLink(driver.linkLock, board.link);
+  StartSettings(platform.settings, platform.log, driver.sharedState, driver.settings);
+  if (windowsStart) windowsStart();
 
   std::array<ThreadHandle, kBoardSlots> started{};
   if (!platform.stop.StopEventSignalled()) {

@@ -13,6 +13,7 @@
 #include "pointer/output_mapping.h"
 #include "pointer/pen_phase.h"
 #include "pointer/smoothing.h"
+#include "settings/live_settings.h"
 
 namespace velno {
 namespace {
@@ -79,7 +80,12 @@ void FollowStroke(const ReportPathWiring& path, BoardContext& board, PenEvent ev
     if (GesturesEnabled(path.sharedState)) {
       TrackGesture(path.actions.keys, path.sharedState, board.gesture, board.shortcuts, x, y, event);
     }
-    TrackHold(path.clock, path.pointer, path.actions.keys, board.hold, smoothed, event);
+    const std::int32_t rightClickAfterMs = path.rightClickAfterMs.load(std::memory_order_relaxed);
+    if (rightClickAfterMs == kHoldOff) {
+      CancelHold(path.pointer, board.hold);  // turned off during a hold: the cursor as it was
+    } else {
+      TrackHold(path.clock, path.pointer, path.actions.keys, board.hold, smoothed, event, rightClickAfterMs);
+    }
     Inject(path.pointer, InjectionFlags(event), pointer.out);
   }
   if (event == kPenRelease) ResetSmoothing(smoothing);

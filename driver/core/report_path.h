@@ -2,6 +2,9 @@
 // injected pointer input.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "actions/button_actions.h"
 #include "board_context.h"
 #include "calibration/capture_tables.h"
@@ -31,6 +34,7 @@ struct ReportPathWiring {
   const SharedState& sharedState;
   CaptureTables& capture;
   const ButtonActionTable& buttonActions;
+  const std::atomic<std::int32_t>& rightClickAfterMs;  // the teacher's press-and-hold time; kHoldOff: off
 };
 
 // One board's report, on that board's reader thread: a button code to the board's buttons, a pen report

@@ -25,6 +25,7 @@ ProgramRole RoleFromCommandLine(std::wstring_view commandLine) {
   if (EqualsIgnoringCase(word, L"c")) return ProgramRole::Install;
   if (EqualsIgnoringCase(word, L"d")) return ProgramRole::Remove;
   if (EqualsIgnoringCase(word, L"service")) return ProgramRole::Driver;
+  if (EqualsIgnoringCase(word, L"settings")) return ProgramRole::OpenSettings;
   return ProgramRole::None;
 }
 

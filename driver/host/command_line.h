@@ -13,6 +13,7 @@ enum class ProgramRole {
   Install,  // "c"
   Remove,   // "d"
   Driver,   // "service": the pen-input driver in the user's session
+  OpenSettings,  // "settings": the settings window of the driver running in this session
   None,     // any other switch
 };
 

@@ -1,11 +1,13 @@
 // The Win32 side of the driver's platform roles, each implemented in the *_win32.cpp file named after
 // what it serves: serial ports, threads and time, input injection, the monitors, the settings file, the
-// event log, the stop event, the library and the calibration tool's presence.
+// event log, the stop event, the library and the calibration tool (its presence, and its start from the
+// driver's menu).
 #pragma once
 
 #include <string>
 
 #include "platform/driver_platform.h"
+#include "platform/tool_starter.h"
 
 namespace velno {
 
@@ -87,6 +89,16 @@ class Win32EventLog : public EventLog {
 class Win32ToolPresence : public ToolPresence {
  public:
   bool RunToolPresent(CaptureRun run) override;
+};
+
+class Win32ToolStarter : public ToolStarter {
+ public:
+  ~Win32ToolStarter() override;
+  bool StartTool(const std::wstring& programName, const std::wstring& arguments) override;
+  bool StartedToolRunning() override;
+
+ private:
+  void* started_ = nullptr;  // the process of the tool started last
 };
 
 // One of each role, for the driver process.

@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "driver_platform_win32.h"
 #include "driver_supervisor.h"
+#include "driver_windows_win32.h"
 #include "service_win32.h"
 #include "user_message_win32.h"
 
@@ -14,7 +15,7 @@ int Tell(const wchar_t* command, const velno::CommandOutcome& outcome) {
   return outcome.exitCode;
 }
 
-// The program's exit code: that of "/c" and "/d", 0 in the other roles.
+// The program's exit code: that of "/c" and "/d"; of "/settings" 1 when no driver runs; 0 otherwise.
 int DispatchCommandLine() {
   velno::SetSettingsPath();
   const wchar_t* commandLine = GetCommandLineW();
@@ -33,9 +34,18 @@ int DispatchCommandLine() {
       // threads first, so nothing a reader uses is destroyed under it; the driver lives on the heap.
       auto* platform = new velno::Win32DriverPlatform;
       auto* driver = new velno::Driver(platform->Roles());
-      velno::RunDriver(*driver);
+      auto* windows = new velno::DriverWindows(*driver, *new velno::Win32ToolStarter);
+      driver->statusChanged = [windows] { windows->StatusChanged(); };
+      velno::RunDriver(*driver, [windows] { windows->Start(); });
+      windows->Stop();  // the icon goes with the driver
       ExitProcess(0);
     }
+    case velno::ProgramRole::OpenSettings:
+      if (velno::OpenSettingsOfRunningDriver()) return 0;
+      velno::ShowUserMessage(L"The whiteboard's pen driver is not running, so its settings cannot be shown. "
+                             L"Restart the PC; if that does not help, ask IT to look at the VelnoDriver service.",
+                             true);
+      return 1;
     case velno::ProgramRole::None:
       break;
   }

@@ -11,6 +11,7 @@ bin folder, where its config.ini and the automation stand-in live.
 """
 
 import os
+import re
 import shutil
 import time
 from pathlib import Path
@@ -22,6 +23,28 @@ AUTOMATION_EXE = "LightboxEducation.Easiteach.Automation.exe"
 SETTINGS_SECTION = "Adjust-\u4f43M"
 VK_NAMES = {0x10: "Shift", 0x11: "Ctrl", 0x21: "PageUp", 0x44: "D", 0x5B: "LWin", 0x85: "F22", 0x86: "F23",
             0x87: "F24"}
+
+
+# The icon's menu commands (MenuCommand), by name.
+MENU = {name: int(number) for name, number in
+        re.findall(r"^  (\w+) = (\d+),$", (SOURCE_ROOT / "driver/core/tray/icon_menu.h").read_text(), re.M)}
+# Wine's notification area is explorer.exe: given to the receiver, which starts it, these print each icon's
+# tooltip as it is added ("add text"), each notification's text and the flags of every change (0x10: one).
+TRAY_DEBUG = {"WINEDEBUG": "+tooltips,+systray"}
+
+
+def icon_window(wine, what, command=None, timeout=20):
+    """What Windows sends to the driver's icon window: "open-menu", "taskbar-created" or "command" NAME;
+    waits for a driver that is starting to have made its window."""
+    def posted():
+        program = wine.run_windows("icon_window.exe", what, *([MENU[command]] if command else []), timeout=20)
+        return program.popen.returncode == 0
+    wait_until(posted, timeout, lambda: f"no driver window to post {what} {command or ''} to")
+
+
+def tray_trace(wine, pattern):
+    """The matches of `pattern` in what explorer.exe printed (into the receiver's standard error)."""
+    return re.findall(pattern, "\n".join(read_lines(wine.logs / "receiver.err")))
 
 
 def board_sim_path():
@@ -93,9 +116,9 @@ class PenDriverSession:
     def install_automation_standin(self):
         shutil.copy2(self.wine.bin_dir / "automation_standin.exe", self.wine.bin_dir / AUTOMATION_EXE)
 
-    def start(self, script_lines, handshake_timeout_ms=20000, driver_env=None):
+    def start(self, script_lines, handshake_timeout_ms=20000, receiver_env=None, driver_env=None):
         """Receiver, board and driver; the script starts once the driver has found the board."""
-        self.receiver = start_receiver(self.wine, timeout=30)
+        self.receiver = start_receiver(self.wine, timeout=30, env=receiver_env)
         self.board = self.start_board([f"wait-handshake {handshake_timeout_ms}", "pause 300", *script_lines,
                                        "pause 300"])
         self.driver = self.start_driver(driver_env)

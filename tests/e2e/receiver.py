@@ -90,13 +90,14 @@ def input_events(records, kinds=MOUSE_KINDS | KEY_KINDS):
     return [record for record in records if record.kind in kinds]
 
 
-def start_receiver(wine, name="receiver", timeout=20, attempts=3):
+def start_receiver(wine, name="receiver", timeout=20, attempts=3, env=None):
     """Starts receiver.exe in the fixture and waits until its window is up and focused. The first Wine
     program of a prefix also starts Wine's services, hence the generous default. While those start, a
-    window can fail to be created (seen on a loaded machine): the receiver is then started again."""
+    window can fail to be created (seen on a loaded machine): the receiver is then started again. Wine's
+    explorer.exe, started for the first window, inherits `env` and the receiver's standard error."""
     log_path = wine.logs / f"{name}.log"
     for attempt in range(1, attempts + 1):
-        program = wine.start_windows("receiver.exe", windows_path(log_path), name=name)
+        program = wine.start_windows("receiver.exe", windows_path(log_path), name=name, env=env)
         ready = parse_line(wait_for_line(log_path, r"^(ready|error) ", timeout, program=program))
         if ready.kind == "ready":
             return Receiver(program, log_path, ready)

@@ -10,19 +10,23 @@ hand on target 3 and grey crosses on 4-9.
 Each pass has a slip, and the board then touches whatever target shows where it is: in the first, target 5's
 place touched while target 4 shows (the driver takes it, refuses target 5 twice, asks for target 4 again: 12
 touches); in the second, a palm in the middle of the lower right cell while target 2 shows (refused at once).
-Neither slip reaches the calibration."""
+Neither slip reaches the calibration. Then, from the driver's menu: "Check the calibration" shows the
+check of the nine points saved, "Good" when the board touches its crosses; "Calibrate this screen" shows
+the chooser; "Settings..." the settings window."""
 
 import re
 import time
 
 from calibration_session import (CalibrationSession, expected_settings, grid_targets, parse_settings,
                                  stroke_lines, strokes_at_receiver, target_pixel)
+from pen_driver_session import icon_window
 from tool_session import (BLACK, CHECK_AGAIN, CHECK_DONE, CHECK_TITLE, CHOOSER_TITLE, COUNT_BUTTONS, DISC, GREEN, GREY,
-                          RED, WHITE, ToolSession, check_cross_pixels, target_points, touch_as_planned, touch_crosses)
-from wine_harness import WineFixture, check, run_test
+                          IDCANCEL, RED, WHITE, ToolSession, check_cross_pixels, target_points, touch_as_planned,
+                          touch_crosses)
+from wine_harness import WineFixture, check, run_test, wait_for_line, wait_until
 
 BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "Adjust_single_standard.exe", "tool_watch.exe",
-            "post_command.exe"]
+            "post_command.exe", "icon_window.exe"]
 
 
 def target_three_of_nine_problem(width, height):
@@ -124,7 +128,8 @@ def main():
                              *touch_as_planned(palm_plan(positions, palm), signals, "again-"),
                              *touch_crosses(cross_board_positions(screen, off_by=(3, 40)), signals, "again-"),
                              f"wait-file {signals / 'tool-ended'} 60000", "pause 300",
-                             *stroke_lines(positions, "verify")])
+                             *stroke_lines(positions, "verify"),
+                             *touch_crosses(cross_board_positions(screen), signals, "menu-")])
         session.start_driver()
         tool.wait_board_found()
 
@@ -150,7 +155,7 @@ def main():
         tool.click(CHECK_TITLE, CHECK_DONE)
         adjust.wait(timeout=30)
         (signals / "tool-ended").touch()
-        session.wait_for_board(timeout=60)
+        wait_for_line(session.board_log, r" event mark verify$", timeout=60, program=session.board)
 
         states = tool.index_states()
         published = tool.published()
@@ -166,9 +171,29 @@ def main():
         error = max(max(abs(event.x - target_pixel(target, session.screen)[0]),
                         abs(event.y - target_pixel(target, session.screen)[1]))
                     for stroke, target in zip(strokes, targets) for event in stroke)
+
+        # From the driver's menu: the check of the calibration in use, then the chooser of a calibration,
+        # then the settings window.
+        skip, asked_us = tool.mark(), time.monotonic_ns() // 1000
+        icon_window(wine, "command", "CheckCalibration")
+        first_cross_ms = (tool.wait_window(CHECK_TITLE, skip=skip).t_us - asked_us) / 1000
+        result = tool.run_check(signals, "menu-", skip)
+        check(result.texts.startswith("Good"), f"the check from the menu: {result.texts!r}")
+        tool.click(CHECK_TITLE, CHECK_DONE)
+        session.wait_for_board(timeout=30)
+        tool.wait_gone(result, timeout=20)
+
+        def chooser_from_menu():
+            icon_window(wine, "command", "CalibrateThisScreen")  # nothing starts until the check's tool has ended
+            return any(f'title="{CHOOSER_TITLE}"' in line for line in tool.lines()[skip:])
+        wait_until(chooser_from_menu, 20, lambda: "the menu started no chooser")
+        tool.click(CHOOSER_TITLE, IDCANCEL)
+        icon_window(wine, "command", "Settings")
+        tool.wait_window("Velno settings", skip=skip)
     print(f"9-point calibration through the tool with its check: {calibration_s:.1f} s from the tool's start to "
           f"the result screen; last touch of the check to the result screen: {result_ms:.0f} ms; "
-          f"largest error of the strokes after it: {error} px")
+          f"largest error of the strokes after it: {error} px; the menu's Check the calibration to its first "
+          f"cross: {first_cross_ms:.0f} ms")
 
 
 def _published(shown, taken):

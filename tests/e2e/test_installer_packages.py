@@ -19,7 +19,9 @@ PACKAGES = {  # build folder: suffix, summary template, system folder of the pac
 SHORTCUTS = {"Calibrate this screen": "Adjust_single_standard.exe", "Calibrate this screen twice":
              "Adjust_standard_double.exe", "Calibrate the second screen": "Adjust_single_extend.exe",
              "Calibrate the second screen twice": "Adjust_extend_double.exe",
-             "Calibrate both screens": "Adjust_standard_extend_double.exe"}
+             "Calibrate both screens": "Adjust_standard_extend_double.exe", "Check the calibration":
+             "Adjust_single_standard.exe", "Velno settings": "VelnoDriver.exe"}
+ARGUMENTS = {"Check the calibration": "/check", "Velno settings": "/settings"}
 ACTION_ORDER = ["InstallInitialize", "RemoveExistingProducts", "StopServices", "WaitForDriverExit", "DeleteServices",
                 "RemoveFiles", "InstallFiles", "GrantUsersWriteSettings", "GrantUsersWriteSettingsCopy", "InstallServices",
                 "SetServiceFailureActions", "SetServiceFailureFlag", "StartServices", "InstallFinalize"]
@@ -63,6 +65,8 @@ def check_package(msi, template, system_folder, version):
           f"{msi.name}: ServiceInstall {services}")
     shortcuts = rows(msi, "Shortcut", "Name", "Target")
     check(shortcuts == {name: f"[#{exe}]" for name, exe in SHORTCUTS.items()}, f"{msi.name}: shortcuts {shortcuts}")
+    arguments = rows(msi, "Shortcut", "Name", "Arguments")
+    check(arguments == {name: ARGUMENTS.get(name, "") for name in SHORTCUTS}, f"{msi.name}: arguments {arguments}")
     check(set(SHORTCUTS.values()) <= set(files), f"{msi.name}: shortcut targets missing from {sorted(files)}")
     sequence = rows(msi, "InstallExecuteSequence", "Action", "Sequence")
     check(sorted(ACTION_ORDER, key=lambda action: int(sequence[action])) == ACTION_ORDER,

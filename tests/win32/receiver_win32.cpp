@@ -138,8 +138,10 @@ HWND CreateReceiverWindow(HINSTANCE instance) {
   if (!RegisterClassW(&window_class)) return nullptr;
   const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
   const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-  return CreateWindowExW(0, window_class.lpszClassName, L"Velno test receiver", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                         height, nullptr, nullptr, instance, nullptr);
+  // Top-most, as a presentation program in front would be: Wine shows the notification area as a window
+  // of its own over the screen's top-left corner, where the first target of a grid lies.
+  return CreateWindowExW(WS_EX_TOPMOST, window_class.lpszClassName, L"Velno test receiver", WS_POPUP | WS_VISIBLE, 0,
+                         0, width, height, nullptr, nullptr, instance, nullptr);
 }
 
 }  // namespace

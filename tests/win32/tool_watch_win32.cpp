@@ -1,10 +1,11 @@
 // tool_watch.exe <logfile>: what the calibration tool shows and what it tells the driver, as seen from
 // outside. Every 2 ms it reads the point-run index word through Velno.dll and lists the visible dialog
-// windows (class #32770: the chooser, the target window, message boxes); it logs each change:
+// windows (class #32770: the chooser, the target window, message boxes) and popup menus; it logs each change:
 //   ready clock=... t_us=...
 //   index k=3 adjusting=1 type=9 t_us=...
 //   device found=1 t_us=...            (GetDeviceState: 1 while the driver has a board)
 //   window hwnd=0x1234 title="Adjusting" x=0 y=0 w=1280 h=1024 focus=1007 texts="No extend screen" t_us=...
+//   menu hwnd=0x1238 title="" x=600 y=400 w=198 h=166 focus=0 texts="" t_us=...   (a popup menu, class #32768)
 //   gone hwnd=0x1234 t_us=...
 //   control dialog=0x1234 id=1009 x=700 y=420 w=246 h=60 t_us=...   (each visible child but the icons)
 // focus is the control number of the window thread's focus (0: none); texts are the texts of the visible
@@ -91,8 +92,9 @@ BOOL CALLBACK CollectControl(HWND child, LPARAM data) {
 BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
-  if (IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0) {
-    (*reinterpret_cast<std::map<HWND, std::string>*>(data))[window] = Describe(window);
+  const bool dialog = lstrcmpW(className, L"#32770") == 0;
+  if (IsWindowVisible(window) && (dialog || lstrcmpW(className, L"#32768") == 0)) {
+    (*reinterpret_cast<std::map<HWND, std::string>*>(data))[window] = (dialog ? "window " : "menu ") + Describe(window);
   }
   return TRUE;
 }
@@ -127,10 +129,13 @@ int wmain(int argc, wchar_t** argv) {
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     for (const auto& [window, description] : dialogs) {
       const auto before = shown.find(window);
-      if (before == shown.end() || before->second != description) LogLine("window " + description);
+      if (before == shown.end() || before->second != description) LogLine(description);
     }
     for (const auto& [window, description] : shown) {
-      if (!dialogs.count(window)) LogLine(description.substr(0, description.find(' ')).insert(0, "gone "));
+      if (!dialogs.count(window)) {
+        const std::size_t hwnd = description.find(' ') + 1;
+        LogLine("gone " + description.substr(hwnd, description.find(' ', hwnd) - hwnd));
+      }
     }
     std::map<HWND, std::string> controls;
     for (const auto& [window, description] : dialogs) {

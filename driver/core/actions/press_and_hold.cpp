@@ -21,7 +21,7 @@ void Release(PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold) {
 }
 
 // The timer starts at the second report of the hold, the first that finds the pen still.
-void StayStill(Clock& clock, PointerOutput& pointer, HoldTracking& hold) {
+void StayStill(Clock& clock, PointerOutput& pointer, HoldTracking& hold, std::int32_t rightClickAfterMs) {
   switch (hold.state) {
     case HoldState::Anchored:
       hold.startStamp = clock.ReadClock();
@@ -37,7 +37,7 @@ void StayStill(Clock& clock, PointerOutput& pointer, HoldTracking& hold) {
       break;
     case HoldState::Busy:
       hold.currentStamp = clock.ReadClock();
-      if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= kRightClickMilliseconds) {
+      if (ElapsedMilliseconds(hold.startStamp, hold.currentStamp) >= rightClickAfterMs) {
         hold.state = HoldState::Armed;
       }
       break;
@@ -57,7 +57,7 @@ void CancelHold(PointerOutput& pointer, HoldTracking& hold) {
 }
 
 void TrackHold(Clock& clock, PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold, BoardPoint smoothed,
-               PenEvent event) {
+               PenEvent event, std::int32_t rightClickAfterMs) {
   if (event == kPenRelease) {
     Release(pointer, keys, hold);
     return;
@@ -70,7 +70,7 @@ void TrackHold(Clock& clock, PointerOutput& pointer, KeyOutput& keys, HoldTracki
     hold.anchorY = smoothed.y;
     return;
   }
-  StayStill(clock, pointer, hold);
+  StayStill(clock, pointer, hold, rightClickAfterMs);
 }
 
 }  // namespace velno

@@ -1,5 +1,5 @@
 // Press-and-hold: a pen held still turns the pointer busy after 600 ms, and lifting it after it stayed
-// still for ten seconds gives a right click.
+// still for the teacher's time (ten seconds unless the settings say otherwise) gives a right click.
 #pragma once
 
 #include <cstdint>
@@ -28,13 +28,12 @@ struct HoldTracking {
 
 inline constexpr std::int64_t kHoldStillSquared = 200;  // strictly less: a radius of about 14 units
 inline constexpr std::int32_t kBusyCursorMilliseconds = 600;
-inline constexpr std::int32_t kRightClickMilliseconds = 10000;
 
 // Called for every pen report that becomes pointer input, with the smoothed position, before the
 // pointer event is injected. The busy cursor goes through the pointer, the right click through the keys'
-// prepared input.
+// prepared input; a lift gives it once the pen stayed still for `rightClickAfterMs`.
 void TrackHold(Clock& clock, PointerOutput& pointer, KeyOutput& keys, HoldTracking& hold, BoardPoint smoothed,
-               PenEvent event);
+               PenEvent event, std::int32_t rightClickAfterMs);
 
 // Ends a hold without its right click, the cursor as it was before the hold.
 void CancelHold(PointerOutput& pointer, HoldTracking& hold);

@@ -14,9 +14,6 @@ constexpr std::uint32_t kFallbackGridPoints = 16;
 // What a missing coordinate or screen flag reads as.
 constexpr std::int32_t kMissingCoordinate = 260;
 constexpr std::int32_t kMissingScreenFlag = 260;
-// Thresholds that read as 0 take these.
-constexpr std::int32_t kDefaultGestureBrush = 2500;
-constexpr std::int32_t kDefaultGestureErase = 25000;
 // A "num_buttons" of this or more loads no touch buttons.
 constexpr std::uint32_t kTouchButtonLoadLimit = 64;
 
@@ -46,31 +43,28 @@ void WritePoint(std::vector<SettingWrite>& save, std::wstring_view stem, std::ui
   Write(save, NumberedKey(stem, number, L'y'), point.y);
 }
 
-// The reads of one load, from one file (SettingsStore::BeginLoad).
-class LoadScope {
- public:
-  explicit LoadScope(SettingsStore& store) : store_(store) { store_.BeginLoad(); }
-  ~LoadScope() { store_.EndLoad(); }
-  LoadScope(const LoadScope&) = delete;
-  LoadScope& operator=(const LoadScope&) = delete;
-
- private:
-  SettingsStore& store_;
-};
 
 // The counts of a context never exceed its tables; the bound keeps a corrupted one from reading past them.
 std::uint32_t TableCount(std::uint32_t count) { return std::min<std::uint32_t>(count, kMaxPoints); }
 
 }  // namespace
 
+std::int32_t ReadGestureBrush(SettingsStore& store) {
+  const std::int32_t brush = Read(store, L"GestureBrush", 0);
+  return brush == 0 ? kDefaultGestureBrush : brush;
+}
+
+std::int32_t ReadGestureErase(SettingsStore& store) {
+  const std::int32_t erase = Read(store, L"GestureErase", 0);
+  return erase == 0 ? kDefaultGestureErase : erase;
+}
+
 void LoadSettings(SettingsStore& store, const SharedState& sharedState, CalibrationBlock& calibration) {
   const LoadScope load(store);
-  const std::int32_t brush = Read(store, L"GestureBrush", 0);
-  sharedState.SetGestureBrush(brush == 0 ? kDefaultGestureBrush : brush);
-  const std::int32_t erase = Read(store, L"GestureErase", 0);
-  sharedState.SetGestureErase(erase == 0 ? kDefaultGestureErase : erase);
+  sharedState.SetGestureBrush(ReadGestureBrush(store));
+  sharedState.SetGestureErase(ReadGestureErase(store));
 
-  const auto pointCount = static_cast<std::uint32_t>(Read(store, L"AdjustType", 0));
+  const auto pointCount = static_cast<std::uint32_t>(Read(store, kPointCountKey, 0));
   calibration.adjustType = pointCount;
   if (LayoutGrid(calibration) != 0) {
     // Not a grid this driver knows: uncalibrated on the 16-point grid, whatever else the file says.
@@ -79,7 +73,7 @@ void LoadSettings(SettingsStore& store, const SharedState& sharedState, Calibrat
     LayoutGrid(calibration);
     return;
   }
-  calibration.extendScreenFlag = Read(store, L"extendScreenFlag", kMissingScreenFlag);
+  calibration.extendScreenFlag = Read(store, kScreenFlagKey, kMissingScreenFlag);
   calibration.calibrated = true;
   // The cell centres follow when the transforms are solved from these points.
   for (std::uint32_t k = 1; k <= pointCount; ++k) calibration.rawPoints[k - 1] = ReadPoint(store, L"Point", k);
@@ -101,8 +95,8 @@ bool SaveSettings(SettingsStore& store, const SharedState& sharedState, const Ca
   // fallback grid and points that are no calibration: the file's calibration keys stay as they are, so
   // the next start finds no more calibration than there is.
   if (calibration.calibrated) {
-    Write(save, L"AdjustType", static_cast<std::int32_t>(calibration.adjustType));
-    Write(save, L"extendScreenFlag", calibration.extendScreenFlag);
+    Write(save, kPointCountKey, static_cast<std::int32_t>(calibration.adjustType));
+    Write(save, kScreenFlagKey, calibration.extendScreenFlag);
     for (std::uint32_t k = 1; k <= TableCount(calibration.adjustType); ++k) {
       WritePoint(save, L"Point", k, calibration.rawPoints[k - 1]);
     }

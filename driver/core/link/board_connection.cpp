@@ -28,12 +28,17 @@ void LoseBoard(const LinkRoles& roles, std::mutex& linkLock, SerialLink& link) {
   ClearLink(linkLock, link);
 }
 
-// Counts a report the read completed or bytes it dropped (a bad checksum, stray bytes), and logs a minute
-// in which too many were dropped.
-void CountForHealth(const LinkRoles& roles, const SerialLink& link, LinkHealth& health, bool dropped) {
+// Counts a report the read completed or bytes it dropped (a bad checksum, stray bytes), logs a minute
+// in which too many were dropped, and shows the link's health in the slot for the driver's icon.
+void CountForHealth(const LinkRoles& roles, std::mutex& linkLock, SerialLink& link, LinkHealth& health,
+                    bool dropped) {
   if (const auto warning = CountReport(health, roles.clock.ReadMonotonicMs(), dropped)) {
     roles.log.WriteEventLog(LogEvent::LinkUnhealthy,
                            {link.portName, std::to_wstring(warning->dropped), std::to_wstring(warning->reports)});
+  }
+  if (health.unreliable != link.unreliable) {
+    std::lock_guard lock(linkLock);
+    link.unreliable = health.unreliable;
   }
 }
 
@@ -89,7 +94,7 @@ bool ReaderPass(const LinkRoles& roles, const SharedState& sharedState, std::mut
   if (complete) sink.TakeReport(state.framer.buffer);
   // Bytes that arrived and are neither a report nor held for the rest of one were dropped.
   if (complete || (arrived > 0 && state.framer.held != heldBefore + arrived)) {
-    CountForHealth(roles, link, state.health, !complete);
+    CountForHealth(roles, linkLock, link, state.health, !complete);
   }
   // Every pass, also when the read timed out.
   sink.PassEnded();

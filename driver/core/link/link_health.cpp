@@ -8,6 +8,7 @@ std::optional<LinkHealthWarning> CountReport(LinkHealth& health, std::uint64_t n
   if (nowMs - *health.minuteStartMs >= kLinkHealthMinuteMs) {
     const bool unhealthy =
         std::uint64_t{health.dropped} * 100 > std::uint64_t{health.reports} * kUnhealthyDroppedPerHundred;
+    health.unreliable = unhealthy;
     if (unhealthy) warning = LinkHealthWarning{health.dropped, health.reports};
     health.minuteStartMs = nowMs;
     health.reports = 0;

@@ -15,6 +15,7 @@ struct LinkHealth {
   std::optional<std::uint64_t> minuteStartMs;  // none before the first report
   std::uint32_t reports = 0;                   // kept and dropped, this minute
   std::uint32_t dropped = 0;
+  bool unreliable = false;  // the last minute closed was unhealthy, whether or not it was warned of
 };
 
 // An unhealthy minute's counts, to be logged.

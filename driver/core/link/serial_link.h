@@ -12,6 +12,7 @@ struct SerialLink {
   PortHandle port = PortHandle::None;
   std::wstring portName;
   ThreadHandle reader = ThreadHandle::None;
+  bool unreliable = false;  // the reader's last full minute was unhealthy (link_health.h)
 };
 
 }  // namespace velno

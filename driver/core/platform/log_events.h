@@ -29,6 +29,7 @@ enum class LogEvent : std::uint32_t {
   ServiceFailed = 0xC0000075,       // 117: why
   CommandDone = 0x40000076,         // 118, by "/c" and "/d" with nobody to tell: what was done
   CommandFailed = 0xC0000077,       // 119, the same: what failed and why
+  SettingsRefused = 0x80000078,     // 120: the values of the section "Velno" read as their defaults
 };
 
 enum class LogSeverity { Information, Warning, Error };

@@ -35,4 +35,16 @@ class SettingsStore {
   virtual void EndLoad() {}
 };
 
+// The reads of one load, from one file (SettingsStore::BeginLoad). Loads do not nest.
+class LoadScope {
+ public:
+  explicit LoadScope(SettingsStore& store) : store_(store) { store_.BeginLoad(); }
+  ~LoadScope() { store_.EndLoad(); }
+  LoadScope(const LoadScope&) = delete;
+  LoadScope& operator=(const LoadScope&) = delete;
+
+ private:
+  SettingsStore& store_;
+};
+
 }  // namespace velno

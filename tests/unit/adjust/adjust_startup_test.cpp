@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ struct FakePlatform : AdjustPlatform {
   std::deque<CheckOutcome> checks;     // of the checks in turn; Done once used up
   std::vector<std::string> looked_up;
   std::uint32_t paused_ms = 0;
+  std::map<std::wstring, std::int32_t> saved;  // the calibration section of config.ini
+  bool calibrateWhenOffered = false;
 
   HandOffEvent CreateHandOffEvent() override {
     g_calls.push_back("create event");
@@ -97,6 +100,15 @@ struct FakePlatform : AdjustPlatform {
     return Next(checks, CheckOutcome::Done);
   }
 
+  std::int32_t ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) override {
+    const auto value = saved.find(key);
+    return value == saved.end() ? defaultValue : value->second;
+  }
+  bool OfferCalibration() override {
+    g_calls.push_back("offer calibration");
+    return calibrateWhenOffered;
+  }
+
   template <typename T>
   static T Next(std::deque<T>& queue, T otherwise) {
     if (queue.empty()) return otherwise;
@@ -108,11 +120,12 @@ struct FakePlatform : AdjustPlatform {
 
 using Calls = std::vector<std::string>;
 
-Calls RunTool(FakePlatform& platform, const wchar_t* path, int readsWithoutBoard = 0, std::int32_t runActive = 0) {
+Calls RunTool(FakePlatform& platform, const wchar_t* path, int readsWithoutBoard = 0, std::int32_t runActive = 0,
+              bool check = false) {
   g_calls.clear();
   g_readsWithoutBoard = readsWithoutBoard;
   g_runActive = runActive;
-  RunAdjust(platform, path);
+  RunAdjust(platform, path, check);
   return g_calls;
 }
 
@@ -227,6 +240,51 @@ TEST(AdjustStartup, SavedPassesAreCheckedAndATimedOutRunEndsTheTool) {
   EXPECT_EQ(RunTool(timedOut, L"Adjust_standard_double.exe"),
             (Calls{"create event", "chooser 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust", "release run",
                    "close event"}));
+}
+
+TEST(AdjustStartup, TheCheckSwitchChecksTheSavedCalibrationOnItsScreen) {
+  const std::vector<MonitorInfo> twoMonitors{{{0, 0, 1280, 1024}, true}, {{1280, 0, 2560, 1024}, false}};
+  const struct {
+    const char* name;
+    std::map<std::wstring, std::int32_t> saved;
+    std::vector<MonitorInfo> monitors;
+    std::deque<CheckOutcome> checks;
+    bool calibrateWhenOffered;
+    Calls calls;
+  } cases[] = {
+      {"the primary screen", {{L"AdjustType", 9}, {L"extendScreenFlag", 0}}, {}, {}, false,
+       {"create event", "check 9 on 0 0", "close event"}},
+      {"a screen flag the driver reads as none (missing: 260)", {{L"AdjustType", 9}, {L"extendScreenFlag", 260}}, {},
+       {}, false, {"create event", "check 9 on 0 0", "close event"}},
+      {"the extended monitor", {{L"AdjustType", 16}, {L"extendScreenFlag", 1}}, twoMonitors, {}, false,
+       {"create event", "monitors", "check 16 on 1 1280", "close event"}},
+      {"the extended monitor gone", {{L"AdjustType", 16}, {L"extendScreenFlag", 1}}, {}, {}, false,
+       {"create event", "monitors", "notice no extend screen", "close event"}},
+      {"Calibrate again: the saved count's targets, then their check",
+       {{L"AdjustType", 9}, {L"extendScreenFlag", 0}}, {}, {CheckOutcome::CalibrateAgain}, false,
+       {"create event", "check 9 on 0 0", "SetAdjustType 9", "hold run", "targets 9 on 0 0,0,0,0", "StopAdjust",
+        "release run", "check 9 on 0 0", "close event"}},
+      {"no calibration, the offer declined", {{L"AdjustType", 7}}, {}, {}, false,
+       {"create event", "offer calibration", "close event"}},
+      {"no calibration, \"Calibrate\": this screen's pass", {}, {}, {}, true,
+       {"create event", "offer calibration", "chooser 0 0", "SetAdjustType 4", "hold run", "targets 4 on 0 0,0,0,0",
+        "StopAdjust", "release run", "check 4 on 0 0", "close event"}},
+  };
+  for (const auto& c : cases) {
+    FakePlatform platform;
+    platform.saved = c.saved;
+    if (!c.monitors.empty()) platform.monitors = c.monitors;
+    platform.checks = c.checks;
+    platform.outcomes = {TargetOutcome::Saved};
+    platform.choices = {{true, 4}};
+    platform.calibrateWhenOffered = c.calibrateWhenOffered;
+    EXPECT_EQ(RunTool(platform, L"Adjust_single_extend.exe", 0, 0, true), c.calls) << c.name;
+  }
+  // The check needs the pen: without a board it says so, as a calibration does.
+  FakePlatform noBoard;
+  noBoard.devices = {};
+  EXPECT_EQ(RunTool(noBoard, L"Adjust_single_standard.exe", 0, 0, true),
+            (Calls{"create event", "notice no board", "close event"}));
 }
 
 }  // namespace

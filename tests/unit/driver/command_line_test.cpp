@@ -10,6 +10,7 @@ TEST(CommandLineRole, TheWholeTextAfterTheLastSlashPicksTheRole) {
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe /SERVICE"), ProgramRole::Driver);
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe /C"), ProgramRole::Install);
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe /d"), ProgramRole::Remove);
+  EXPECT_EQ(RoleFromCommandLine(L"\"C:\\Program Files\\Velno\\VelnoDriver.exe\" /Settings"), ProgramRole::OpenSettings);
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe /c "), ProgramRole::None);
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe /x"), ProgramRole::None);
   EXPECT_EQ(RoleFromCommandLine(L"VelnoDriver.exe"), ProgramRole::Service);

@@ -78,7 +78,10 @@ TEST_F(Supervisor, ALostBoardIsLookedForAgainOnTheNextPass) {
       platform.ports.boards[L"COM5"].writesFail = true;
     }
   };
+  int iconLooks = 0;
+  driver.statusChanged = [&] { ++iconLooks; };
   RunPasses(1);
+  EXPECT_EQ(iconLooks, 2) << "the icon hears of the board found and of it lost";
   // The handle that arrived after the reader had already cleared the slot was not stored.
   EXPECT_EQ(driver.boards[0].link.reader, ThreadHandle::None);
   // Slot 1 then finds the port free, but the unplugged board does not answer there either.

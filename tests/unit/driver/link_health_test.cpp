@@ -22,12 +22,14 @@ TEST(LinkHealth, ReportsEachMinuteWithMoreThanOnePercentDropped) {
     const char* name;
     std::vector<std::uint32_t> droppedPerMinute;  // of 1000 reports a minute
     std::vector<std::uint64_t> warnedAt;
+    bool unreliableAtEnd;  // what the driver's icon shows: the last minute, warned of or not
   } cases[] = {
-      {"1 % dropped is healthy", {10, 10, 0}, {}},
-      {"just over 1 %: warned as the next minute begins", {11, 0}, {kMinute}},
-      {"a bad minute, then healthy ones", {50, 0, 0}, {kMinute}},
+      {"1 % dropped is healthy", {10, 10, 0}, {}, false},
+      {"just over 1 %: warned as the next minute begins", {11, 0}, {kMinute}, false},
+      {"a bad minute, then healthy ones", {50, 0, 0}, {kMinute}, false},
+      {"healthy minutes, then a bad one", {0, 0, 50}, {3 * kMinute}, true},
       // How often they reach the event log is the log's limit.
-      {"bad minute after bad minute: each one", {200, 200, 0}, {kMinute, 2 * kMinute}},
+      {"bad minute after bad minute: each one", {200, 200, 0}, {kMinute, 2 * kMinute}, false},
   };
   for (const auto& c : cases) {
     LinkHealth health;
@@ -38,6 +40,7 @@ TEST(LinkHealth, ReportsEachMinuteWithMoreThanOnePercentDropped) {
     const std::uint64_t end = c.droppedPerMinute.size() * kMinute;
     if (CountReport(health, end, false)) warnedAt.push_back(end);  // closes the last minute
     EXPECT_EQ(warnedAt, c.warnedAt) << c.name;
+    EXPECT_EQ(health.unreliable, c.unreliableAtEnd) << c.name;
   }
 }
 

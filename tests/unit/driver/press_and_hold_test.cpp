@@ -113,5 +113,44 @@ TEST_F(PressAndHold, MovingAwayWhileBusyRestartsWithoutRestoringTheCursor) {
   EXPECT_TRUE(platform.output.restoredCursors.empty());
 }
 
+// The teacher's setting reaches the pen at once: a shorter time arms the click sooner, and off gives
+// neither the busy cursor nor the click, and puts back a busy cursor shown when it was turned off.
+TEST_F(PressAndHold, TheTeachersTimeAndOff) {
+  const struct {
+    std::int32_t rightClickAfterMs;
+    std::uint64_t liftAt;  // since the timer started
+    int busyCursors;
+    Inputs inputs;
+  } cases[] = {
+      {2000, 1999, 1, {}},
+      {2000, 2000, 1, {kRightClick}},
+      {1000, 1000, 1, {kRightClick}},
+      {kHoldOff, 10'000, 0, {}},
+  };
+  const auto clear = [this] {
+    platform.output.busyCursorCalls = 0;
+    platform.output.inputs.clear();
+    platform.output.restoredCursors.clear();
+  };
+  for (const auto& c : cases) {
+    clear();
+    driver.settings.rightClickAfterMs = c.rightClickAfterMs;
+    ComeDownAndRest();
+    RestUntil(kStart + 600);
+    RestUntil(kStart + c.liftAt);
+    Up(kX, kY);
+    EXPECT_EQ(platform.output.busyCursorCalls, c.busyCursors) << c.rightClickAfterMs << " ms, lifted at " << c.liftAt;
+    EXPECT_EQ(platform.output.inputs, c.inputs) << c.rightClickAfterMs << " ms, lifted at " << c.liftAt;
+  }
+
+  driver.settings.rightClickAfterMs = 10'000;
+  clear();
+  ComeDownAndRest();
+  RestUntil(kStart + 700);
+  driver.settings.rightClickAfterMs = kHoldOff;
+  RestUntil(kStart + 800);
+  EXPECT_EQ(platform.output.restoredCursors, std::vector<CursorHandle>{testing::RecordingOutput::kBusyCursorReplaced});
+}
+
 }  // namespace
 }  // namespace velno
