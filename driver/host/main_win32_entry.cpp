@@ -42,7 +42,8 @@ int DispatchCommandLine() {
     }
     case velno::ProgramRole::OpenSettings:
       if (velno::OpenSettingsOfRunningDriver()) return 0;
-      velno::ShowUserMessage(L"The whiteboard's pen driver is not running, so its settings cannot be shown. "
+      velno::ShowUserMessage(L"/settings",
+                             L"The whiteboard's pen driver is not running, so its settings cannot be shown. "
                              L"Restart the PC; if that does not help, ask IT to look at the VelnoDriver service.",
                              true);
       return 1;
