@@ -1,5 +1,5 @@
 // How the calibration tool is started for each of its modes: the program names the package installs it
-// under (the name picks the screens), and the switch of the check of the calibration in use.
+// under (the name picks the screens), and the switches of its other modes.
 #pragma once
 
 namespace velno {
@@ -10,5 +10,7 @@ inline constexpr const wchar_t* kCalibrateBothScreensProgram = L"Adjust_standard
 
 // Any of the names with this argument checks the saved calibration instead of calibrating.
 inline constexpr const wchar_t* kCheckCalibrationSwitch = L"/check";
+// With this argument the tool sets up the touch buttons printed on the board instead of calibrating.
+inline constexpr const wchar_t* kTouchButtonSetupSwitch = L"/buttons";
 
 }  // namespace velno
