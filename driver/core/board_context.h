@@ -20,6 +20,7 @@ namespace velno {
 struct BoardButtons {
   TouchButtonPress touchPress;
   HardwareButtonPress hardwarePress;
+  bool rightClickStroke = false;  // the stroke under way presses the right button
 };
 
 struct BoardContext {

@@ -31,7 +31,7 @@ void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutput
 
   if (press.button < 0 || press.button >= kTouchButtonActionCount) return;
   const bool longPress = ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds;
-  RunTriggerActions(outputs, shortcuts, actions.touchButtons[press.button], longPress);
+  RunTriggerActions(outputs, shortcuts, actions, {TriggerKind::TouchButton, press.button}, longPress);
 }
 
 }  // namespace
