@@ -115,6 +115,8 @@ void HandlePenReport(const ReportPathWiring& path, BoardContext& board, const Bo
     SaveSettings(path.settings, sharedState, board.calibration);
     sharedState.StopGestureAdjust();
   }
+  TakeForgottenTouchButtons(path.actions.requests, board.buttons.touchButtonsForgotten, board.buttons.touchPress,
+                            board.calibration.touchButtons);
   const PenStep step = StepPen(board.pointer.phase, runOn, penDown);
   switch (step.action) {
     case PenAction::None:

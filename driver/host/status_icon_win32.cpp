@@ -203,8 +203,9 @@ void Carry(HWND window, IconWindow& icon, MenuCommand command) {
   switch (command) {
     case MenuCommand::Settings:
       OpenWindow(icon.settingsOpen, kSettingsTitle, [&] {
-        RunSettingsWindow(icon.instance, icon.driver,
-                          [&](const TeacherSettings& settings) { SettingsChanged(window, icon, settings); });
+        RunSettingsWindow(
+            icon.instance, icon.driver, [&](const TeacherSettings& settings) { SettingsChanged(window, icon, settings); },
+            [&](MenuCommand tool) { StartTool(icon, tool); });
       });
       break;
     case MenuCommand::About:

@@ -24,6 +24,9 @@ struct ActionRequests {
   // The trigger sent last, as TriggerIndex + 1 (0: none yet), with a count of sends above it so that the
   // same trigger sent again is news.
   std::atomic<std::uint32_t> lastSent{0};
+  // Counts the settings window's "Forget the touch buttons": a reader that sees a count it has not seen
+  // empties its board's touch-button list.
+  std::atomic<std::uint32_t> touchButtonsForgotten{0};
 };
 
 inline constexpr std::uint32_t kSentCountStep = 0x100;

@@ -1,5 +1,7 @@
 #include "actions/touch_buttons.h"
 
+#include "calibration/settings_file.h"
+
 
 namespace velno {
 namespace {
@@ -56,6 +58,21 @@ bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs
     press.leftHeld = event != kPenPress;
   }
   return true;
+}
+
+bool ForgetTouchButtons(SettingsStore& store, ActionRequests& requests) {
+  // The places stay in the file, as a button run that records fewer leaves the ones past its count.
+  const bool saved = store.Save({{kSettingsSection, L"num_buttons", L"0"}});
+  requests.touchButtonsForgotten.fetch_add(1);
+  return saved;
+}
+
+void TakeForgottenTouchButtons(const ActionRequests& requests, std::uint32_t& seen, const TouchButtonPress& press,
+                               TouchButtonList& buttons) {
+  const std::uint32_t forgotten = requests.touchButtonsForgotten.load(std::memory_order_relaxed);
+  if (forgotten == seen || press.pressed) return;
+  buttons.count = 0;
+  seen = forgotten;
 }
 
 }  // namespace velno

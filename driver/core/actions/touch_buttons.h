@@ -11,6 +11,7 @@
 #include "common/pen_event.h"
 #include "platform/clock.h"
 #include "platform/pointer_output.h"
+#include "platform/settings_store.h"
 #include "platform/time_stamp.h"
 
 namespace velno {
@@ -33,5 +34,14 @@ inline constexpr std::int64_t kTouchButtonReachSquared = 2500;  // strictly less
 bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
                        const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event);
+
+// "Forget the touch buttons": the file's count of them set to 0 in one save, and every board's reader told
+// to empty its list at its next report. False when the file could not take it (the store logged why).
+bool ForgetTouchButtons(SettingsStore& store, ActionRequests& requests);
+
+// On a board's reader: empties the board's list when a forget it has not seen came, once no touch button
+// is held. `seen` is the board's count of forgets taken.
+void TakeForgottenTouchButtons(const ActionRequests& requests, std::uint32_t& seen, const TouchButtonPress& press,
+                               TouchButtonList& buttons);
 
 }  // namespace velno

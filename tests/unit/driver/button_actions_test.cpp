@@ -6,6 +6,8 @@
 
 #include "actions/action_text.h"
 #include "actions/action_words.h"
+#include "actions/touch_buttons.h"
+#include "calibration/settings_file.h"
 #include "driver_fixture.h"
 #include "settings/live_settings.h"
 
@@ -238,6 +240,19 @@ TEST_F(TriggerRuns, RightClickTheNextTouch) {
   };
   EXPECT_EQ(strokeFlags(), (std::vector<std::uint32_t>{kInjectRightPress, kInjectMove, kInjectRightRelease}));
   EXPECT_EQ(strokeFlags(), (std::vector<std::uint32_t>{kInjectPress, kInjectMove, kInjectRelease}));
+}
+
+// "Forget the touch buttons": saved as none, and a touch on a board's button draws from its next report.
+TEST_F(TriggerRuns, ForgottenTouchButtonsDrawAtOnce) {
+  board.calibration.touchButtons.positions[0] = {1000, 1000};
+  board.calibration.touchButtons.count = 1;
+  Down(1000, 1000, 3);
+  Up(1000, 1000);
+  ASSERT_TRUE(platform.output.mouse.empty()) << "the touch button took the stroke";
+  ASSERT_TRUE(ForgetTouchButtons(platform.settings, driver.actionRequests));
+  EXPECT_EQ(platform.settings.ReadNumber(kSettingsSection, L"num_buttons", -1), 0);
+  Down(1000, 1000, 3);
+  EXPECT_EQ(platform.output.mouse.size(), 2u);
 }
 
 }  // namespace
