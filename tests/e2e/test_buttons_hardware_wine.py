@@ -4,15 +4,21 @@ send Win+D, 10 does nothing; button 5 held 1.5 s also sends Page Up, with its re
 
 Then the driver starts again on a config.ini whose section [Velno] gives button 3 Ctrl+Z, button 4 a
 program that is not there and button 6 an entry it cannot read: Ctrl+Z goes out alone, the missing
-program is logged and noticed once for two presses, and button 6 keeps its default with one log entry."""
+program is logged and noticed once for two presses, and button 6 keeps its default with one log entry.
+In the settings window, pressing button 3 chooses its line: a step gives it Ctrl+Y and "Default" gives it
+Undo again, each saved in config.ini and in effect at once."""
 
 import statistics
 
-from pen_driver_session import AUTOMATION_EXE, TRAY_DEBUG, PenDriverSession, key_sequence, tray_trace
+from pen_driver_session import (AUTOMATION_EXE, TRAY_DEBUG, PenDriverSession, go_ahead, hold_until, icon_window,
+                                key_sequence, tray_trace)
 from service_session import EVENT_LOG_DEBUG, logged_events
-from wine_harness import WineFixture, check, check_eventually, read_lines, run_test
+from tool_session import SOURCE_ROOT, resource_ids
+from wine_harness import WineFixture, check, check_eventually, read_lines, run_test, wait_until
 
-BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "automation_standin.exe"]
+BINARIES = ["VelnoDriver.exe", "Velno.dll", "receiver.exe", "automation_standin.exe", "icon_window.exe",
+            "post_command.exe"]
+DRIVER_IDS = resource_ids(SOURCE_ROOT / "driver" / "host" / "driver_resource_ids.h")
 
 COMMANDS = {1: "Application New", 2: "Application SaveAs", 3: "Document Undo", 4: "Document Redo",
             5: "Drawing Tool Select", 6: "Drawing Pen Black", 7: "Drawing Pen Red", 8: "Drawing Pen Blue",
@@ -33,19 +39,56 @@ def set_actions(session, actions):
     session.settings.write_bytes(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
 
 
+def click(wine, control):
+    wait_until(lambda: wine.run_windows("post_command.exe", "Velno settings", DRIVER_IDS[control]).popen.returncode == 0,
+               20, lambda: "no settings window")
+
+
+def button3_entry(session):
+    text = session.settings.read_bytes().decode("utf-16")
+    return next((line for line in text.splitlines() if line.startswith("Button3=")), None)
+
+
+def check_buttons_page(session, wine):
+    """Button 3's line chosen by pressing it, stepped once from Ctrl+Z, then set back to its default."""
+    icon_window(wine, "command", "Settings")
+    click(wine, "IDC_BUTTONS_NEXT")  # nothing chosen yet: changes nothing
+    go_ahead(wine, "settings-open")
+    session.wait_for_mark("button3-sent", timeout=20)
+
+    def stepped():
+        # Until the window has seen the press, a step has no line to change.
+        click(wine, "IDC_BUTTONS_NEXT")
+        try:
+            wait_until(lambda: button3_entry(session) != "Button3=keys Ctrl+Z", 1, lambda: "")
+            return True
+        except Exception:
+            return False
+    wait_until(stepped, 20, lambda: f"button 3 not stepped: {button3_entry(session)}")
+    check(button3_entry(session) == "Button3=keys Ctrl+Y", f"one step from Ctrl+Z gave {button3_entry(session)}")
+    click(wine, "IDC_BUTTONS_DEFAULT")
+    check_eventually(lambda: button3_entry(session) == "Button3=", 10,
+                     lambda: f"button 3 set back to its default reads {button3_entry(session)}")
+    click(wine, "IDC_SETTINGS_CLOSE")
+    go_ahead(wine, "default-set")
+    check_eventually(lambda: session.automation_commands()[15:] == [f"{AUTOMATION_EXE} Document Undo"], 20,
+                     lambda: f"button 3 on its default started {session.automation_commands()[15:]}")
+
+
 def check_set_actions(session, wine):
     """The driver again, on actions set in config.ini; returns the times from a release to its first key."""
     script = ["wait-handshake 20000", "pause 300"]
     for i in range(UNDO_PRESSES):
         script += ["press 3", "pause 50", f"mark release-{i}", "release 3", "pause 150"]
     script += ["press 4", "pause 50", "release 4", "pause 300"] * 2 + ["press 6", "pause 50", "release 6", "pause 300"]
+    script += [hold_until(wine, "settings-open"), "press 3", "pause 50", "release 3", "mark button3-sent",
+               hold_until(wine, "default-set"), "press 3", "pause 50", "release 3"]
     set_actions(session, SET_ACTIONS)
     skip_keys = len(key_sequence(session.receiver_events()))
     skip_notices = len(tray_trace(wine, r"modify_icon .* flags=10\b"))
     session.board = session.start_board(script)
     session.driver = session.start_driver(EVENT_LOG_DEBUG)
-    session.wait_for_script(timeout=60)
-    session.wait_for_automation_commands(15, timeout=20)
+    session.wait_for_automation_commands(15, timeout=60)
 
     keys = key_sequence(session.receiver_events())[skip_keys:]
     check(keys == CTRL_Z * UNDO_PRESSES, f"keys at the receiver for Button3=keys Ctrl+Z: {keys}")
@@ -65,8 +108,11 @@ def check_set_actions(session, wine):
 
     marks = session.board_marks()
     first_keys = [e.t_us for e in session.receiver_events() if e.kind == "keydown" and e.vk == 0x11]
-    return [next(t for t in first_keys if t >= marks[f"release-{i}"]) - marks[f"release-{i}"]
-            for i in range(UNDO_PRESSES)]
+    latencies = [next(t for t in first_keys if t >= marks[f"release-{i}"]) - marks[f"release-{i}"]
+                 for i in range(UNDO_PRESSES)]
+    check_buttons_page(session, wine)
+    session.wait_for_script(timeout=30)
+    return latencies
 
 
 def main():
