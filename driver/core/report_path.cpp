@@ -77,17 +77,16 @@ void FollowStroke(const ReportPathWiring& path, BoardContext& board, PenEvent ev
   pointer.out = MapToOutput(board.calibration, path.displays.CurrentDisplayLayout(), smoothed);
 
   // A report a touch button takes gives no pointer input, but its press and release still put the pen
-  // down and lift it. The table is the one in effect now: the settings window may swap it at any time.
-  const std::shared_ptr<const ButtonActionTable> actions = path.buttonActions.Current();
+  // down and lift it.
   bool& rightStroke = board.buttons.rightClickStroke;
-  if (!CheckTouchButtons(path.clock, path.pointer, path.actions, *actions, board.calibration.touchButtons,
+  if (!CheckTouchButtons(path.clock, path.pointer, path.actions, path.buttonActions, board.calibration.touchButtons,
                          board.buttons.touchPress, board.shortcuts, smoothed, event)) {
     if (event == kPenPress && path.actions.requests.rightClickNext.load(std::memory_order_relaxed)) {
       rightStroke = path.actions.requests.rightClickNext.exchange(false);
     }
     // A right-click stroke is one click: no gesture, no press-and-hold.
     if (!rightStroke && GesturesEnabled(path.sharedState)) {
-      TrackGesture(path.actions, *actions, path.sharedState, board.gesture, board.shortcuts, x, y, event);
+      TrackGesture(path.actions, path.buttonActions, path.sharedState, board.gesture, board.shortcuts, x, y, event);
     }
     const std::int32_t rightClickAfterMs = path.rightClickAfterMs.load(std::memory_order_relaxed);
     if (rightClickAfterMs == kHoldOff || rightStroke) {

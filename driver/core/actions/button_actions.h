@@ -94,7 +94,7 @@ ButtonAction& ActionOf(ButtonActionTable& table, Trigger trigger);
 const wchar_t* AutomationWords(EasiteachCommand command);
 
 // The table the report path runs, swapped as a whole: a reader takes the current one under a short lock
-// (a reference count, no allocation), the settings window puts a new one in.
+// (a reference count, no allocation) when a trigger fires, the settings window puts a new one in.
 class LiveButtonActions {
  public:
   LiveButtonActions() : table_(std::make_shared<const ButtonActionTable>(DefaultButtonActions())) {}

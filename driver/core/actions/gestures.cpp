@@ -34,7 +34,7 @@ int GestureEntryForArea(double area, double brushLimit, double eraseLimit) {
 
 }  // namespace
 
-void TrackGesture(const ActionOutputs& outputs, const ButtonActionTable& actions, const SharedState& sharedState,
+void TrackGesture(const ActionOutputs& outputs, const LiveButtonActions& actions, const SharedState& sharedState,
                   GestureBox& box, ShortcutTable& shortcuts, std::int32_t x, std::int32_t y, PenEvent event) {
   // The thresholds are read on every report: the calibration tool may change them at any time.
   const double brushLimit = AreaLimit(sharedState.GetGestureBrush());
@@ -49,7 +49,7 @@ void TrackGesture(const ActionOutputs& outputs, const ButtonActionTable& actions
   Widen(box, x, y);
   if (box.sampleCount == kGestureSamples) {
     const int gesture = GestureEntryForArea(Area(box), brushLimit, eraseLimit) - kGestureSmallEntry;
-    RunTriggerActions(outputs, shortcuts, actions, {TriggerKind::Gesture, gesture}, false);
+    RunTriggerActions(outputs, shortcuts, *actions.Current(), {TriggerKind::Gesture, gesture}, false);
   }
 }
 

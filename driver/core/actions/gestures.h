@@ -25,7 +25,7 @@ inline constexpr std::int32_t kGestureSamples = 20;
 
 // x, y: the report's decoded position, before smoothing. Called only while gesture recognition is on;
 // the library gives the area thresholds. A recognised stroke runs its gesture's action from `actions`.
-void TrackGesture(const ActionOutputs& outputs, const ButtonActionTable& actions, const SharedState& sharedState,
+void TrackGesture(const ActionOutputs& outputs, const LiveButtonActions& actions, const SharedState& sharedState,
                   GestureBox& box, ShortcutTable& shortcuts, std::int32_t x, std::int32_t y, PenEvent event);
 
 }  // namespace velno

@@ -24,7 +24,7 @@ std::int32_t HitButton(const TouchButtonList& buttons, BoardPoint at) {
 }
 
 void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
-                        const ButtonActionTable& actions, TouchButtonPress& press, ShortcutTable& shortcuts) {
+                        const LiveButtonActions& actions, TouchButtonPress& press, ShortcutTable& shortcuts) {
   press.releaseStamp = clock.ReadClock();
   press.pressed = false;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
@@ -33,13 +33,13 @@ void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutput
 
   if (press.button < 0 || press.button >= kTouchButtonActionCount) return;
   const bool longPress = ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds;
-  RunTriggerActions(outputs, shortcuts, actions, {TriggerKind::TouchButton, press.button}, longPress);
+  RunTriggerActions(outputs, shortcuts, *actions.Current(), {TriggerKind::TouchButton, press.button}, longPress);
 }
 
 }  // namespace
 
 bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
-                       const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
+                       const LiveButtonActions& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event) {
   if (event == kPenRelease) {
     // The recorded button fires wherever the pen is lifted.

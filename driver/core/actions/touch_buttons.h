@@ -30,9 +30,9 @@ inline constexpr std::int64_t kTouchButtonReachSquared = 2500;  // strictly less
 // True when a touch button took the report: no pointer input is then injected for it, and neither
 // gestures nor press-and-hold see it. `smoothed` is the board's smoothed position. A release of a held
 // button lifts the left button the stroke pressed (through `pointer`) and runs the button's actions from
-// `actions`.
+// the table in effect in `actions`.
 bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
-                       const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
+                       const LiveButtonActions& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event);
 
 // "Forget the touch buttons": the file's count of them set to 0 in one save, and every board's reader told
