@@ -4,6 +4,7 @@
 // a setting at once: it takes effect, is saved, and the words beside it say what it does now.
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -98,12 +99,28 @@ void Refresh(const SettingsWindow& window) {
 
 HWND ButtonList(const SettingsWindow& window) { return GetDlgItem(PageOf(window, SettingsPage::Buttons), IDC_BUTTONS_LIST); }
 
+// The list scrolls sideways as far as its longest line reaches: a program's path is never cut off.
+void FitListWidth(HWND list, const std::array<std::wstring, kTriggerCount>& lines) {
+  HDC dc = GetDC(list);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (const std::wstring& line : lines) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + kGap), 0);
+}
+
 // The lines whose words changed are written anew; the chosen line stays chosen.
 void RefreshButtons(SettingsWindow& window) {
   const HWND list = ButtonList(window);
   const std::shared_ptr<const ButtonActionTable> table = window.driver.settings.buttonActions.Current();
   const ActionRequests& requests = window.driver.actionRequests;
   const LRESULT chosen = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  bool changed = false;
   for (int i = 0; i < kTriggerCount; ++i) {
     const Trigger trigger = TriggerAt(i);
     std::wstring line = TriggerLine(trigger, ActionOf(*table, trigger), requests.failure[i] != StartResult::Started);
@@ -113,7 +130,10 @@ void RefreshButtons(SettingsWindow& window) {
     SendMessageW(list, LB_INSERTSTRING, fresh ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(i),
                  reinterpret_cast<LPARAM>(line.c_str()));
     window.lines[i] = std::move(line);
+    changed = true;
   }
+  if (!changed) return;
+  FitListWidth(list, window.lines);
   SendMessageW(list, LB_SETCURSEL, chosen, 0);
 }
 

@@ -20,7 +20,8 @@ constexpr ActionKind kBuiltIns[] = {ActionKind::Keyboard, ActionKind::RightClick
 }  // namespace
 
 std::wstring TriggerLine(Trigger trigger, const ButtonAction& action, bool failed) {
-  return TriggerWords(trigger) + L": " + ActionWords(action) + (failed ? L" \u2013 did not start" : L"");
+  // The mark comes first, so that a long action's words never hide it.
+  return TriggerWords(trigger) + (failed ? L" (failed): " : L": ") + ActionWords(action);
 }
 
 std::vector<ButtonAction> ActionChoices(Trigger trigger, const ButtonAction& kept, const ButtonAction& current) {

@@ -11,7 +11,7 @@
 
 namespace velno {
 
-// "Button 3: Undo (Easiteach)"; an action that did not start in this run says so.
+// "Button 3: Undo (Easiteach)"; an action that did not start in this run says so: "Button 3 (failed): ...".
 std::wstring TriggerLine(Trigger trigger, const ButtonAction& action, bool failed);
 
 // The actions a trigger can be given from the window, in the order of the steps: nothing, the desktop, the

@@ -75,7 +75,7 @@ TEST(ButtonsPageModel, LinesSayWhatEachTriggerDoesAndStepsGoRound) {
     const wchar_t* line;
   } lines[] = {
       {button3, DefaultButtonActions().boardButtons[3].press, false, L"Button 3: Undo (Easiteach)"},
-      {button3, DefaultButtonActions().boardButtons[3].press, true, L"Button 3: Undo (Easiteach) \u2013 did not start"},
+      {button3, DefaultButtonActions().boardButtons[3].press, true, L"Button 3 (failed): Undo (Easiteach)"},
       {touch2Held, program, false, L"Touch button 2 held: Start C:\\Tools\\x.exe /a"},
       {small, DefaultButtonActions().gestures[0], false, L"Small gesture: The gesture's own shortcut"},
       {TriggerAt(kTriggerCount - 1), KindAction(ActionKind::RightClickNext), false,
