@@ -20,6 +20,8 @@ namespace velno {
 struct BoardButtons {
   TouchButtonPress touchPress;
   HardwareButtonPress hardwarePress;
+  bool rightClickStroke = false;  // the stroke under way presses the right button
+  std::uint32_t touchButtonsForgotten = 0;  // the forgets of the settings window this board has taken
 };
 
 struct BoardContext {

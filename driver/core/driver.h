@@ -34,22 +34,23 @@ struct Driver {
   std::mutex linkLock;
   CaptureTables capture;
   RunWatch runWatch;
-  ButtonActionTable buttonActions = DefaultButtonActions();
+  ActionRequests actionRequests;
   // The platform's event log behind the limits of repeated events; every part of the driver logs here.
   LimitedEventLog log{platform.log, [this] { return platform.clock.ReadMonotonicMs(); }};
   LiveSettings settings;  // the teacher's: read once the library is bound, changed by the settings window
   // Hears that what the driver's icon shows may have changed (a board found or lost, a link's health, a
-  // calibration run). Set before RunDriver; called on any of its threads, so it must never block.
+  // calibration run) or that an action left it a request (actionRequests). Set before RunDriver; called on
+  // any of its threads, so it must never block.
   std::function<void()> statusChanged;
   const ReportPathWiring reportPath{platform.clock,
                                     platform.pointer,
                                     platform.displays,
-                                    {platform.keys, platform.programs},
+                                    {platform.keys, platform.programs, log, actionRequests, statusChanged},
                                     platform.settings,
                                     log,
                                     sharedState,
                                     capture,
-                                    buttonActions,
+                                    settings.buttonActions,
                                     settings.rightClickAfterMs};
 };
 

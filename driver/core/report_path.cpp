@@ -18,10 +18,10 @@
 namespace velno {
 namespace {
 
-std::uint32_t InjectionFlags(PenEvent event) {
+std::uint32_t InjectionFlags(PenEvent event, bool rightButton) {
   switch (event) {
-    case kPenPress: return kInjectPress;
-    case kPenRelease: return kInjectRelease;
+    case kPenPress: return rightButton ? kInjectRightPress : kInjectPress;
+    case kPenRelease: return rightButton ? kInjectRightRelease : kInjectRelease;
     default: return kInjectMove;
   }
 }
@@ -35,8 +35,11 @@ void Inject(PointerOutput& pointer, std::uint32_t flags, const OutputPosition& a
 void EndStrokeForRun(PointerOutput& pointer, BoardContext& board) {
   // A stroke that began on a touch button pressed nothing.
   TouchButtonPress& press = board.buttons.touchPress;
-  if (!press.pressed || press.leftHeld) Inject(pointer, kInjectRelease, board.pointer.out);
+  if (!press.pressed || press.leftHeld) {
+    Inject(pointer, board.buttons.rightClickStroke ? kInjectRightRelease : kInjectRelease, board.pointer.out);
+  }
   press.pressed = false;
+  board.buttons.rightClickStroke = false;
   CancelHold(pointer, board.hold);
   board.gesture = GestureBox{};
   ResetSmoothing(board.smoothing);
@@ -75,18 +78,24 @@ void FollowStroke(const ReportPathWiring& path, BoardContext& board, PenEvent ev
 
   // A report a touch button takes gives no pointer input, but its press and release still put the pen
   // down and lift it.
+  bool& rightStroke = board.buttons.rightClickStroke;
   if (!CheckTouchButtons(path.clock, path.pointer, path.actions, path.buttonActions, board.calibration.touchButtons,
                          board.buttons.touchPress, board.shortcuts, smoothed, event)) {
-    if (GesturesEnabled(path.sharedState)) {
-      TrackGesture(path.actions.keys, path.sharedState, board.gesture, board.shortcuts, x, y, event);
+    if (event == kPenPress && path.actions.requests.rightClickNext.load(std::memory_order_relaxed)) {
+      rightStroke = path.actions.requests.rightClickNext.exchange(false);
+    }
+    // A right-click stroke is one click: no gesture, no press-and-hold.
+    if (!rightStroke && GesturesEnabled(path.sharedState)) {
+      TrackGesture(path.actions, path.buttonActions, path.sharedState, board.gesture, board.shortcuts, x, y, event);
     }
     const std::int32_t rightClickAfterMs = path.rightClickAfterMs.load(std::memory_order_relaxed);
-    if (rightClickAfterMs == kHoldOff) {
+    if (rightClickAfterMs == kHoldOff || rightStroke) {
       CancelHold(path.pointer, board.hold);  // turned off during a hold: the cursor as it was
     } else {
       TrackHold(path.clock, path.pointer, path.actions.keys, board.hold, smoothed, event, rightClickAfterMs);
     }
-    Inject(path.pointer, InjectionFlags(event), pointer.out);
+    Inject(path.pointer, InjectionFlags(event, rightStroke), pointer.out);
+    if (event == kPenRelease) rightStroke = false;
   }
   if (event == kPenRelease) ResetSmoothing(smoothing);
 
@@ -105,6 +114,8 @@ void HandlePenReport(const ReportPathWiring& path, BoardContext& board, const Bo
     SaveSettings(path.settings, sharedState, board.calibration);
     sharedState.StopGestureAdjust();
   }
+  TakeForgottenTouchButtons(path.actions.requests, board.buttons.touchButtonsForgotten, board.buttons.touchPress,
+                            board.calibration.touchButtons);
   const PenStep step = StepPen(board.pointer.phase, runOn, penDown);
   switch (step.action) {
     case PenAction::None:
@@ -137,11 +148,11 @@ void HandlePenReport(const ReportPathWiring& path, BoardContext& board, const Bo
 void HandleReport(const ReportPathWiring& path, BoardContext& board, const BoardReport& report) {
   const std::uint8_t lead = report[0];
   if (IsButtonPressLead(lead)) {
-    OnHardwareButton(path.clock, path.actions, path.buttonActions, board.buttons.hardwarePress, board.shortcuts,
-                     lead - kButtonPressFirst, true);
+    OnHardwareButton(path.clock, path.actions, *path.buttonActions.Current(), board.buttons.hardwarePress,
+                     board.shortcuts, lead - kButtonPressFirst, true);
   } else if (IsButtonReleaseLead(lead)) {
-    OnHardwareButton(path.clock, path.actions, path.buttonActions, board.buttons.hardwarePress, board.shortcuts,
-                     lead - kButtonReleaseFirst, false);
+    OnHardwareButton(path.clock, path.actions, *path.buttonActions.Current(), board.buttons.hardwarePress,
+                     board.shortcuts, lead - kButtonReleaseFirst, false);
   } else if (IsPenLead(lead)) {
     HandlePenReport(path, board, report);
   }

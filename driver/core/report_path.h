@@ -21,6 +21,8 @@ namespace velno {
 inline constexpr std::uint32_t kInjectMove = kMouseAbsolute | kMouseMove;                     // 0x8001
 inline constexpr std::uint32_t kInjectPress = kMouseAbsolute | kMouseMove | kMouseLeftDown;   // 0x8003
 inline constexpr std::uint32_t kInjectRelease = kMouseAbsolute | kMouseMove | kMouseLeftUp;   // 0x8005
+inline constexpr std::uint32_t kInjectRightPress = kMouseAbsolute | kMouseMove | kMouseRightDown;
+inline constexpr std::uint32_t kInjectRightRelease = kMouseAbsolute | kMouseMove | kMouseRightUp;
 
 // What every board's report path reaches: the platform roles of its output and of the end of a run, and
 // what the boards share in the process (the library, the capture tables of a run, the buttons' actions).
@@ -33,12 +35,13 @@ struct ReportPathWiring {
   EventLog& log;
   const SharedState& sharedState;
   CaptureTables& capture;
-  const ButtonActionTable& buttonActions;
+  const LiveButtonActions& buttonActions;
   const std::atomic<std::int32_t>& rightClickAfterMs;  // the teacher's press-and-hold time; kHoldOff: off
 };
 
 // One board's report, on that board's reader thread: a button code to the board's buttons, a pen report
 // along the pen's phase (pointer/pen_phase.h), to the capture while a run is on, else along the pointer path.
+// After a "right-click the next touch" action, the next stroke goes out with the right button.
 void HandleReport(const ReportPathWiring& path, BoardContext& board, const BoardReport& report);
 
 }  // namespace velno

@@ -63,7 +63,8 @@ class Win32KeyOutput : public KeyOutput {
 
 class Win32ProgramStarter : public ProgramStarter {
  public:
-  void RunCommand(const char* commandLine) override;
+  StartResult StartProgram(const std::wstring& program, const std::wstring& arguments, bool hidden) override;
+  StartResult Open(const std::wstring& target, const std::wstring& arguments) override;
 };
 
 class Win32SettingsStore : public SettingsStore {

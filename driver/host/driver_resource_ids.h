@@ -15,6 +15,17 @@
 #define IDC_SETTINGS_PAGE_AREA 302
 #define IDC_SETTINGS_FIRST_PAGE 310
 
+// The Buttons page: the list of triggers, the steps through a trigger's choices, its default, the line
+// of the trigger sent last, the touch buttons' set-up and forgetting.
+#define IDD_PAGE_BUTTONS 360
+#define IDC_BUTTONS_LIST 361
+#define IDC_BUTTONS_PREVIOUS 362
+#define IDC_BUTTONS_NEXT 363
+#define IDC_BUTTONS_DEFAULT 364
+#define IDC_BUTTONS_TEST 365
+#define IDC_BUTTONS_SET_UP 366
+#define IDC_BUTTONS_FORGET 367
+
 #define IDD_PAGE_HOLD 320
 #define IDC_HOLD_ON 321
 #define IDC_HOLD_OFF 322

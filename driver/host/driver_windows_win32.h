@@ -11,6 +11,7 @@
 #include "driver.h"
 #include "driver_platform_win32.h"
 #include "settings/teacher_settings.h"
+#include "tray/icon_menu.h"
 
 namespace velno {
 
@@ -45,8 +46,10 @@ inline constexpr const wchar_t* kSettingsTitle = L"Velno settings";
 inline constexpr const wchar_t* kAboutTitle = L"About Velno";
 
 // The settings window (IDD_SETTINGS) on the calling thread until it is closed; `changed` hears of every
-// change, after it took effect and was saved.
-void RunSettingsWindow(HINSTANCE instance, Driver& driver, const std::function<void(const TeacherSettings&)>& changed);
+// change of the teacher's settings, after it took effect and was saved; `startTool` starts the tool for
+// the touch buttons' set-up.
+void RunSettingsWindow(HINSTANCE instance, Driver& driver, const std::function<void(const TeacherSettings&)>& changed,
+                       const std::function<void(MenuCommand)>& startTool);
 
 // The About window (IDD_ABOUT) on the calling thread until it is closed.
 void RunAboutWindow(HINSTANCE instance, Driver& driver);

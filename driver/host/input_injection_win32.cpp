@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include <array>
 
@@ -38,6 +39,46 @@ void Win32PointerOutput::RestoreCursor(CursorHandle cursor) {
   SetCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
 }
 
-void Win32ProgramStarter::RunCommand(const char* commandLine) { WinExec(commandLine, SW_HIDE); }
+namespace {
+
+StartResult ResultOf(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_ASSOCIATION
+             ? StartResult::NotFound
+             : StartResult::Failed;
+}
+
+}  // namespace
+
+StartResult Win32ProgramStarter::StartProgram(const std::wstring& program, const std::wstring& arguments,
+                                              bool hidden) {
+  // A bare name is looked for as WinExec looks: the driver's folder, the current one, the system's, PATH.
+  const bool quote = program.find(L' ') != std::wstring::npos;
+  std::wstring commandLine = quote ? L"\"" + program + L"\"" : program;
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = hidden ? SW_HIDE : SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return ResultOf(GetLastError());
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return StartResult::Started;
+}
+
+StartResult Win32ProgramStarter::Open(const std::wstring& target, const std::wstring& arguments) {
+  SHELLEXECUTEINFOW execute{};
+  execute.cbSize = sizeof execute;
+  // No message box of the shell's own: a failure is told once, by the icon.
+  execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  execute.lpVerb = L"open";
+  execute.lpFile = target.c_str();
+  execute.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+  execute.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&execute)) return ResultOf(GetLastError());
+  return StartResult::Started;
+}
 
 }  // namespace velno

@@ -4,12 +4,15 @@
 // a setting at once: it takes effect, is saved, and the words beside it say what it does now.
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
+#include "actions/touch_buttons.h"
 #include "dialog_window_win32.h"
 #include "driver_resource_ids.h"
 #include "driver_windows_win32.h"
+#include "settings/buttons_page_model.h"
 #include "settings/live_settings.h"
 #include "settings/settings_window_model.h"
 
@@ -18,6 +21,9 @@ namespace {
 
 constexpr int kTextPixels = 20;
 constexpr int kGap = 8;
+// How often the Buttons page looks for the trigger the board sent last and for actions that did not start.
+constexpr UINT_PTR kButtonsTimerId = 1;
+constexpr UINT kButtonsTimerMs = 100;
 
 struct PageTemplate {
   SettingsPage page;
@@ -28,13 +34,18 @@ constexpr std::array<PageTemplate, kSettingsPages.size()> kPageTemplates{{
     {SettingsPage::PressAndHold, IDD_PAGE_HOLD},
     {SettingsPage::Gestures, IDD_PAGE_GESTURES},
     {SettingsPage::Icon, IDD_PAGE_ICON},
+    {SettingsPage::Buttons, IDD_PAGE_BUTTONS},
 }};
 
 struct SettingsWindow {
   HINSTANCE instance;
   Driver& driver;
   const std::function<void(const TeacherSettings&)>& changed;
+  const std::function<void(MenuCommand)>& startTool;
   TeacherSettings settings{};
+  std::array<std::wstring, kTriggerCount> lines{};  // the Buttons page's lines as shown
+  ButtonActionTable opened{};                       // the actions when the window opened
+  std::uint32_t lastSentShown = 0;
   std::array<HWND, kSettingsPages.size()> pages{};  // in the order of kSettingsPages
   OwnedFont font{};
 };
@@ -86,6 +97,91 @@ void Refresh(const SettingsWindow& window) {
   SetDlgItemTextW(icon, IDC_ICON_WORDS, IconWords(s).c_str());
 }
 
+HWND ButtonList(const SettingsWindow& window) { return GetDlgItem(PageOf(window, SettingsPage::Buttons), IDC_BUTTONS_LIST); }
+
+// The list scrolls sideways as far as its longest line reaches: a program's path is never cut off.
+void FitListWidth(HWND list, const std::array<std::wstring, kTriggerCount>& lines) {
+  HDC dc = GetDC(list);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (const std::wstring& line : lines) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + kGap), 0);
+}
+
+// The lines whose words changed are written anew; the chosen line stays chosen.
+void RefreshButtons(SettingsWindow& window) {
+  const HWND list = ButtonList(window);
+  const std::shared_ptr<const ButtonActionTable> table = window.driver.settings.buttonActions.Current();
+  const ActionRequests& requests = window.driver.actionRequests;
+  const LRESULT chosen = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  bool changed = false;
+  for (int i = 0; i < kTriggerCount; ++i) {
+    const Trigger trigger = TriggerAt(i);
+    std::wstring line = TriggerLine(trigger, ActionOf(*table, trigger), requests.failure[i] != StartResult::Started);
+    if (line == window.lines[i]) continue;
+    const bool fresh = window.lines[i].empty();
+    if (!fresh) SendMessageW(list, LB_DELETESTRING, i, 0);
+    SendMessageW(list, LB_INSERTSTRING, fresh ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(line.c_str()));
+    window.lines[i] = std::move(line);
+    changed = true;
+  }
+  if (!changed) return;
+  FitListWidth(list, window.lines);
+  SendMessageW(list, LB_SETCURSEL, chosen, 0);
+}
+
+// Test: the line of the trigger the board sent last is chosen, and so in view.
+void ShowSentTrigger(SettingsWindow& window) {
+  const std::uint32_t lastSent = window.driver.actionRequests.lastSent.load();
+  if (lastSent == window.lastSentShown) return;
+  window.lastSentShown = lastSent;
+  const int line = SentTriggerLine(lastSent);
+  if (line >= 0) SendMessageW(ButtonList(window), LB_SETCURSEL, line, 0);
+}
+
+// The chosen trigger's action stepped, set back to its default, or the touch buttons set up or forgotten.
+void CarryButtons(HWND dialog, SettingsWindow& window, int id) {
+  Driver& driver = window.driver;
+  if (id == IDC_BUTTONS_SET_UP) {
+    window.startTool(MenuCommand::SetUpTouchButtons);
+    return;
+  }
+  if (id == IDC_BUTTONS_FORGET) {
+    if (MessageBoxW(dialog, L"Forget where the touch buttons are printed? Touches there draw again until they are set up again.",
+                    L"Velno", MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        !ForgetTouchButtons(driver.platform.settings, driver.actionRequests)) {
+      MessageBoxW(dialog, L"The touch buttons are forgotten until the pen driver starts again, but config.ini could not be written.",
+                  L"Velno", MB_OK | MB_ICONWARNING);
+    }
+    return;
+  }
+  const LRESULT chosen = SendMessageW(ButtonList(window), LB_GETCURSEL, 0, 0);
+  if (chosen == LB_ERR || chosen >= kTriggerCount) return;
+  const Trigger trigger = TriggerAt(static_cast<int>(chosen));
+  ButtonActionTable table = *driver.settings.buttonActions.Current();
+  ButtonAction& action = ActionOf(table, trigger);
+  switch (id) {
+    case IDC_BUTTONS_PREVIOUS: action = StepAction(trigger, ActionOf(window.opened, trigger), action, -1); break;
+    case IDC_BUTTONS_NEXT: action = StepAction(trigger, ActionOf(window.opened, trigger), action, +1); break;
+    case IDC_BUTTONS_DEFAULT: action = ActionOf(DefaultButtonActions(), trigger); break;
+    default: return;
+  }
+  // A new action is tried afresh: its line loses the mark of the old one's failure.
+  driver.actionRequests.failure[chosen] = StartResult::Started;
+  driver.actionRequests.told[chosen] = false;
+  if (!ChangeButtonActions(driver.platform.settings, driver.settings, table)) {
+    MessageBoxW(dialog, L"The new action works until the pen driver starts again, but config.ini could not be written.",
+                L"Velno", MB_OK | MB_ICONWARNING);
+  }
+}
+
 void ShowPage(HWND dialog, const SettingsWindow& window, std::size_t shown) {
   for (std::size_t i = 0; i < window.pages.size(); ++i) ShowWindow(window.pages[i], i == shown ? SW_SHOW : SW_HIDE);
   const int first = IDC_SETTINGS_FIRST_PAGE;
@@ -115,6 +211,10 @@ void Open(HWND dialog, SettingsWindow& window) {
   window.settings = CurrentSettings(window.driver.sharedState, window.driver.settings);
   ShowPage(dialog, window, 0);
   Refresh(window);
+  window.opened = *window.driver.settings.buttonActions.Current();
+  window.lastSentShown = window.driver.actionRequests.lastSent.load();
+  RefreshButtons(window);
+  SetTimer(dialog, kButtonsTimerId, kButtonsTimerMs, nullptr);
 }
 
 // The settings after the button `id`; the same settings for any other control.
@@ -144,7 +244,13 @@ void Carry(HWND dialog, SettingsWindow& window, int id) {
     return;
   }
   if (id == IDC_SETTINGS_CLOSE || id == IDCANCEL) {
+    KillTimer(dialog, kButtonsTimerId);
     EndModal(dialog, IDOK);
+    return;
+  }
+  if (id >= IDC_BUTTONS_PREVIOUS && id <= IDC_BUTTONS_FORGET) {
+    CarryButtons(dialog, window, id);
+    RefreshButtons(window);
     return;
   }
   const TeacherSettings next = AfterButton(window.settings, id);
@@ -165,6 +271,10 @@ INT_PTR SettingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, Sett
     case WM_COMMAND:
       Carry(dialog, window, LOWORD(wParam));
       return TRUE;
+    case WM_TIMER:
+      ShowSentTrigger(window);
+      RefreshButtons(window);
+      return TRUE;
     default:
       return FALSE;
   }
@@ -172,8 +282,9 @@ INT_PTR SettingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, Sett
 
 }  // namespace
 
-void RunSettingsWindow(HINSTANCE instance, Driver& driver, const std::function<void(const TeacherSettings&)>& changed) {
-  SettingsWindow window{instance, driver, changed};
+void RunSettingsWindow(HINSTANCE instance, Driver& driver, const std::function<void(const TeacherSettings&)>& changed,
+                       const std::function<void(MenuCommand)>& startTool) {
+  SettingsWindow window{instance, driver, changed, startTool};
   RunDialog<SettingsProcedure>(instance, IDD_SETTINGS, Cursor::Shown, window);
 }
 

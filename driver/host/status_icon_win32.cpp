@@ -15,6 +15,7 @@
 #include "driver_resource_ids.h"
 #include "driver_windows_win32.h"
 #include "status_snapshot.h"
+#include "tray/action_notices.h"
 #include "tray/icon_menu.h"
 #include "tray/status_notices.h"
 #include "tray/status_words.h"
@@ -96,10 +97,30 @@ void RemoveIcon(HWND window, IconWindow& icon) {
 void ShowNotice(HWND window, const StatusNotice& notice) {
   NOTIFYICONDATAW data = IconData(window);
   data.uFlags = NIF_INFO;
-  data.dwInfoFlags = notice.kind == NoticeKind::BoardLost ? NIIF_WARNING : NIIF_INFO;
+  data.dwInfoFlags = notice.kind == NoticeKind::BoardFound ? NIIF_INFO : NIIF_WARNING;
   wcsncpy(data.szInfoTitle, notice.title.c_str(), std::size(data.szInfoTitle) - 1);
   wcsncpy(data.szInfo, notice.text.c_str(), std::size(data.szInfo) - 1);
   Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void StartTool(IconWindow& icon, MenuCommand command);
+
+// What the buttons' actions left for this thread: a tool to start, failures to tell.
+void TakeActionRequests(HWND window, IconWindow& icon) {
+  ActionRequests& requests = icon.driver.actionRequests;
+  switch (requests.tool.exchange(ToolRequest::None)) {
+    case ToolRequest::CheckCalibration:
+      StartTool(icon, MenuCommand::CheckCalibration);
+      break;
+    case ToolRequest::CalibrateThisScreen:
+      StartTool(icon, MenuCommand::CalibrateThisScreen);
+      break;
+    case ToolRequest::None:
+      break;
+  }
+  for (const StatusNotice& notice : TakeActionNotices(requests, *icon.driver.settings.buttonActions.Current())) {
+    if (icon.iconShown) ShowNotice(window, notice);
+  }
 }
 
 // One look at the driver: the icon added if it is wanted and not there yet, its picture and tooltip when
@@ -124,6 +145,7 @@ void Look(HWND window, IconWindow& icon) {
   for (const StatusNotice& notice : TakeNotices(icon.notices, status, GetTickCount64())) {
     if (icon.iconShown) ShowNotice(window, notice);
   }
+  TakeActionRequests(window, icon);
 }
 
 MenuConditions ConditionsNow(IconWindow& icon) {
@@ -181,8 +203,9 @@ void Carry(HWND window, IconWindow& icon, MenuCommand command) {
   switch (command) {
     case MenuCommand::Settings:
       OpenWindow(icon.settingsOpen, kSettingsTitle, [&] {
-        RunSettingsWindow(icon.instance, icon.driver,
-                          [&](const TeacherSettings& settings) { SettingsChanged(window, icon, settings); });
+        RunSettingsWindow(
+            icon.instance, icon.driver, [&](const TeacherSettings& settings) { SettingsChanged(window, icon, settings); },
+            [&](MenuCommand tool) { StartTool(icon, tool); });
       });
       break;
     case MenuCommand::About:

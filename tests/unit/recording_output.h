@@ -45,9 +45,11 @@ class RecordingOutput : public PointerOutput, public KeyOutput, public ProgramSt
     injectionOrder.push_back(Injection::Input);
     return count;
   }
-  void RunCommand(const char* commandLine) override {
-    std::scoped_lock guard(lock_);
-    commands.emplace_back(commandLine);
+  StartResult StartProgram(const std::wstring& program, const std::wstring& arguments, bool) override {
+    return Started(program + (arguments.empty() ? L"" : L" " + arguments));
+  }
+  StartResult Open(const std::wstring& target, const std::wstring& arguments) override {
+    return Started(L"open " + target + (arguments.empty() ? L"" : L" " + arguments));
   }
 
   // The cursor that ShowBusyCursor reports it replaced.
@@ -58,9 +60,16 @@ class RecordingOutput : public PointerOutput, public KeyOutput, public ProgramSt
   std::vector<Injection> injectionOrder;  // mouse and inputs, interleaved as they were made
   int busyCursorCalls = 0;
   std::vector<CursorHandle> restoredCursors;
-  std::vector<std::string> commands;
+  std::vector<std::string> commands;  // programs started and files opened, as ASCII command lines
+  StartResult startResult = StartResult::Started;  // what every start answers
 
  private:
+  StartResult Started(const std::wstring& commandLine) {
+    std::scoped_lock guard(lock_);
+    commands.emplace_back(commandLine.begin(), commandLine.end());
+    return startResult;
+  }
+
   std::mutex lock_;  // two boards' readers on threads of their own inject at once
 };
 

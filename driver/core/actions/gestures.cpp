@@ -1,6 +1,5 @@
 #include "actions/gestures.h"
 
-#include "actions/button_actions.h"
 
 namespace velno {
 namespace {
@@ -35,8 +34,8 @@ int GestureEntryForArea(double area, double brushLimit, double eraseLimit) {
 
 }  // namespace
 
-void TrackGesture(KeyOutput& keys, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
-                  std::int32_t x, std::int32_t y, PenEvent event) {
+void TrackGesture(const ActionOutputs& outputs, const LiveButtonActions& actions, const SharedState& sharedState,
+                  GestureBox& box, ShortcutTable& shortcuts, std::int32_t x, std::int32_t y, PenEvent event) {
   // The thresholds are read on every report: the calibration tool may change them at any time.
   const double brushLimit = AreaLimit(sharedState.GetGestureBrush());
   const double eraseLimit = AreaLimit(sharedState.GetGestureErase());
@@ -49,7 +48,8 @@ void TrackGesture(KeyOutput& keys, const SharedState& sharedState, GestureBox& b
   ++box.sampleCount;
   Widen(box, x, y);
   if (box.sampleCount == kGestureSamples) {
-    SendShortcut(keys, shortcuts, GestureEntryForArea(Area(box), brushLimit, eraseLimit));
+    const int gesture = GestureEntryForArea(Area(box), brushLimit, eraseLimit) - kGestureSmallEntry;
+    RunTriggerActions(outputs, shortcuts, *actions.Current(), {TriggerKind::Gesture, gesture}, false);
   }
 }
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "common/pen_event.h"
+#include "actions/button_actions.h"
 #include "actions/shortcut_table.h"
-#include "platform/key_output.h"
 #include "platform/shared_state.h"
 
 namespace velno {
@@ -24,8 +24,8 @@ struct GestureBox {
 inline constexpr std::int32_t kGestureSamples = 20;
 
 // x, y: the report's decoded position, before smoothing. Called only while gesture recognition is on;
-// the library gives the area thresholds.
-void TrackGesture(KeyOutput& keys, const SharedState& sharedState, GestureBox& box, ShortcutTable& shortcuts,
-                  std::int32_t x, std::int32_t y, PenEvent event);
+// the library gives the area thresholds. A recognised stroke runs its gesture's action from `actions`.
+void TrackGesture(const ActionOutputs& outputs, const LiveButtonActions& actions, const SharedState& sharedState,
+                  GestureBox& box, ShortcutTable& shortcuts, std::int32_t x, std::int32_t y, PenEvent event);
 
 }  // namespace velno

@@ -15,7 +15,7 @@ void OnHardwareButton(Clock& clock, const ActionOutputs& outputs, const ButtonAc
   const TimeStamp releaseStamp = clock.ReadClock();
   if (number < 0 || number >= kBoardButtonCount) return;
   const bool longPress = press.seen && ElapsedMilliseconds(press.pressStamp, releaseStamp) >= kLongPressMilliseconds;
-  RunTriggerActions(outputs, shortcuts, actions.boardButtons[number], longPress);
+  RunTriggerActions(outputs, shortcuts, actions, {TriggerKind::BoardButton, number}, longPress);
 }
 
 }  // namespace velno

@@ -8,8 +8,11 @@
 
 namespace velno {
 
+// The records of the longest entry, Ctrl+Shift+key.
+inline constexpr std::uint32_t kShortcutRecords = 6;
+
 struct ShortcutEntry {
-  std::array<InputRecord, kMaxInputRecords> records;
+  std::array<InputRecord, kShortcutRecords> records;
   std::uint32_t count;  // leading records that are sent
   std::int32_t index;   // the entry's own position
 };

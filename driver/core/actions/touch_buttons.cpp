@@ -1,5 +1,7 @@
 #include "actions/touch_buttons.h"
 
+#include "calibration/settings_file.h"
+
 
 namespace velno {
 namespace {
@@ -22,7 +24,7 @@ std::int32_t HitButton(const TouchButtonList& buttons, BoardPoint at) {
 }
 
 void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
-                        const ButtonActionTable& actions, TouchButtonPress& press, ShortcutTable& shortcuts) {
+                        const LiveButtonActions& actions, TouchButtonPress& press, ShortcutTable& shortcuts) {
   press.releaseStamp = clock.ReadClock();
   press.pressed = false;
   // A stroke that began off the button holds the left button; lift it where the cursor is. One that
@@ -31,13 +33,13 @@ void ReleaseTouchButton(Clock& clock, PointerOutput& pointer, const ActionOutput
 
   if (press.button < 0 || press.button >= kTouchButtonActionCount) return;
   const bool longPress = ElapsedMilliseconds(press.pressStamp, press.releaseStamp) >= kLongPressMilliseconds;
-  RunTriggerActions(outputs, shortcuts, actions.touchButtons[press.button], longPress);
+  RunTriggerActions(outputs, shortcuts, *actions.Current(), {TriggerKind::TouchButton, press.button}, longPress);
 }
 
 }  // namespace
 
 bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs& outputs,
-                       const ButtonActionTable& actions, const TouchButtonList& buttons, TouchButtonPress& press,
+                       const LiveButtonActions& actions, const TouchButtonList& buttons, TouchButtonPress& press,
                        ShortcutTable& shortcuts, BoardPoint smoothed, PenEvent event) {
   if (event == kPenRelease) {
     // The recorded button fires wherever the pen is lifted.
@@ -56,6 +58,21 @@ bool CheckTouchButtons(Clock& clock, PointerOutput& pointer, const ActionOutputs
     press.leftHeld = event != kPenPress;
   }
   return true;
+}
+
+bool ForgetTouchButtons(SettingsStore& store, ActionRequests& requests) {
+  // The places stay in the file, as a button run that records fewer leaves the ones past its count.
+  const bool saved = store.Save({{kSettingsSection, L"num_buttons", L"0"}});
+  requests.touchButtonsForgotten.fetch_add(1);
+  return saved;
+}
+
+void TakeForgottenTouchButtons(const ActionRequests& requests, std::uint32_t& seen, const TouchButtonPress& press,
+                               TouchButtonList& buttons) {
+  const std::uint32_t forgotten = requests.touchButtonsForgotten.load(std::memory_order_relaxed);
+  if (forgotten == seen || press.pressed) return;
+  buttons.count = 0;
+  seen = forgotten;
 }
 
 }  // namespace velno

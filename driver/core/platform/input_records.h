@@ -21,8 +21,8 @@ inline constexpr std::uint32_t kInputKeyboard = 1;
 
 inline constexpr std::uint32_t kKeyUp = 0x0002;
 
-// The most records one SendInput call carries: the longest shortcut entry.
-inline constexpr std::uint32_t kMaxInputRecords = 6;
+// The most records one SendInput call carries: a key combination of four modifiers and a key.
+inline constexpr std::uint32_t kMaxInputRecords = 10;
 
 // One record: a key press or release (key = virtual key, flags 0 or kKeyUp) or a mouse button event at
 // the cursor (key = 0, flags = mouse flags). All-zero past an entry's count.

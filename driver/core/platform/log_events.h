@@ -30,6 +30,8 @@ enum class LogEvent : std::uint32_t {
   CommandDone = 0x40000076,         // 118, by "/c" and "/d" with nobody to tell: what was done
   CommandFailed = 0xC0000077,       // 119, the same: what failed and why
   SettingsRefused = 0x80000078,     // 120: the values of the section "Velno" read as their defaults
+  ActionsRefused = 0x8000007D,      // 125: the button actions of the section "Velno" read as their defaults
+  ActionNotStarted = 0x8000007E,    // 126: the trigger, its action, why
 };
 
 enum class LogSeverity { Information, Warning, Error };

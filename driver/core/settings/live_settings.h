@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "actions/button_actions.h"
 #include "platform/event_log.h"
 #include "platform/settings_store.h"
 #include "platform/shared_state.h"
@@ -21,10 +22,12 @@ struct LiveSettings {
   std::mutex lock;  // the window's changes, one at a time
   TeacherSettings current;
   std::atomic<std::int32_t> rightClickAfterMs{kHoldMaxMs};
+  LiveButtonActions buttonActions;
 };
 
 // At the driver's start, once the library is bound: reads the settings, reports the values it could not
-// take in one event, and puts them into effect (the library's gesture flag and sizes, the hold time).
+// take in one event (and the button actions it could not read in another), and puts them into effect (the
+// library's gesture flag and sizes, the hold time, the button actions).
 void StartSettings(SettingsStore& store, EventLog& log, const SharedState& sharedState, LiveSettings& live);
 
 // The settings as they are now; the gesture flag and sizes as the library holds them, which other
@@ -34,5 +37,9 @@ TeacherSettings CurrentSettings(const SharedState& sharedState, LiveSettings& li
 // Puts `changed` into effect and saves every key of it in one save.
 void ChangeSettings(SettingsStore& store, const SharedState& sharedState, LiveSettings& live,
                     const TeacherSettings& changed);
+
+// Puts a whole new table of button actions into effect and saves it in one save; false when the file
+// could not take it (the store has logged why), the actions still in effect until the driver ends.
+bool ChangeButtonActions(SettingsStore& store, LiveSettings& live, const ButtonActionTable& changed);
 
 }  // namespace velno

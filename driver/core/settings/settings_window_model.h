@@ -11,17 +11,18 @@
 namespace velno {
 
 // The window's pages, in the order of their buttons along its top.
-enum class SettingsPage { PressAndHold, Gestures, Icon };
+enum class SettingsPage { PressAndHold, Gestures, Icon, Buttons };
 
 struct PageTitle {
   SettingsPage page;
   const wchar_t* title;
 };
 
-inline constexpr std::array<PageTitle, 3> kSettingsPages{{
+inline constexpr std::array<PageTitle, 4> kSettingsPages{{
     {SettingsPage::PressAndHold, L"Press and hold"},
     {SettingsPage::Gestures, L"Gestures"},
     {SettingsPage::Icon, L"Icon"},
+    {SettingsPage::Buttons, L"Buttons"},
 }};
 
 enum class GestureSize { Brush, Eraser };

@@ -23,6 +23,8 @@ std::optional<ToolLaunch> LaunchFor(MenuCommand command) {
     case MenuCommand::CheckCalibration:
       // The check finds the screen of the saved calibration itself; the name only has to be the tool's.
       return ToolLaunch{kCalibrateThisScreenProgram, kCheckCalibrationSwitch};
+    case MenuCommand::SetUpTouchButtons:
+      return ToolLaunch{kCalibrateThisScreenProgram, kTouchButtonSetupSwitch};
     case MenuCommand::Settings:
     case MenuCommand::About:
       break;

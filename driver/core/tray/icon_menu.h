@@ -19,6 +19,8 @@ enum class MenuCommand : std::uint16_t {
   CheckCalibration = 40004,
   Settings = 40005,
   About = 40006,
+  // Not in the menu: the settings window's "Set up the touch buttons".
+  SetUpTouchButtons = 40007,
 };
 
 struct MenuItem {
@@ -48,7 +50,7 @@ bool ToolBusy(ToolStarter& starter, ToolPresence& tool);
 
 enum class ToolStart { Started, AlreadyRunning, Failed, NotATool };
 
-// Starts the tool for a calibrate or check item, unless it already runs.
+// Starts the tool for a calibrate or check item, or the touch buttons' set-up, unless it already runs.
 ToolStart StartToolFor(ToolStarter& starter, ToolPresence& tool, MenuCommand command);
 
 }  // namespace velno

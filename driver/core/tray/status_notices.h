@@ -16,7 +16,7 @@ inline constexpr std::uint64_t kNoticeGapMs = 60000;
 // How long after the first look the first board found still counts as there from the start.
 inline constexpr std::uint64_t kQuietStartMs = 10000;
 
-enum class NoticeKind { BoardFound, BoardLost };
+enum class NoticeKind { BoardFound, BoardLost, ActionNotStarted };
 
 struct StatusNotice {
   NoticeKind kind;

@@ -1,5 +1,7 @@
 #include "settings/settings_window_model.h"
 
+#include "settings/buttons_page_model.h"
+
 #include <gtest/gtest.h>
 
 namespace velno {
@@ -50,6 +52,51 @@ TEST(SettingsWindowModel, StepsStayInRangeAndTheWordsSayWhatTheSettingDoes) {
                   .starts_with(L"Eraser (Ctrl+Shift+F24): a stroke that starts wider than 16 \u00D7 16 board points."));
   EXPECT_TRUE(GestureSizeWords(defaults, GestureSize::Brush)
                   .starts_with(L"Brush (Ctrl+Shift+F22): a stroke that starts within 5 \u00D7 5 board points."));
+}
+
+}  // namespace
+}  // namespace velno
+
+namespace velno {
+namespace {
+
+// The Buttons page: each trigger's line in plain words, and where the pen's steps lead.
+TEST(ButtonsPageModel, LinesSayWhatEachTriggerDoesAndStepsGoRound) {
+  const Trigger button3{TriggerKind::BoardButton, 3};
+  const Trigger touch2Held{TriggerKind::TouchButton, 1, true};
+  const Trigger small{TriggerKind::Gesture, 0};
+  ButtonAction program = KindAction(ActionKind::Program);
+  program.target = L"C:\\Tools\\x.exe";
+  program.arguments = L"/a";
+  const struct {
+    Trigger trigger;
+    ButtonAction action;
+    bool failed;
+    const wchar_t* line;
+  } lines[] = {
+      {button3, DefaultButtonActions().boardButtons[3].press, false, L"Button 3: Undo (Easiteach)"},
+      {button3, DefaultButtonActions().boardButtons[3].press, true, L"Button 3 (failed): Undo (Easiteach)"},
+      {touch2Held, program, false, L"Touch button 2 held: Start C:\\Tools\\x.exe /a"},
+      {small, DefaultButtonActions().gestures[0], false, L"Small gesture: The gesture's own shortcut"},
+      {TriggerAt(kTriggerCount - 1), KindAction(ActionKind::RightClickNext), false,
+       L"Large gesture: Right-click the next touch"},
+  };
+  for (const auto& l : lines) EXPECT_EQ(TriggerLine(l.trigger, l.action, l.failed), l.line);
+
+  const ButtonAction nothing = KindAction(ActionKind::Nothing);
+  EXPECT_EQ(StepAction(button3, nothing, nothing, +1), KindAction(ActionKind::ShowDesktop));
+  EXPECT_EQ(StepAction(button3, nothing, nothing, -1), KindAction(ActionKind::CalibrateScreen));
+  // Only a gesture offers its own shortcut; a program from config.ini stays within reach once stepped off.
+  EXPECT_EQ(StepAction(small, nothing, nothing, -1), KindAction(ActionKind::GestureShortcut));
+  EXPECT_EQ(StepAction(touch2Held, program, program, +1), nothing);
+  EXPECT_EQ(StepAction(touch2Held, program, nothing, -1), program);
+  // Every trigger's default is one of its choices, so stepping from it and back never loses it.
+  for (int i = 0; i < kTriggerCount; ++i) {
+    const Trigger t = TriggerAt(i);
+    const ButtonAction& d = ActionOf(DefaultButtonActions(), t);
+    EXPECT_EQ(StepAction(t, nothing, StepAction(t, nothing, d, +1), -1), d) << i;
+  }
+  EXPECT_EQ(SentTriggerLine(0), -1);
 }
 
 }  // namespace
