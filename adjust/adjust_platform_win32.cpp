@@ -49,8 +49,9 @@ void Win32AdjustPlatform::CloseHandOffEvent() {
   handOff_ = nullptr;
 }
 
-void Win32AdjustPlatform::HoldRunEvent() {
-  runEvent_ = CreateEventW(nullptr, TRUE, FALSE, velno::kPointRunEventName);
+void Win32AdjustPlatform::HoldRunEvent(CaptureRun run) {
+  runEvent_ = CreateEventW(nullptr, TRUE, FALSE,
+                           run == CaptureRun::Point ? velno::kPointRunEventName : velno::kButtonRunEventName);
 }
 
 void Win32AdjustPlatform::ReleaseRunEvent() {
@@ -113,6 +114,14 @@ TargetOutcome Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std
 CheckOutcome Win32AdjustPlatform::RunCheck(const PassScreen& screen, std::uint32_t count) {
   return RunCheckDialog(instance_, screen, count, handOff_);
 }
+
+ChooserResult Win32AdjustPlatform::RunPrintedButtonChooser() { return RunChoosePrintedButtonsDialog(instance_); }
+
+TargetOutcome Win32AdjustPlatform::RunTouchButtonWindow(std::uint32_t count, const AdjustOperations& operations) {
+  return RunTouchButtonDialog(instance_, count, operations, handOff_);
+}
+
+void Win32AdjustPlatform::ShowTouchButtonsSetUp(std::uint32_t count) { RunTouchButtonsSetUpDialog(instance_, count); }
 
 std::int32_t Win32AdjustPlatform::ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) {
   return static_cast<std::int32_t>(

@@ -185,10 +185,10 @@ class ToolSession:
         return self.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*(Good|Not good))(?=[^"]*Largest error)[^"]*',
                                 timeout=timeout, skip=skip)
 
-    def wait_shown(self, k, skip):
-        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log;
-        returns the place just after that line."""
-        pattern = re.compile(rf"^index k={k} adjusting=1 ")
+    def wait_shown(self, k, skip, run="index"):
+        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log
+        (of the touch-button run with run="buttons"); returns the place just after that line."""
+        pattern = re.compile(rf"^{run} k={k} adjusting=1 ")
 
         def found():
             lines = self.lines()

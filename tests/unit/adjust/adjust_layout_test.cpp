@@ -19,6 +19,7 @@
 #include "screen_layout.h"
 #include "target_layout.h"
 #include "target_timer.h"
+#include "touch_button_setup.h"
 
 namespace adjust {
 namespace {
@@ -160,6 +161,7 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversAnswerIsFollowed) {
       // The driver asks for a target again: an earlier one after a slip it took; target 1 after the last
       // is the pass again, as after a refused grid. A target the run has not, or a plain index, is no request.
       {{false, true, again(4)}, 5, 9, {ShowAgain, 4}},
+      {{false, true, again(3)}, 3, 6, {ShowAgain, 3}},  // a touch button's place refused: the same one again
       {{false, true, again(1)}, 4, 9, {ShowAgain, 1}},
       {{false, true, again(1)}, 9, 9, {RestartPass, 1}},
       {{false, true, again(1)}, 4, 4, {RestartPass, 1}},
@@ -187,6 +189,23 @@ TEST(AdjustTargetTimer, CountdownShowsTheLastTenSecondsRoundedUp) {
                {30000, std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(CountdownSeconds(c.ms), c.seconds) << c.ms;
   EXPECT_EQ(CountdownText(9), L"Closing in 9 s: touch the red target to go on");
+}
+
+// The touch-button set-up's words.
+TEST(AdjustTouchButtons, PromptsNameTheButtonAndWhatItWillDo) {
+  const struct {
+    std::wstring text;
+    std::wstring expected;
+  } cases[] = {
+      {TouchButtonPrompt(2, 6, L"Undo"), L"Touch printed button 2 of 6: it will Undo"},
+      {TouchButtonPrompt(1, 1, L""), L"Touch printed button 1 of 1"},
+      {PlaceAlreadyTakenText(3),
+       L"That place is already set up as another button. Lift the pen and touch printed button 3."},
+      {TouchButtonCountdownText(9, 4), L"Closing in 9 s, nothing changed: touch printed button 4 to go on"},
+      {TouchButtonsSetUpText(6), L"6 touch buttons set up"},
+      {TouchButtonsSetUpText(1), L"1 touch button set up"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
 }
 
 TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {
