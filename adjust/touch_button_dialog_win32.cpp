@@ -46,7 +46,7 @@ void LayOut(HWND dialog) {
   const int width = std::min(kTextWidth, static_cast<int>(client.right) - 20);
   const int x = (client.right - width) / 2;
   int y = client.bottom * 40 / 100 - kPromptHeight;
-  for (const auto [control, height] : {std::pair{IDC_TOUCH_BUTTON_PROMPT, kPromptHeight},
+  for (const auto& [control, height] : {std::pair{IDC_TOUCH_BUTTON_PROMPT, kPromptHeight},
                                        std::pair{IDC_TOUCH_BUTTON_NOTE, kNoteHeight},
                                        std::pair{IDC_TOUCH_BUTTON_COUNTDOWN, kCountdownHeight}}) {
     SetWindowPos(GetDlgItem(dialog, control), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
