@@ -30,10 +30,10 @@ PLACES = [(4000 * i, 30000) for i in range(1, 7)]
 PLAN = [(p, True) for p in PLACES[:3]] + [((PLACES[2][0] + 80, 30000), False)] + [(p, True) for p in PLACES[3:]]
 
 
-def set_up_script(signals):  # the six places as the tool asks; buttons 2 to 4 pressed; a stroke after a kill
+def set_up_script(signals):  # the places as the tool asks; buttons 2 to 4 pressed; a kill, then a stroke
     presses = [line for x, y in PLACES[1:4] for line in (f"hold {x} {y} 400", "up", "pause 300")]
     return [*touch_as_planned(PLAN, signals, "b-"), f"wait-file {signals / 'press'} 60000", *presses,
-            f"wait-file {signals / 'killed'} 60000", "mark draw", "hold 16000 16000 400", "up"]
+            *touch_as_planned([(PLACES[0], True)], signals, "k-"), "mark draw", "hold 16000 16000 400", "up"]
 
 
 def start_set_up(wine, tool, count, skip):
@@ -72,13 +72,14 @@ def main():
         program.wait(timeout=10)
         (wine.run_dir / "press").touch()
 
-        # A set-up killed while it asks for button 1 of 2.
+        # A set-up killed while it asks for button 2 of 2, the pen resting on button 1.
         seen = tool.mark()
         program = start_set_up(wine, tool, 2, seen)
-        skip = tool.wait_shown(1, seen, run="buttons")
+        tool.let_touches_go(session.board_log, [1], [True], wine.run_dir, "k-", seen, run="buttons")
+        skip = tool.wait_shown(2, seen, run="buttons")
         os.killpg(program.pid, signal.SIGKILL)
         wait_for_line(tool.watch_log, r"^buttons k=0 adjusting=0 ", timeout=2, skip=skip)  # the driver ended it
-        (wine.run_dir / "killed").touch()
+        (wine.run_dir / "k-ended").touch()
 
         session.wait_for_script(timeout=60)
         commands = session.wait_for_automation_commands(4, timeout=20)

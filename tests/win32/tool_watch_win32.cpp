@@ -1,7 +1,6 @@
 // tool_watch.exe <logfile>: what the calibration tool shows and what it tells the driver, as seen from
-// outside. Every 2 ms it reads the index words of the point run and the touch-button run through Velno.dll
-// and lists the visible dialog windows (class #32770: the chooser, the target window, message boxes) and
-// popup menus; it logs each change:
+// outside. Every 2 ms it reads both runs' index words through Velno.dll and lists the visible dialog
+// windows (class #32770: the chooser, the target window, message boxes) and popup menus; it logs each change:
 //   ready clock=... t_us=...
 //   index k=3 adjusting=1 type=9 t_us=...
 //   buttons k=2 adjusting=1 type=6 t_us=...   (the touch-button run)

@@ -161,7 +161,6 @@ TEST(AdjustTargetTimer, HandOffWinsThenTheDriversAnswerIsFollowed) {
       // The driver asks for a target again: an earlier one after a slip it took; target 1 after the last
       // is the pass again, as after a refused grid. A target the run has not, or a plain index, is no request.
       {{false, true, again(4)}, 5, 9, {ShowAgain, 4}},
-      {{false, true, again(3)}, 3, 6, {ShowAgain, 3}},  // a touch button's place refused: the same one again
       {{false, true, again(1)}, 4, 9, {ShowAgain, 1}},
       {{false, true, again(1)}, 9, 9, {RestartPass, 1}},
       {{false, true, again(1)}, 4, 4, {RestartPass, 1}},
