@@ -32,6 +32,10 @@ std::wstring SettingsFileBesideTool() {
   return path + velno::kSettingsFileName;
 }
 
+// What printed button `number` will do, in the teacher's words, from the driver's settings file; empty
+// while the tool does not read the buttons' actions, and the prompt then names only the button.
+std::wstring TouchButtonActionWords(std::uint32_t /*number*/) { return {}; }
+
 }  // namespace
 
 Win32AdjustPlatform::Win32AdjustPlatform(HINSTANCE instance) : instance_(instance) {}
@@ -118,7 +122,9 @@ CheckOutcome Win32AdjustPlatform::RunCheck(const PassScreen& screen, std::uint32
 ChooserResult Win32AdjustPlatform::RunPrintedButtonChooser() { return RunChoosePrintedButtonsDialog(instance_); }
 
 TargetOutcome Win32AdjustPlatform::RunTouchButtonWindow(std::uint32_t count, const AdjustOperations& operations) {
-  return RunTouchButtonDialog(instance_, count, operations, handOff_);
+  std::vector<std::wstring> actionWords;
+  for (std::uint32_t number = 1; number <= count; ++number) actionWords.push_back(TouchButtonActionWords(number));
+  return RunTouchButtonDialog(instance_, actionWords, operations, handOff_);
 }
 
 void Win32AdjustPlatform::ShowTouchButtonsSetUp(std::uint32_t count) { RunTouchButtonsSetUpDialog(instance_, count); }

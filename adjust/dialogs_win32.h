@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "adjust_platform.h"
 
@@ -28,11 +30,12 @@ bool RunNoCalibrationDialog(HINSTANCE instance);
 // the primary screen.
 ChooserResult RunChoosePrintedButtonsDialog(HINSTANCE instance);
 
-// The touch-button window (IDD_TOUCH_BUTTON_WINDOW) over the primary screen, asking for button 1 to
-// `count` in turn; polls `handOff` (may be null) and the button run's index every 200 ms, and ends when no
-// button is taken for 30 s. The caller stops the run.
-TargetOutcome RunTouchButtonDialog(HINSTANCE instance, std::uint32_t count, const AdjustOperations& operations,
-                                   HANDLE handOff);
+// The touch-button window (IDD_TOUCH_BUTTON_WINDOW) over the primary screen, asking for each printed
+// button in turn, with what it will do (`actionWords`, one entry a button, may be empty); polls `handOff`
+// (may be null) and the button run's index every 200 ms, and ends when no button is taken for 30 s. The
+// caller stops the run.
+TargetOutcome RunTouchButtonDialog(HINSTANCE instance, const std::vector<std::wstring>& actionWords,
+                                   const AdjustOperations& operations, HANDLE handOff);
 
 // "6 touch buttons set up" with its "Close" (IDD_TOUCH_BUTTONS_SET_UP).
 void RunTouchButtonsSetUpDialog(HINSTANCE instance, std::uint32_t count);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "dialog_window_win32.h"
 #include "dialogs_win32.h"
@@ -26,6 +27,7 @@ constexpr int kCountdownHeight = 30;
 
 struct TouchButtonWindow {
   std::uint32_t count;
+  const std::vector<std::wstring>* actionWords;
   const AdjustOperations* operations;
   HANDLE handOff;
   std::uint32_t k = 1;
@@ -35,10 +37,6 @@ struct TouchButtonWindow {
   std::wstring countdownShown{};
   TargetOutcome outcome = TargetOutcome::Stopped;
 };
-
-// What printed button `number` will do, in the teacher's words; empty while the tool does not read the
-// buttons' actions, and the prompt then names only the button.
-std::wstring ActionWordsOf(std::uint32_t /*number*/) { return {}; }
 
 // The texts one under another, centred a little above the middle of the screen.
 void LayOut(HWND dialog) {
@@ -56,7 +54,7 @@ void LayOut(HWND dialog) {
 
 void ShowButton(HWND dialog, const TouchButtonWindow& window, bool refused) {
   SetDlgItemTextW(dialog, IDC_TOUCH_BUTTON_PROMPT,
-                  TouchButtonPrompt(window.k, window.count, ActionWordsOf(window.k)).c_str());
+                  TouchButtonPrompt(window.k, window.count, (*window.actionWords)[window.k - 1]).c_str());
   SetDlgItemTextW(dialog, IDC_TOUCH_BUTTON_NOTE, refused ? PlaceAlreadyTakenText(window.k).c_str() : L"");
   ShowWindow(GetDlgItem(dialog, IDC_TOUCH_BUTTON_NOTE), refused ? SW_SHOWNA : SW_HIDE);
 }
@@ -153,9 +151,9 @@ INT_PTR TouchButtonProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, T
 
 }  // namespace
 
-TargetOutcome RunTouchButtonDialog(HINSTANCE instance, std::uint32_t count, const AdjustOperations& operations,
-                                   HANDLE handOff) {
-  TouchButtonWindow window{count, &operations, handOff};
+TargetOutcome RunTouchButtonDialog(HINSTANCE instance, const std::vector<std::wstring>& actionWords,
+                                   const AdjustOperations& operations, HANDLE handOff) {
+  TouchButtonWindow window{static_cast<std::uint32_t>(actionWords.size()), &actionWords, &operations, handOff};
   velno::RunDialog<TouchButtonProcedure>(instance, IDD_TOUCH_BUTTON_WINDOW, velno::Cursor::Hidden, window);
   return window.outcome;
 }
