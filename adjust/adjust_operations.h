@@ -1,6 +1,7 @@
 // The 15 operations of Velno.dll the tool binds by name (those with a tool group in
 // velno_operations.h): the point-calibration run's seven with the device state, and the button run's
-// seven. It calls only five of them, but a library without all 15 is not one it runs with.
+// seven. It calls eleven of them (neither run's Start nor its Get...Type), but a library without all 15
+// is not one it runs with.
 #pragma once
 
 #include <cstdint>

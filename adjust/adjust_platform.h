@@ -25,9 +25,15 @@ enum class Notice {
   NoDriverBoard,   // the pen driver has not found the board (OK)
 };
 
-// How a target window ended.
+// The two kinds of run the tool drives through the library.
+enum class CaptureRun {
+  Point,         // the calibration's targets
+  TouchButtons,  // the places of the touch buttons printed on the board
+};
+
+// How a target window (or the touch-button window) ended.
 enum class TargetOutcome {
-  Saved,     // the driver took the last target and saved the calibration
+  Saved,     // the driver took the last target (or place) and saved the calibration (or the buttons)
   Stopped,   // Esc, Enter, a close request or a second copy of the tool
   TimedOut,  // nobody touched a target for the run's time-out
 };
@@ -59,9 +65,9 @@ class AdjustPlatform {
   virtual void SignalHandOffEvent() = 0;
   virtual void CloseHandOffEvent() = 0;
 
-  // The point run's event (kernel_object_names.h), held from before a target window starts a run until
-  // after the run is stopped: the driver ends a run whose tool has gone.
-  virtual void HoldRunEvent() = 0;
+  // The run's event (kernel_object_names.h), held from before a window starts a run until after the run
+  // is stopped: the driver ends a run whose tool has gone. One run at a time.
+  virtual void HoldRunEvent(CaptureRun run) = 0;
   virtual void ReleaseRunEvent() = 0;
 
   // Loads "Velno.DLL" by file name; false when it cannot be loaded.
@@ -85,6 +91,13 @@ class AdjustPlatform {
 
   // The check after a saved pass: five crosses on the pass's screen, then the result screen.
   virtual CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) = 0;
+
+  // The touch-button set-up: the chooser of how many buttons are printed on the board; the window that
+  // asks for each in turn while the driver measures it (polling the hand-off event and the button run's
+  // index as the target window does; it leaves StopButtonAdjust to the caller); the result.
+  virtual ChooserResult RunPrintedButtonChooser() = 0;
+  virtual TargetOutcome RunTouchButtonWindow(std::uint32_t count, const AdjustOperations& operations) = 0;
+  virtual void ShowTouchButtonsSetUp(std::uint32_t count) = 0;
 
   // A number of the calibration section of the driver's settings file beside the tool (never written
   // here); defaultValue when the file, the section or the key is missing.

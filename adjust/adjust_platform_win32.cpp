@@ -32,6 +32,10 @@ std::wstring SettingsFileBesideTool() {
   return path + velno::kSettingsFileName;
 }
 
+// What printed button `number` will do, in the teacher's words, from the driver's settings file; empty
+// while the tool does not read the buttons' actions, and the prompt then names only the button.
+std::wstring TouchButtonActionWords(std::uint32_t /*number*/) { return {}; }
+
 }  // namespace
 
 Win32AdjustPlatform::Win32AdjustPlatform(HINSTANCE instance) : instance_(instance) {}
@@ -49,8 +53,9 @@ void Win32AdjustPlatform::CloseHandOffEvent() {
   handOff_ = nullptr;
 }
 
-void Win32AdjustPlatform::HoldRunEvent() {
-  runEvent_ = CreateEventW(nullptr, TRUE, FALSE, velno::kPointRunEventName);
+void Win32AdjustPlatform::HoldRunEvent(CaptureRun run) {
+  runEvent_ = CreateEventW(nullptr, TRUE, FALSE,
+                           run == CaptureRun::Point ? velno::kPointRunEventName : velno::kButtonRunEventName);
 }
 
 void Win32AdjustPlatform::ReleaseRunEvent() {
@@ -113,6 +118,16 @@ TargetOutcome Win32AdjustPlatform::RunTargetWindow(const PassScreen& screen, std
 CheckOutcome Win32AdjustPlatform::RunCheck(const PassScreen& screen, std::uint32_t count) {
   return RunCheckDialog(instance_, screen, count, handOff_);
 }
+
+ChooserResult Win32AdjustPlatform::RunPrintedButtonChooser() { return RunChoosePrintedButtonsDialog(instance_); }
+
+TargetOutcome Win32AdjustPlatform::RunTouchButtonWindow(std::uint32_t count, const AdjustOperations& operations) {
+  std::vector<std::wstring> actionWords;
+  for (std::uint32_t number = 1; number <= count; ++number) actionWords.push_back(TouchButtonActionWords(number));
+  return RunTouchButtonDialog(instance_, actionWords, operations, handOff_);
+}
+
+void Win32AdjustPlatform::ShowTouchButtonsSetUp(std::uint32_t count) { RunTouchButtonsSetUpDialog(instance_, count); }
 
 std::int32_t Win32AdjustPlatform::ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) {
   return static_cast<std::int32_t>(

@@ -14,7 +14,7 @@ class Win32AdjustPlatform : public AdjustPlatform {
   HandOffEvent CreateHandOffEvent() override;
   void SignalHandOffEvent() override;
   void CloseHandOffEvent() override;
-  void HoldRunEvent() override;
+  void HoldRunEvent(CaptureRun run) override;
   void ReleaseRunEvent() override;
   bool LoadSharedState() override;
   void* FindOperation(const char* name) override;
@@ -26,6 +26,9 @@ class Win32AdjustPlatform : public AdjustPlatform {
   TargetOutcome RunTargetWindow(const PassScreen& screen, std::uint32_t count,
                                 const AdjustOperations& operations) override;
   CheckOutcome RunCheck(const PassScreen& screen, std::uint32_t count) override;
+  ChooserResult RunPrintedButtonChooser() override;
+  TargetOutcome RunTouchButtonWindow(std::uint32_t count, const AdjustOperations& operations) override;
+  void ShowTouchButtonsSetUp(std::uint32_t count) override;
   std::int32_t ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) override;
   bool OfferCalibration() override;
 

@@ -6,6 +6,7 @@
 #include "program_name.h"
 #include "saved_calibration.h"
 #include "settings_file_names.h"
+#include "touch_button_setup.h"
 
 namespace adjust {
 namespace {
@@ -34,7 +35,7 @@ PassOutcome RunTargetsAndChecks(AdjustPlatform& platform, const AdjustOperations
                                 const PassScreen& screen, std::uint32_t count) {
   for (;;) {
     operations.SetAdjustType(velno::EncodeAdjustType(count, screen.flag));
-    platform.HoldRunEvent();
+    platform.HoldRunEvent(CaptureRun::Point);
     const TargetOutcome outcome = platform.RunTargetWindow(screen, count, operations);
     operations.StopAdjust();
     platform.ReleaseRunEvent();
@@ -86,6 +87,19 @@ void RunCheckMode(AdjustPlatform& platform, const AdjustOperations& operations) 
   }
 }
 
+// The touch buttons printed on the board: how many, then each touched in turn while the driver measures
+// it; the driver saves them after the last. Stopped any other way, the run leaves the buttons of before.
+void RunTouchButtonSetup(AdjustPlatform& platform, const AdjustOperations& operations) {
+  const ChooserResult choice = platform.RunPrintedButtonChooser();
+  if (!choice.ok || choice.count < 1 || choice.count > kMaxPrintedButtons) return;
+  operations.SetButtonAdjustType(static_cast<std::int32_t>(choice.count));
+  platform.HoldRunEvent(CaptureRun::TouchButtons);
+  const TargetOutcome outcome = platform.RunTouchButtonWindow(choice.count, operations);
+  operations.StopButtonAdjust();
+  platform.ReleaseRunEvent();
+  if (outcome == TargetOutcome::Saved) platform.ShowTouchButtonsSetUp(choice.count);
+}
+
 void RunPasses(AdjustPlatform& platform, const AdjustOperations& operations, const PassList& passes) {
   for (const ScreenKind kind : passes) {
     const PassOutcome outcome = kind == ScreenKind::Standard   ? RunPass(platform, operations, PassScreen{})
@@ -97,7 +111,7 @@ void RunPasses(AdjustPlatform& platform, const AdjustOperations& operations, con
 
 }  // namespace
 
-void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath, bool checkCalibration) {
+void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath, ToolMode mode) {
   const HandOffEvent handOff = platform.CreateHandOffEvent();
   if (handOff == HandOffEvent::AlreadyExisted) {
     platform.SignalHandOffEvent();
@@ -109,17 +123,23 @@ void RunAdjust(AdjustPlatform& platform, std::wstring_view programPath, bool che
                      BindAdjustOperations([&](const char* name) { return platform.FindOperation(name); }, operations);
   if (bound) {
     // No other copy runs, so a run still active is one an earlier tool left behind when it was killed,
-    // and the pen stays with it until the driver notices: it ends before anything shows.
+    // and the pen stays with it until the driver notices: it ends before anything shows. A touch-button
+    // run is ended only by the set-up, which drives such runs: another program may drive one meanwhile.
     if (handOff == HandOffEvent::Created && operations.IsAdjusting() != 0) operations.StopAdjust();
+    if (handOff == HandOffEvent::Created && mode == ToolMode::TouchButtons && operations.IsButtonAdjusting() != 0) {
+      operations.StopButtonAdjust();
+    }
     const PassList passes = PassesForProgramPath(programPath);
     const bool anyPass = passes[0] != ScreenKind::None || passes[1] != ScreenKind::None;
     if (CountBoardPorts(platform.SerialDeviceNames()) == 0) {
       platform.ShowNotice(Notice::NoBoard);
-    } else if ((anyPass || checkCalibration) && !DriverHasBoard(platform, operations)) {
+    } else if ((anyPass || mode != ToolMode::Calibrate) && !DriverHasBoard(platform, operations)) {
       // No driver runs, or it has not found the board: no target would ever be taken.
       platform.ShowNotice(Notice::NoDriverBoard);
-    } else if (checkCalibration) {
+    } else if (mode == ToolMode::Check) {
       RunCheckMode(platform, operations);
+    } else if (mode == ToolMode::TouchButtons) {
+      RunTouchButtonSetup(platform, operations);
     } else {
       RunPasses(platform, operations, passes);
     }

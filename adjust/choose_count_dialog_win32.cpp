@@ -1,13 +1,17 @@
+// The choosers of a count: the calibration's points (4 to 25) and the touch buttons printed on the board
+// (1 to 20). A count button stores its count and closes the chooser with OK.
 #include "dialog_window_win32.h"
 #include "dialogs_win32.h"
 #include "point_count_choice.h"
 #include "resource_ids.h"
+#include "touch_button_setup.h"
 
 namespace adjust {
 namespace {
 
 struct Chooser {
   PassScreen screen;
+  std::uint32_t (*countFor)(int controlId);
   std::uint32_t count = 0;
 };
 
@@ -30,10 +34,10 @@ INT_PTR ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, Choos
   switch (message) {
     case WM_INITDIALOG:
       Place(dialog, chooser);
-      return TRUE;  // the focus goes to the first control, "4 Points"
+      return TRUE;  // the focus goes to the first control, the smallest count
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
-      if (const std::uint32_t count = CountForButton(id); count != 0) {
+      if (const std::uint32_t count = chooser.countFor(id); count != 0) {
         chooser.count = count;
         velno::EndModal(dialog, IDOK);
       } else if (id == IDOK) {
@@ -48,12 +52,19 @@ INT_PTR ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM, Choos
   }
 }
 
+ChooserResult RunChooser(HINSTANCE instance, int templateId, Chooser chooser) {
+  const INT_PTR result = velno::RunDialog<ChooserProcedure>(instance, templateId, velno::Cursor::Shown, chooser);
+  return {result == IDOK, chooser.count};
+}
+
 }  // namespace
 
 ChooserResult RunChooseCountDialog(HINSTANCE instance, const PassScreen& screen) {
-  Chooser chooser{screen};
-  const INT_PTR result = velno::RunDialog<ChooserProcedure>(instance, IDD_CHOOSE_COUNT, velno::Cursor::Shown, chooser);
-  return {result == IDOK, chooser.count};
+  return RunChooser(instance, IDD_CHOOSE_COUNT, {screen, CountForButton});
+}
+
+ChooserResult RunChoosePrintedButtonsDialog(HINSTANCE instance) {
+  return RunChooser(instance, IDD_CHOOSE_PRINTED_BUTTONS, {PassScreen{}, PrintedButtonCountForControl});
 }
 
 }  // namespace adjust

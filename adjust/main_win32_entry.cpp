@@ -1,5 +1,5 @@
 // Adjust.exe: the calibration tool. Its mode comes from its program name; "/check" checks the saved
-// calibration instead.
+// calibration instead, "/buttons" sets up the touch buttons printed on the board.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,11 +14,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   const std::wstring programPath = words != nullptr && count > 0 ? words[0] : L"";
-  bool checkCalibration = false;
-  for (int i = 1; i < count; ++i) checkCalibration = checkCalibration || adjust::IsCheckSwitch(words[i]);
+  adjust::ToolMode mode = adjust::ToolMode::Calibrate;
+  for (int i = 1; i < count; ++i) {
+    if (adjust::IsCheckSwitch(words[i])) mode = adjust::ToolMode::Check;
+    if (adjust::IsTouchButtonSwitch(words[i])) mode = adjust::ToolMode::TouchButtons;
+  }
   LocalFree(words);
 
   adjust::Win32AdjustPlatform platform(instance);
-  adjust::RunAdjust(platform, programPath, checkCalibration);
+  adjust::RunAdjust(platform, programPath, mode);
   return 0;
 }

@@ -23,6 +23,12 @@ constexpr std::array<ModeWord, 5> kModeWords{{
     {L"Adjust_single_standard", {ScreenKind::Standard, ScreenKind::None}},
 }};
 
+bool SameSwitch(std::wstring_view word, std::wstring_view expected) {
+  return std::equal(word.begin(), word.end(), expected.begin(), expected.end(), [](wchar_t a, wchar_t b) {
+    return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
+  });
+}
+
 }  // namespace
 
 PassList PassesForProgramPath(std::wstring_view programPath) {
@@ -32,11 +38,8 @@ PassList PassesForProgramPath(std::wstring_view programPath) {
   return {ScreenKind::None, ScreenKind::None};
 }
 
-bool IsCheckSwitch(std::wstring_view word) {
-  const std::wstring_view expected = velno::kCheckCalibrationSwitch;
-  return std::equal(word.begin(), word.end(), expected.begin(), expected.end(), [](wchar_t a, wchar_t b) {
-    return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
-  });
-}
+bool IsCheckSwitch(std::wstring_view word) { return SameSwitch(word, velno::kCheckCalibrationSwitch); }
+
+bool IsTouchButtonSwitch(std::wstring_view word) { return SameSwitch(word, velno::kTouchButtonSetupSwitch); }
 
 }  // namespace adjust

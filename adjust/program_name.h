@@ -20,4 +20,8 @@ PassList PassesForProgramPath(std::wstring_view programPath);
 // case); under any of the five names, it then checks instead of calibrating.
 bool IsCheckSwitch(std::wstring_view word);
 
+// Whether a word after the program path asks for the set-up of the touch buttons ("/buttons", in any
+// case); under any of the five names, it then sets them up instead of calibrating.
+bool IsTouchButtonSwitch(std::wstring_view word);
+
 }  // namespace adjust

@@ -50,3 +50,17 @@
 #define IDD_NO_CALIBRATION 210
 #define IDC_NO_CALIBRATION_TEXT 211
 #define IDC_NO_CALIBRATION_CALIBRATE 212
+
+// Setting up the touch buttons: the chooser of how many are printed (count n is control
+// IDC_PRINTED_BUTTONS(n); Cancel is IDC_CHOOSER_CANCEL), the window shown while each is touched, and
+// the result with its "Close" (IDCANCEL).
+#define IDD_CHOOSE_PRINTED_BUTTONS 220
+#define IDC_PRINTED_BUTTONS_QUESTION 221
+#define IDC_PRINTED_BUTTONS_1 1101
+#define IDC_PRINTED_BUTTONS(n) (IDC_PRINTED_BUTTONS_1 + (n) - 1)
+#define IDD_TOUCH_BUTTON_WINDOW 230
+#define IDC_TOUCH_BUTTON_PROMPT 231
+#define IDC_TOUCH_BUTTON_NOTE 232
+#define IDC_TOUCH_BUTTON_COUNTDOWN 233
+#define IDD_TOUCH_BUTTONS_SET_UP 240
+#define IDC_TOUCH_BUTTONS_SET_UP_TEXT 241

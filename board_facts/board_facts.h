@@ -47,9 +47,10 @@ std::int32_t EncodeAdjustType(std::uint32_t pointCount, std::int32_t screenFlag)
 AdjustType DecodeAdjustType(std::int32_t word);
 
 // The driver asks the tool to show target j again, and to forget what was taken from j on, with the index
-// 0x80 | j: a touch it took turned out to be a slip, or the finished grid could not be solved. The tool
-// answers by publishing j; until then the index is no target, so the driver takes no measurement and the
-// tool cannot miss the request.
+// 0x80 | j: a touch it took turned out to be a slip, or the finished grid could not be solved; in a
+// touch-button run, the touch for button j lay on a place already set up. The tool answers by publishing
+// j; until then the index is no target, so the driver takes no measurement and the tool cannot miss the
+// request.
 std::int32_t AskAgainIndex(std::uint32_t target);
 // The target an index asks for again; 0 when the index is no such request.
 std::uint32_t TargetAskedAgain(std::int32_t index);

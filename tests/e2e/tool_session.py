@@ -185,10 +185,10 @@ class ToolSession:
         return self.wait_window(CHECK_TITLE, texts_pattern=r'(?=[^"]*(Good|Not good))(?=[^"]*Largest error)[^"]*',
                                 timeout=timeout, skip=skip)
 
-    def wait_shown(self, k, skip):
-        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log;
-        returns the place just after that line."""
-        pattern = re.compile(rf"^index k={k} adjusting=1 ")
+    def wait_shown(self, k, skip, run="index"):
+        """Waits until the tool publishes target k in a line after the first `skip` lines of the watcher's log
+        (of the touch-button run with run="buttons"); returns the place just after that line."""
+        pattern = re.compile(rf"^{run} k={k} adjusting=1 ")
 
         def found():
             lines = self.lines()
@@ -196,7 +196,7 @@ class ToolSession:
 
         return wait_until(found, 30, lambda: f"target {k} not shown after line {skip}: {self.lines()[skip:][-10:]}")
 
-    def let_touches_go(self, board_log, targets, taken, signals, tag="", skip=0, on_shown=None):
+    def let_touches_go(self, board_log, targets, taken, signals, tag="", skip=0, on_shown=None, run="index"):
         """Lets the touches of touch_as_planned go, touch i once the tool shows targets[i - 1]: published anew,
         or, after a refused touch of the same target, once that touch has lifted. on_shown(i, target) runs
         just before a touch goes. Returns the place in the watcher's log after the last target shown."""
@@ -204,7 +204,7 @@ class ToolSession:
             if i > 1 and not taken[i - 2] and targets[i - 2] == target:
                 wait_for_line(board_log, rf" event mark {tag}lifted-{i - 1}$", timeout=30)
             else:
-                skip = self.wait_shown(target, skip)
+                skip = self.wait_shown(target, skip, run)
             if on_shown is not None:
                 on_shown(i, target)
             (signals / f"{tag}go-{i}").touch()

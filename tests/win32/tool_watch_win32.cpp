@@ -1,8 +1,9 @@
 // tool_watch.exe <logfile>: what the calibration tool shows and what it tells the driver, as seen from
-// outside. Every 2 ms it reads the point-run index word through Velno.dll and lists the visible dialog
+// outside. Every 2 ms it reads both runs' index words through Velno.dll and lists the visible dialog
 // windows (class #32770: the chooser, the target window, message boxes) and popup menus; it logs each change:
 //   ready clock=... t_us=...
 //   index k=3 adjusting=1 type=9 t_us=...
+//   buttons k=2 adjusting=1 type=6 t_us=...   (the touch-button run)
 //   device found=1 t_us=...            (GetDeviceState: 1 while the driver has a board)
 //   window hwnd=0x1234 title="Adjusting" x=0 y=0 w=1280 h=1024 focus=1007 texts="No extend screen" t_us=...
 //   menu hwnd=0x1238 title="" x=600 y=400 w=198 h=166 focus=0 texts="" t_us=...   (a popup menu, class #32768)
@@ -112,10 +113,16 @@ int wmain(int argc, wchar_t** argv) {
   const auto adjusting = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "IsAdjusting")));
   const auto type = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetAdjustType")));
   const auto device = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetDeviceState")));
+  const auto buttonIndex =
+      reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetButtonAdjustCurrentIndex")));
+  const auto buttonAdjusting = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "IsButtonAdjusting")));
+  const auto buttonType = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(library, "GetButtonAdjustType")));
   if (index == nullptr || adjusting == nullptr || type == nullptr || device == nullptr) return 4;
+  if (buttonIndex == nullptr || buttonAdjusting == nullptr || buttonType == nullptr) return 4;
 
   LogLine(std::string("ready clock=") + velno_test::MonotonicClockName());
   std::string lastIndex;
+  std::string lastButtons;
   std::string lastDevice;
   std::map<HWND, std::string> shown;
   std::map<HWND, std::string> controlsShown;
@@ -123,6 +130,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::string now = "index k=" + std::to_string(index()) + " adjusting=" + std::to_string(adjusting()) +
                             " type=" + std::to_string(type());
     if (now != lastIndex) LogLine(lastIndex = now);
+    const std::string buttons = "buttons k=" + std::to_string(buttonIndex()) + " adjusting=" +
+                                std::to_string(buttonAdjusting()) + " type=" + std::to_string(buttonType());
+    if (buttons != lastButtons) LogLine(lastButtons = buttons);
     const std::string found = "device found=" + std::to_string(device());
     if (found != lastDevice) LogLine(lastDevice = found);
     std::map<HWND, std::string> dialogs;

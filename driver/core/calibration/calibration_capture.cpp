@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 
+#include "actions/touch_buttons.h"
 #include "board_facts.h"
 #include "calibration/calibration_grid.h"
 #include "calibration/projective_mapping.h"
@@ -83,18 +84,36 @@ void Answer(const RunIndex& run, std::int32_t index) {
   if (run.setIndex(index) == 0) run.stop();
 }
 
+// True when `place` lies where one of the first `recorded` places of the run would reach: the reach of
+// the two buttons would overlap, and a touch there could press the one recorded first.
+bool OverlapsRecordedPlace(const CaptureTables& tables, std::int32_t recorded, BoardPoint place) {
+  return std::any_of(tables.buttons.begin(), tables.buttons.begin() + recorded, [&](BoardPoint other) {
+    const std::int64_t dx = static_cast<std::int64_t>(place.x) - other.x;
+    const std::int64_t dy = static_cast<std::int64_t>(place.y) - other.y;
+    return dx * dx + dy * dy < 4 * kTouchButtonReachSquared;
+  });
+}
+
 // Stores a touch-button place as entry k - 1 for the button run's current index k and answers it with
-// index 0. When k is the run's count, entries 0 .. k - 1 are copied to `destination` and true is
-// returned.
+// index 0. A place already recorded in this run is refused: nothing is stored, and the driver asks for
+// button k again so the tool can say why its button stays. When k is the run's count, entries 0 .. k - 1
+// are copied to `destination` and true is returned.
 bool StoreButtonPlace(const SharedState& sharedState, CaptureTables& tables, BoardPoint mean, std::uint32_t count,
                       std::array<BoardPoint, kMaxPoints>& destination) {
   std::lock_guard lock(tables.lock);
   const std::int32_t index = sharedState.GetButtonAdjustCurrentIndex();
   if (!HasEntry(index)) return false;
+  const RunIndex run{sharedState.IsButtonAdjusting, sharedState.SetButtonAdjustCurrentIndex,
+                     sharedState.StopButtonAdjust};
+  // The tool shows the buttons in order, so entries 0 .. k - 2 are this run's.
+  if (OverlapsRecordedPlace(tables, index - 1, mean)) {
+    Answer(run, AskAgainIndex(static_cast<std::uint32_t>(index)));
+    return false;
+  }
   const bool last = static_cast<std::uint32_t>(index) == count;
   tables.buttons[index - 1] = mean;
   if (last) std::copy_n(tables.buttons.begin(), index, destination.begin());
-  Answer({sharedState.IsButtonAdjusting, sharedState.SetButtonAdjustCurrentIndex, sharedState.StopButtonAdjust}, 0);
+  Answer(run, 0);
   return last;
 }
 

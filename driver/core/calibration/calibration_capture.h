@@ -30,7 +30,9 @@ enum class PointRunStep { Measuring, Completed, Refused };
 PointRunStep CapturePoint(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                           CalibrationBlock& calibration, std::int32_t x, std::int32_t y, bool penDown);
 // A touch-button run: after the last place the list holds the new touch buttons and true is returned
-// (the caller saves the settings).
+// (the caller saves the settings). A place within reach of one recorded earlier in the run is refused,
+// and the driver asks for the same button again (board_facts.h), which the tool shows with a note. A
+// run stopped before its last place leaves the list as it was.
 bool CaptureTouchButton(const SharedState& sharedState, CaptureTables& tables, CaptureWindow& window, bool penWasDown,
                         TouchButtonList& buttons, std::int32_t x, std::int32_t y, bool penDown);
 

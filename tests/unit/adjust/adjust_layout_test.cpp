@@ -19,6 +19,7 @@
 #include "screen_layout.h"
 #include "target_layout.h"
 #include "target_timer.h"
+#include "touch_button_setup.h"
 
 namespace adjust {
 namespace {
@@ -187,6 +188,15 @@ TEST(AdjustTargetTimer, CountdownShowsTheLastTenSecondsRoundedUp) {
                {30000, std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(CountdownSeconds(c.ms), c.seconds) << c.ms;
   EXPECT_EQ(CountdownText(9), L"Closing in 9 s: touch the red target to go on");
+}
+
+TEST(AdjustTouchButtons, PromptsNameTheButtonAndWhatItWillDo) {
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {TouchButtonPrompt(2, 6, L"Undo"), L"Touch printed button 2 of 6: it will Undo"},
+      {TouchButtonPrompt(1, 1, L""), L"Touch printed button 1 of 1"},
+      {TouchButtonCountdownText(9, 4), L"Closing in 9 s, nothing changed: touch printed button 4 to go on"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
 TEST(AdjustCheck, CrossesAreCellCentresThenMidpointsNearTheirPlaces) {

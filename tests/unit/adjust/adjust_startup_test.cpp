@@ -32,6 +32,8 @@ std::int32_t Set(std::int32_t value) {
 constexpr char kStop[] = "StopAdjust";
 constexpr char kSetType[] = "SetAdjustType";
 constexpr char kOther[] = "other";
+constexpr char kStopButtons[] = "StopButtonAdjust";
+constexpr char kSetButtonType[] = "SetButtonAdjustType";
 
 int g_readsWithoutBoard = 0;  // GetDeviceState answers 0 this many times, then 1 (the driver has a board)
 std::int32_t DeviceState() { return g_readsWithoutBoard-- > 0 ? 0 : 1; }
@@ -58,7 +60,7 @@ struct FakePlatform : AdjustPlatform {
   }
   void SignalHandOffEvent() override { g_calls.push_back("signal event"); }
   void CloseHandOffEvent() override { g_calls.push_back("close event"); }
-  void HoldRunEvent() override { g_calls.push_back("hold run"); }
+  void HoldRunEvent(CaptureRun run) override { g_calls.push_back(run == CaptureRun::Point ? "hold run" : "hold button run"); }
   void ReleaseRunEvent() override { g_calls.push_back("release run"); }
   bool LoadSharedState() override { return library; }
   void* FindOperation(const char* name) override {
@@ -68,6 +70,9 @@ struct FakePlatform : AdjustPlatform {
     if (std::string(name) == kSetType) return reinterpret_cast<void*>(&Set<kSetType>);
     if (std::string(name) == "GetDeviceState") return reinterpret_cast<void*>(&DeviceState);
     if (std::string(name) == "IsAdjusting") return reinterpret_cast<void*>(&RunActive);
+    if (std::string(name) == "IsButtonAdjusting") return reinterpret_cast<void*>(&RunActive);
+    if (std::string(name) == "StopButtonAdjust") return reinterpret_cast<void*>(&Get<kStopButtons>);
+    if (std::string(name) == "SetButtonAdjustType") return reinterpret_cast<void*>(&Set<kSetButtonType>);
     return reinterpret_cast<void*>(&Get<kOther>);
   }
   std::vector<std::wstring> SerialDeviceNames() override { return devices; }
@@ -100,6 +105,16 @@ struct FakePlatform : AdjustPlatform {
     return Next(checks, CheckOutcome::Done);
   }
 
+  ChooserResult RunPrintedButtonChooser() override {
+    g_calls.push_back("printed buttons chooser");
+    return Next(choices, ChooserResult{false, 0});
+  }
+  TargetOutcome RunTouchButtonWindow(std::uint32_t count, const AdjustOperations&) override {
+    g_calls.push_back("touch buttons " + std::to_string(count));
+    return Next(outcomes, TargetOutcome::Stopped);
+  }
+  void ShowTouchButtonsSetUp(std::uint32_t count) override { g_calls.push_back("set up " + std::to_string(count)); }
+
   std::int32_t ReadCalibrationNumber(const wchar_t* key, std::int32_t defaultValue) override {
     const auto value = saved.find(key);
     return value == saved.end() ? defaultValue : value->second;
@@ -121,11 +136,11 @@ struct FakePlatform : AdjustPlatform {
 using Calls = std::vector<std::string>;
 
 Calls RunTool(FakePlatform& platform, const wchar_t* path, int readsWithoutBoard = 0, std::int32_t runActive = 0,
-              bool check = false) {
+              ToolMode mode = ToolMode::Calibrate) {
   g_calls.clear();
   g_readsWithoutBoard = readsWithoutBoard;
   g_runActive = runActive;
-  RunAdjust(platform, path, check);
+  RunAdjust(platform, path, mode);
   return g_calls;
 }
 
@@ -278,13 +293,27 @@ TEST(AdjustStartup, TheCheckSwitchChecksTheSavedCalibrationOnItsScreen) {
     platform.outcomes = {TargetOutcome::Saved};
     platform.choices = {{true, 4}};
     platform.calibrateWhenOffered = c.calibrateWhenOffered;
-    EXPECT_EQ(RunTool(platform, L"Adjust_single_extend.exe", 0, 0, true), c.calls) << c.name;
+    EXPECT_EQ(RunTool(platform, L"Adjust_single_extend.exe", 0, 0, ToolMode::Check), c.calls) << c.name;
   }
   // The check needs the pen: without a board it says so, as a calibration does.
   FakePlatform noBoard;
   noBoard.devices = {};
-  EXPECT_EQ(RunTool(noBoard, L"Adjust_single_standard.exe", 0, 0, true),
+  EXPECT_EQ(RunTool(noBoard, L"Adjust_single_standard.exe", 0, 0, ToolMode::Check),
             (Calls{"create event", "notice no board", "close event"}));
+}
+
+// The touch buttons (set up whole in the Wine scenario): no result when nobody touched; a run left by a
+// killed set-up ends first, but calibrating leaves a touch-button run alone.
+TEST(AdjustStartup, TheButtonsSwitchSetsUpTheTouchButtons) {
+  FakePlatform timedOutAfterAKill;
+  timedOutAfterAKill.choices = {{true, 20}};
+  timedOutAfterAKill.outcomes = {TargetOutcome::TimedOut};
+  EXPECT_EQ(RunTool(timedOutAfterAKill, L"Adjust_single_standard.exe", 0, 1, ToolMode::TouchButtons),
+            (Calls{"create event", "StopAdjust", "StopButtonAdjust", "printed buttons chooser", "SetButtonAdjustType 20",
+                   "hold button run", "touch buttons 20", "StopButtonAdjust", "release run", "close event"}));
+  FakePlatform calibrating;
+  EXPECT_EQ(RunTool(calibrating, L"Adjust_single_standard.exe", 0, 1),
+            (Calls{"create event", "StopAdjust", "chooser 0 0", "close event"}));
 }
 
 }  // namespace

@@ -298,6 +298,35 @@ TEST_F(Capture, ATouchButtonRunFillsTheButtonListAndLeavesTheCalibration) {
   EXPECT_EQ(platform.settings.values[L"adjust-\x4f43m"][L"button03-x"], L"30000");
 }
 
+// Printed button 2 touched again for 3: refused, button 3 asked for again; the old list stays till the end.
+TEST_F(Capture, ATouchButtonRunRefusesAPlaceItRecordedAndAsksForTheSameButtonAgain) {
+  board.calibration.touchButtons.count = 1;
+  board.calibration.touchButtons.positions[0] = {9000, 9000};
+  driver.sharedState.SetButtonAdjustType(3);
+  driver.sharedState.StartButtonAdjust();
+  const struct {
+    std::int32_t shown;   // the button the tool shows
+    BoardPoint touch;
+    std::int32_t answer;  // the driver's index after the touch
+  } steps[] = {
+      {1, {500, 600}, 0},
+      {2, {4000, 600}, 0},
+      {3, {4000 + 70, 600 + 70}, AskAgainIndex(3)},  // 99 units from button 2: within the reach of both
+      {3, {500, 600 + 99}, AskAgainIndex(3)},
+      {3, {4000, 600 + 100}, 0},                      // just clear of button 2's reach
+  };
+  for (const auto& step : steps) {
+    driver.sharedState.SetButtonAdjustCurrentIndex(step.shown);
+    Touch(step.touch);
+    EXPECT_EQ(driver.sharedState.GetButtonAdjustCurrentIndex(), step.answer) << step.touch.x << "," << step.touch.y;
+    if (step.answer != 0) {
+      EXPECT_EQ(board.calibration.touchButtons.count, 1u);
+    }
+  }
+  EXPECT_EQ(board.calibration.touchButtons.count, 3u);
+  EXPECT_EQ(board.calibration.touchButtons.positions[2], (BoardPoint{4000, 700}));
+}
+
 // The whole way of a report while the tool runs: no pointer input, and the new calibration maps the
 // very next stroke.
 TEST_F(Capture, ReportsOfARunInjectNothingAndTheNextStrokeUsesTheNewCalibration) {
