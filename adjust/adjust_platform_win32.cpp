@@ -4,9 +4,11 @@
 
 #include <utility>
 
+#include "actions/action_text.h"
 #include "dialogs_win32.h"
 #include "kernel_object_names.h"
 #include "serial_comm_win32.h"
+#include "settings/teacher_settings.h"
 #include "settings_file_names.h"
 
 namespace adjust {
@@ -32,9 +34,17 @@ std::wstring SettingsFileBesideTool() {
   return path + velno::kSettingsFileName;
 }
 
-// What printed button `number` will do, in the teacher's words, from the driver's settings file; empty
-// while the tool does not read the buttons' actions, and the prompt then names only the button.
-std::wstring TouchButtonActionWords(std::uint32_t /*number*/) { return {}; }
+// What printed button `number` (from 1) will do, in the teacher's words, from the actions the driver's
+// settings file gives the touch buttons (read only: the driver alone writes it).
+std::wstring TouchButtonActionWords(std::uint32_t number) {
+  const std::wstring file = SettingsFileBesideTool();
+  const velno::ButtonActionsRead actions = velno::ParseButtonActions([&file](const std::wstring& key) {
+    wchar_t text[1024] = {};
+    GetPrivateProfileStringW(velno::kTeacherSection.c_str(), key.c_str(), L"", text, 1024, file.c_str());
+    return std::wstring(text);
+  });
+  return velno::TouchButtonActionWords(actions.table, static_cast<int>(number) - 1);
+}
 
 }  // namespace
 
