@@ -68,9 +68,9 @@ def main():
         for i, button in enumerate([1, 2, 3, 4, 4, 5, 6], 1):
             skip = tool.wait_shown(button, skip, run="buttons")
             (wine.run_dir / f"b-go-{i}").touch()
-        tool.wait_window(TITLE, texts="Press ESC to exit|Touch printed button 4 of 6|That place is already set up as "
+        tool.wait_window(TITLE, texts="Press ESC to exit|Touch printed button 4 of 6: it will Undo (Easiteach)|That place is already set up as "
                          "another button. Lift the pen and touch printed button 4.")
-        first = tool.wait_window(TITLE, texts="Press ESC to exit|Touch printed button 1 of 6")
+        first = tool.wait_window(TITLE, texts="Press ESC to exit|Touch printed button 1 of 6: it will Show the desktop")
         result = tool.wait_window(TITLE, texts="6 touch buttons set up")
         (wine.run_dir / "b-ended").touch()
         tool.click(TITLE, IDCANCEL)
