@@ -1,8 +1,7 @@
 #include "actions/action_text.h"
 
-#include <cwctype>
-
 #include "actions/action_words.h"
+#include "actions/written_words.h"
 #include "settings/teacher_settings.h"
 
 namespace velno {
@@ -30,20 +29,6 @@ constexpr const wchar_t* kProgramWord = L"program";
 constexpr const wchar_t* kOpenWord = L"open";
 
 bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
-
-std::wstring_view Trimmed(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L" \t");
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-bool SameLetters(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-  }
-  return true;
-}
 
 // A program or file and its arguments: the first word, or a quoted path, then the rest.
 std::optional<ButtonAction> TargetAction(ActionKind kind, std::wstring_view rest) {

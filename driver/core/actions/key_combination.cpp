@@ -3,6 +3,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "actions/written_words.h"
+
 namespace velno {
 namespace {
 
@@ -29,20 +31,6 @@ constexpr KeyName kKeyNames[] = {
 
 constexpr std::uint16_t kVkF1 = 0x70;
 constexpr int kFunctionKeys = 24;
-
-std::wstring_view Trimmed(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L" \t");
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-bool SameLetters(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-  }
-  return true;
-}
 
 template <std::size_t N>
 std::optional<std::uint16_t> Lookup(const KeyName (&names)[N], std::wstring_view word) {
